@@ -1,0 +1,49 @@
+# Windows build: kalbook.exe (core + Win32 shell + resources) and the test tools.
+enable_language(RC)
+add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0501)
+add_compile_options(-UUNICODE -U_UNICODE)
+
+# The pictures are kept as text; a host-built tool turns them into binary resources.
+set(HOST_CXX c++ CACHE STRING "Native C++ compiler for build-time tools")
+set(PIXELART ${CMAKE_BINARY_DIR}/host/pixelart)
+add_custom_command(OUTPUT ${PIXELART}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
+  COMMAND ${HOST_CXX} -std=c++17 -O1 -Wall -Wextra -o ${PIXELART} ${CMAKE_SOURCE_DIR}/tools/pixelart.cpp
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/pixelart.cpp
+  COMMENT "Building host tool pixelart")
+
+file(GLOB ART_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/art/*.txt)
+set(ART_OUTPUTS)
+set(ART_DIR ${CMAKE_BINARY_DIR}/art)
+foreach(art ${ART_FILES})
+  get_filename_component(name ${art} NAME_WE)
+  file(STRINGS ${art} kind_line REGEX "^kind ")
+  string(REGEX REPLACE "^kind +([a-z]+).*" "\\1" kind "${kind_line}")
+  set(out ${ART_DIR}/${name}.${kind})
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${ART_DIR}
+    COMMAND ${PIXELART} ${art} ${out}
+    DEPENDS ${PIXELART} ${art}
+    COMMENT "Drawing ${name}.${kind}")
+  list(APPEND ART_OUTPUTS ${out})
+endforeach()
+add_custom_target(art DEPENDS ${ART_OUTPUTS})
+
+file(GLOB RC_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc)
+set_source_files_properties(${RC_FILES} PROPERTIES OBJECT_DEPENDS "${ART_OUTPUTS}")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${ART_DIR} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_SOURCE_DIR}")
+
+add_executable(kalbook WIN32 ${CORE_SOURCES} ${WIN_SOURCES} ${RC_FILES})
+add_dependencies(kalbook art)
+target_include_directories(kalbook PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_options(kalbook PRIVATE -static -mwindows)
+target_link_libraries(kalbook PRIVATE comctl32 comdlg32 gdi32 user32 kernel32 advapi32)
+
+# Test tools: the window driver (console) and the host window that receives the hand-off.
+add_executable(kaldriver tools/driver/kaldriver.cpp)
+target_link_options(kaldriver PRIVATE -static -mconsole)
+target_link_libraries(kaldriver PRIVATE comctl32 gdi32 user32 kernel32)
+
+add_executable(kalhost WIN32 tools/host/kalhost.cpp)
+target_link_options(kalhost PRIVATE -static -mwindows)
+target_link_libraries(kalhost PRIVATE gdi32 user32 kernel32)

@@ -1,0 +1,15 @@
+#!/bin/bash
+# Installs what is missing, builds both builds and runs every test: unit, fuzz (briefly), end-to-end.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh
+bash tools/build.sh
+jobs=$(nproc)
+echo "== Unit tests (native, ASan + UBSan)"
+ctest --test-dir build/native --output-on-failure -j"$jobs"
+echo "== Fuzz targets (briefly)"
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -DKALBOOK_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build/fuzz -j"$jobs"
+FUZZ_SECONDS=${FUZZ_SECONDS:-10} ctest --test-dir build/fuzz --output-on-failure
+echo "== End-to-end tests (kalbook.exe under Wine)"
+ctest --test-dir build/win --output-on-failure
