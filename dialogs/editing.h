@@ -1,0 +1,13 @@
+// Win32 entry points of the entry-editing dialogs and commands.
+#pragma once
+
+#include <windows.h>
+
+void ShowPersonDialog(HWND owner);               // new person (EditedPersonSlot -1)
+void ShowGroupDialog(HWND owner);                // new group (EditedGroupSlot -1)
+void ShowProperties(HWND owner, int listId);     // dialog of the first selected entry of that list
+void DeleteSelectedEntries(HWND mainWindow, int listId);
+void RemoveSelectedItems(HWND window, int listId);
+void ShowFindDialog(HWND mainWindow);
+void MeasurePersonItem(HWND dialog, MEASUREITEMSTRUCT* request);
+void DrawPersonItem(const DRAWITEMSTRUCT* request);
