@@ -29,8 +29,10 @@ foreach(art ${ART_FILES})
 endforeach()
 add_custom_target(art DEPENDS ${ART_OUTPUTS})
 
-file(GLOB RC_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc)
-set_source_files_properties(${RC_FILES} PROPERTIES OBJECT_DEPENDS "${ART_OUTPUTS}")
+# kalbook.rc includes the other resource scripts (one per area: menus, strings, dialogs ...).
+set(RC_FILES ${CMAKE_SOURCE_DIR}/resources/kalbook.rc)
+file(GLOB RC_PARTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc ${CMAKE_SOURCE_DIR}/resources/*.h)
+set_source_files_properties(${RC_FILES} PROPERTIES OBJECT_DEPENDS "${ART_OUTPUTS};${RC_PARTS}")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${ART_DIR} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_SOURCE_DIR}")
 
 add_executable(kalbook WIN32 ${CORE_SOURCES} ${WIN_SOURCES} ${RC_FILES})
