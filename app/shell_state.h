@@ -40,7 +40,8 @@ struct ShellState {
 
   int nameSortToggle = 0;            // 0, then 1 ascending / 2 descending
   int mailSortToggle = 0;
-  char helpPath[260] = {};
+  char helpPath[260] = {};            // non-empty while help is open
+  bool heightSnapPending = false;    // the layout's own height request is being handled
 };
 
 extern ShellState g_shell;

@@ -1,0 +1,12 @@
+#include "app/command_enabling.h"
+
+EnabledCommands DecideEnabling(const EnablingInputs& in) {
+  EnabledCommands out;
+  out.newAddress = true;
+  out.newGroup = in.count > 0 && in.livePerson;
+  out.find = in.count > 0;
+  out.remove = in.selected > 0;
+  out.properties = in.selected == 1;
+  out.to = in.recipientBox && in.selected > 0;
+  return out;
+}

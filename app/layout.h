@@ -1,0 +1,14 @@
+// The main window's panes: creation, placement and the height snap.
+#pragma once
+
+#include <windows.h>
+
+// Text metrics with tmHeight + 2 and tmAveCharWidth + 1; false (unadjusted) when measuring fails.
+bool GetPaddedTextMetrics(HDC dc, TEXTMETRICA* metrics);
+
+// Creates the panes and toolbar buttons, places them, sets the column boundaries and attaches
+// the tooltips. Called once from the main window's creation.
+void CreatePanes(HWND mainWindow);
+
+// Places everything, widens the last column and snaps the height to whole list items.
+void LayoutPanes(HWND mainWindow);

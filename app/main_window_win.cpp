@@ -1,0 +1,101 @@
+#include "app/main_window.h"
+
+#include "app/layout.h"
+#include "app/settings.h"
+#include "app/shell_state.h"
+#include "app/startup.h"
+#include "panes/panes.h"
+
+namespace {
+
+void OnCreate(HWND window) {
+  g_shell.mainWindow = window;
+  g_shell.statusFont = CreateFontFromSet(StatusFontSet);
+  CreateEntryListResources(window);
+  CreatePanes(window);
+  SetEntryListFont(g_shell.entryList);
+  FillEntryList(g_shell.entryList);
+  RunCommandEnabling(window);
+}
+
+void OnDestroy(HWND window) {
+  if (g_shell.helpPath[0]) {
+    WinHelpA(window, g_shell.helpPath, HELP_QUIT, 0);
+    g_shell.helpPath[0] = '\0';
+  }
+  if (g_shell.statusFont) DeleteObject(g_shell.statusFont);
+  g_shell.statusFont = nullptr;
+  PostQuitMessage(0);
+}
+
+bool KeepsNormalPlacement(HWND window) { return !IsZoomed(window) && !IsIconic(window); }
+
+void OnClose(HWND window) {
+  WriteColumnWidths();
+  WriteZoom(window);
+  ReleaseEntryListResources();
+  DestroyWindow(window);
+}
+
+// A right press over the entry list opens the popup on the existing selection.
+void OnRightButtonDown(HWND window, HWND underCursor) {
+  RunCommandEnabling(window);
+  if (!underCursor || underCursor != g_shell.entryList || !g_shell.popupMenu) return;
+  POINT at;
+  GetCursorPos(&at);
+  TrackPopupMenu(GetSubMenu(g_shell.popupMenu, 0), 0, at.x, at.y, 0, window, nullptr);
+}
+
+LRESULT OnSetCursor(HWND window, WPARAM wParam, LPARAM lParam) {
+  HWND underCursor = reinterpret_cast<HWND>(wParam);
+  if (HIWORD(lParam) == WM_RBUTTONDOWN) OnRightButtonDown(window, underCursor);
+  UpdateStatusHint(underCursor);
+  return DefWindowProcA(window, WM_SETCURSOR, wParam, lParam);
+}
+
+void OnDrawItem(const DRAWITEMSTRUCT* request) {
+  if (g_shell.store.persons || g_shell.store.groups) DrawEntryItem(request);
+  DrawColumnSeparators(g_shell.entryList);
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      OnCreate(window);
+      return 0;
+    case WM_DESTROY:
+      OnDestroy(window);
+      return 0;
+    case WM_MOVE:
+      if (KeepsNormalPlacement(window)) WritePlacement(window);
+      return 0;
+    case WM_SIZE:
+      LayoutPanes(window);
+      if (wParam != SIZE_MAXIMIZED && wParam != SIZE_MINIMIZED) WritePlacement(window);
+      return 0;
+    case WM_ACTIVATE:
+      return 0;  // keep the focus where it is
+    case WM_CLOSE:
+      OnClose(window);
+      return 1;
+    case WM_QUERYENDSESSION:
+      return g_shell.DialogActive > 0 ? 0 : 1;
+    case WM_ENDSESSION:
+      if (wParam) SendMessageA(window, WM_CLOSE, 0, 0);
+      return 0;
+    case WM_SETCURSOR:
+      return OnSetCursor(window, wParam, lParam);
+    case WM_DRAWITEM:
+      OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return 0;
+    case WM_MEASUREITEM:
+      MeasureEntryItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+      return 0;
+    case WM_COMMAND:
+      if (HandleCommand(window, wParam)) return 0;
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
