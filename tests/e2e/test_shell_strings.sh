@@ -1,0 +1,55 @@
+#!/bin/bash
+# The English string table compiles to exactly the texts the program shows (byte for byte).
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+windres=${WINDRES:-x86_64-w64-mingw32-windres}
+out=$(mktemp -d); trap 'rm -rf "$out"' EXIT
+printf '#include <windows.h>\n#include "strings.rc"\n' > "$out/only_strings.rc"
+"$windres" -I"$root/resources" -O res "$out/only_strings.rc" "$out/strings.res"
+python3 - "$out/strings.res" <<'PY'
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+strings = {}
+pos = 0
+def read_id(pos):
+    if struct.unpack_from('<H', data, pos)[0] == 0xFFFF:
+        return struct.unpack_from('<H', data, pos + 2)[0], pos + 4
+    end = pos
+    while struct.unpack_from('<H', data, end)[0] != 0: end += 2
+    return None, end + 2
+while pos < len(data):
+    size, header = struct.unpack_from('<II', data, pos)
+    rtype, p = read_id(pos + 8)
+    name, p = read_id(p)
+    body = data[pos + header: pos + header + size]
+    if rtype == 6:  # RT_STRING: 16 counted UTF-16 strings per block
+        q = 0
+        for i in range(16):
+            n = struct.unpack_from('<H', body, q)[0]; q += 2
+            if n:
+                strings[(name - 1) * 16 + i] = body[q:q + 2 * n].decode('utf-16-le')
+            q += 2 * n
+    pos += (header + size + 3) & ~3
+bad = "A {} cannot contain any of the following characters.\n  ; \\ / : * ? < > | ( ) "
+expected = {
+    101: "Address Book", 102: "Initializing ....", 103: "Set a new address.", 104: "Set a new group.",
+    105: "Show the properties of a selected item", 106: "Delete a selected item.", 107: "Find a item.",
+    108: "Print a selected item.", 109: "Name", 110: "E-mail address", 111: "Memo", 112: "New address",
+    113: "New Group", 114: "Properties", 115: "Delete", 116: "Find", 117: "Print",
+    118: "Import - vCard -", 119: "vCard files (*.vcf)", 120: "Import - Netscape address book -",
+    121: "HTML files (*.htm)", 122: "Import - Eudora address book -", 123: "Eudora files (*.txt)",
+    124: "Select a sending member", 125: "Delete a sending member", 126: "Set a sending member",
+    127: "not find", 128: "Please type a service name.", 129: "Please type a group name.",
+    130: bad.format("service name"), 131: bad.format("first name"), 132: bad.format("middle name"),
+    133: bad.format("last name"), 134: bad.format("group name"),
+    135: "A service name you entered is already registered.\nPlease change a service name.",
+    136: "A group name you entered is already registered.\nPlease change a group name.",
+}
+if strings != expected:
+    for k in sorted(set(strings) | set(expected)):
+        if strings.get(k) != expected.get(k):
+            print("string %d: got %r, want %r" % (k, strings.get(k), expected.get(k)))
+    sys.exit(1)
+print("string table: %d texts as expected" % len(strings))
+PY
