@@ -1,0 +1,77 @@
+#include "dialogs/entry_records.h"
+
+#include "store/indexes.h"
+
+namespace {
+
+template <typename Record>
+Record* ExistingSlot(std::optional<RecordTable<Record>>& table, int slot) {
+  if (!table || slot < 0 || static_cast<uint32_t>(slot) >= table->used) return nullptr;
+  if (static_cast<size_t>(slot) >= table->slots.size()) return nullptr;
+  return &(*table)[static_cast<uint32_t>(slot)];
+}
+
+void WriteFields(PersonRecord& record, const PersonFields& fields) {
+  CopyToField(record.description, sizeof record.description, fields.description);
+  CopyToField(record.email, sizeof record.email, fields.email);
+  CopyToField(record.memo, sizeof record.memo, fields.memo);
+  JoinNames(fields.names, record.names, sizeof record.names);
+}
+
+void WriteFields(GroupRecord& record, const GroupFields& fields) {
+  CopyToField(record.name, sizeof record.name, fields.name);
+  CopyToField(record.memo, sizeof record.memo, fields.memo);
+  record.memberCount = static_cast<uint32_t>(fields.members.size());
+  if (fields.members.empty())
+    record.members.reset();
+  else
+    record.members = fields.members;
+}
+
+void Reindex(AddressStore& store) {
+  FreeIndexes(store);
+  BuildIndexes(store);
+}
+
+template <typename Record, typename Fields>
+int Add(AddressStore& store, std::optional<RecordTable<Record>>& table, const Fields& fields) {
+  if (!ReserveRecordSlot(table)) return -1;
+  uint32_t slot = table->used;
+  WriteFields((*table)[slot], fields);
+  ++table->used;
+  Reindex(store);
+  return static_cast<int>(slot);
+}
+
+template <typename Record, typename Fields>
+bool Update(AddressStore& store, std::optional<RecordTable<Record>>& table, int slot, const Fields& fields) {
+  Record* record = ExistingSlot(table, slot);
+  if (!record) return false;
+  WriteFields(*record, fields);
+  Reindex(store);
+  return true;
+}
+
+}  // namespace
+
+int AddPerson(AddressStore& store, const PersonFields& fields) { return Add(store, store.persons, fields); }
+int AddGroup(AddressStore& store, const GroupFields& fields) { return Add(store, store.groups, fields); }
+
+bool UpdatePerson(AddressStore& store, int slot, const PersonFields& fields) {
+  return Update(store, store.persons, slot, fields);
+}
+
+bool UpdateGroup(AddressStore& store, int slot, const GroupFields& fields) {
+  return Update(store, store.groups, slot, fields);
+}
+
+void FlagDeletedEntries(AddressStore& store, const std::vector<ItemRef>& items) {
+  for (auto it = items.rbegin(); it != items.rend(); ++it) {
+    int slot = static_cast<int>(ItemSlot(*it));
+    if (ItemKindOf(*it) == kGroupItem) {
+      if (GroupRecord* group = ExistingSlot(store.groups, slot)) group->deleted = 1;
+    } else if (PersonRecord* person = ExistingSlot(store.persons, slot)) {
+      person->deleted = 1;
+    }
+  }
+}

@@ -1,0 +1,29 @@
+// Small in-memory books for the editing tests.
+#pragma once
+
+#include <string>
+
+#include "store/records.h"
+
+inline uint32_t AddTestPerson(AddressStore& store, const std::string& description, const std::string& email = "",
+                              int deleted = 0) {
+  ReserveRecordSlot(store.persons);
+  uint32_t slot = store.persons->used++;
+  PersonRecord& person = (*store.persons)[slot];
+  CopyToField(person.description, sizeof person.description, description);
+  CopyToField(person.email, sizeof person.email, email);
+  person.deleted = deleted;
+  return slot;
+}
+
+inline uint32_t AddTestGroup(AddressStore& store, const std::string& name, const MemberList& members = {},
+                             int deleted = 0) {
+  ReserveRecordSlot(store.groups);
+  uint32_t slot = store.groups->used++;
+  GroupRecord& group = (*store.groups)[slot];
+  CopyToField(group.name, sizeof group.name, name);
+  group.memberCount = static_cast<uint32_t>(members.size());
+  if (!members.empty()) group.members = members;
+  group.deleted = deleted;
+  return slot;
+}
