@@ -1,0 +1,46 @@
+// The persons a reader found in an imported file, as spans into the loaded text.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+// Every span points into the loaded text, which must outlive the batch. An absent value is an
+// empty view with no data.
+struct ImportEntry {
+  std::string_view description;
+  std::string_view email;
+  std::string_view firstName;
+  std::string_view middleName;
+  std::string_view lastName;
+  std::string_view memo;
+};
+
+constexpr uint32_t kBatchStartCapacity = 10;
+constexpr uint32_t kBatchGrowStep = 10;
+constexpr uint32_t kNoBatchLimit = std::numeric_limits<uint32_t>::max();
+
+// A zero-filled array of `capacity` entry slots of which the first `count` are filled. It grows by
+// whole steps; when growing fails (no memory, or `limit` reached) the reader abandons the import.
+class ImportBatch {
+ public:
+  // None when its slots cannot be made.
+  static std::optional<ImportBatch> Make(uint32_t capacity, uint32_t limit = kNoBatchLimit);
+
+  uint32_t capacity() const { return static_cast<uint32_t>(slots_.size()); }
+  uint32_t count() const { return count_; }
+  const ImportEntry& operator[](uint32_t index) const { return slots_[index]; }
+  bool full() const { return count_ == capacity(); }
+
+  // Fills the next free slot; false when the batch is full.
+  bool Append(const ImportEntry& entry);
+  // Adds kBatchGrowStep slots when the batch is full; false when it cannot.
+  bool GrowIfFull();
+
+ private:
+  std::vector<ImportEntry> slots_;
+  uint32_t count_ = 0;
+  uint32_t limit_ = kNoBatchLimit;
+};
