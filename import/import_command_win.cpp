@@ -1,0 +1,60 @@
+// File > Import: choose a file, read it with the command's reader, merge the persons found.
+// Silent throughout: nothing is shown for an empty file, a failure or the number imported.
+#include "import/import_command.h"
+
+#include "app/shell_state.h"
+#include "import/import_merge.h"
+#include "import/import_readers.h"
+#include "import/import_steps_win.h"
+#include "panes/panes.h"
+
+namespace {
+
+enum class PathStep { kChooseFile, kUsePath, kCancelled };
+
+// Command 107 first offers the book recorded by Netscape; the log-off is refused meanwhile.
+PathStep AskNetscapePath(HWND owner, PathBuffer& chosen) {
+  ++g_shell.DialogActive;
+  PathBuffer pathBlock = {};
+  int result = RunNetscapePathDialog(owner, pathBlock);
+  --g_shell.DialogActive;
+  if (result == kImportCancelled) return PathStep::kCancelled;
+  if (result != kPathOpened) return PathStep::kChooseFile;
+  CopyMemory(chosen, pathBlock, kPathSize);
+  chosen[kPathSize - 1] = '\0';
+  return PathStep::kUsePath;
+}
+
+std::optional<ImportBatch> ReadWithCommandReader(int commandId, std::string_view text) {
+  switch (commandId) {
+    case kCmdImportVCard: return ReadVCard(text);
+    case kCmdImportNetscape: return ReadNetscapeBook(text);
+    default: return ReadEudoraNicknames(text);
+  }
+}
+
+void MergeIntoBook(const ImportBatch& batch) {
+  // Each new person goes to the top of the list, so the last one read ends up first.
+  for (uint32_t slot : AppendImportedPersons(g_shell.store, batch))
+    InsertPersonItem(g_shell.entryList, static_cast<int>(slot));
+}
+
+}  // namespace
+
+void ImportAddressBook(HWND owner, int commandId) {
+  if (commandId != kCmdImportVCard && commandId != kCmdImportNetscape &&
+      commandId != kCmdImportEudora)
+    return;
+  PathBuffer chosen = {};
+  PathStep step = PathStep::kChooseFile;
+  if (commandId == kCmdImportNetscape) step = AskNetscapePath(owner, chosen);
+  if (step == PathStep::kCancelled) return;
+  if (step == PathStep::kChooseFile && !ChooseImportFile(owner, commandId, chosen)) return;
+
+  std::optional<std::string> text = LoadImportText(chosen);
+  if (!text) return;
+  // The spans of the batch point into the text, which lives until the merge is done.
+  std::optional<ImportBatch> batch = ReadWithCommandReader(commandId, *text);
+  if (!batch) return;  // the batch could not grow: the import is abandoned
+  MergeIntoBook(*batch);
+}

@@ -1,4 +1,0 @@
-// Placeholder until the import command lands.
-#include "import/import_command.h"
-
-void ImportAddressBook(HWND, int) {}

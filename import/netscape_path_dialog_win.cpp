@@ -1,0 +1,95 @@
+// "IMPDLG": proposes the Netscape address book file recorded in the registry.
+#include <windows.h>
+
+#include "app/startup.h"
+#include "app/settings.h"
+#include "app/shell_state.h"
+#include "import/import_steps_win.h"
+
+namespace {
+
+constexpr int kPathEditId = 1000;
+constexpr int kBrowseId = 3;
+constexpr COLORREF kLightGray = RGB(192, 192, 192);
+
+struct PathDialogState {
+  PathBuffer* pathBlock = nullptr;
+  HFONT ImportDialogFont = nullptr;
+};
+
+PathDialogState* StateOf(HWND dialog) {
+  return reinterpret_cast<PathDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+void OnInit(HWND dialog, PathDialogState* state) {
+  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+  HWND edit = GetDlgItem(dialog, kPathEditId);
+  state->ImportDialogFont = CreateFontFromSet(StandardFontSet);
+  HGDIOBJ font = state->ImportDialogFont ? static_cast<HGDIOBJ>(state->ImportDialogFont)
+                                         : GetStockObject(SYSTEM_FONT);
+  SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  PathBuffer location;
+  if (!ReadNetscapeBookLocation(location)) {
+    EndDialog(dialog, kGoToChooser);
+    return;
+  }
+  SetWindowTextA(edit, location);
+}
+
+// OK keeps the typed path only if that file opens; otherwise the chooser follows.
+void OnOk(HWND dialog, PathDialogState* state) {
+  PathBuffer typed = {};
+  GetDlgItemTextA(dialog, kPathEditId, typed, kPathSize);
+  HANDLE file = CreateFileA(typed, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    EndDialog(dialog, kGoToChooser);
+    return;
+  }
+  CopyMemory(*state->pathBlock, typed, kPathSize);
+  CloseHandle(file);
+  EndDialog(dialog, kPathOpened);
+}
+
+void OnDestroy(HWND dialog, PathDialogState* state) {
+  if (!state || !state->ImportDialogFont) return;
+  SendDlgItemMessageA(dialog, kPathEditId, WM_SETFONT,
+                      reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), FALSE);
+  DeleteObject(state->ImportDialogFont);
+  state->ImportDialogFont = nullptr;
+}
+
+INT_PTR CALLBACK NetscapePathDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInit(dialog, reinterpret_cast<PathDialogState*>(lParam));
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDOK: OnOk(dialog, StateOf(dialog)); return TRUE;
+        case IDCANCEL: EndDialog(dialog, kImportCancelled); return TRUE;
+        case kBrowseId: EndDialog(dialog, kGoToChooser); return TRUE;
+      }
+      return FALSE;
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      SetBkColor(reinterpret_cast<HDC>(wParam), kLightGray);
+      return reinterpret_cast<INT_PTR>(GetStockObject(LTGRAY_BRUSH));
+    case WM_DESTROY:
+      OnDestroy(dialog, StateOf(dialog));
+      return FALSE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+int RunNetscapePathDialog(HWND owner, PathBuffer& pathBlock) {
+  PathDialogState state;
+  state.pathBlock = &pathBlock;
+  INT_PTR result = DialogBoxParamA(g_shell.instance, LocalizedResourceName("IMPDLG"), owner,
+                                   NetscapePathDialogProc, reinterpret_cast<LPARAM>(&state));
+  return result == kPathOpened || result == kImportCancelled ? static_cast<int>(result)
+                                                             : kGoToChooser;
+}
