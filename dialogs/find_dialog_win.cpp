@@ -1,0 +1,100 @@
+// Find dialog ("FINDDLG"): modeless; each Find selects the next matching entry-list item.
+#include <string>
+
+#include "app/font_specs.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "app/shell_state.h"
+#include "dialogs/dialog_support_win.h"
+#include "dialogs/editing.h"
+#include "dialogs/find_stepping.h"
+#include "dialogs/list_items_win.h"
+
+namespace {
+
+enum : int { kDescriptionRadio = 101, kEmailRadio = 102, kSearchEdit = 103 };
+constexpr int kSearchLimit = 258;
+constexpr UINT kNotFoundId = 127;
+constexpr UINT kCaptionId = 101;
+
+// Shared by every open Find dialog, as the positions belong to the entry list.
+FindPositions findPositions;
+
+// Several Find dialogs may be open at once, so each keeps its FindDialogFont with its window.
+HFONT FindDialogFont(HWND dialog) { return reinterpret_cast<HFONT>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+
+BOOL OnInitDialog(HWND dialog) {
+  findPositions.FindResumePosition = 0;
+  CheckRadioButton(dialog, kDescriptionRadio, kEmailRadio, kDescriptionRadio);
+  HFONT font = CreateFontFromSet(StandardFontSet);
+  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(font));
+  HGDIOBJ shown = font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT);
+  SendDlgItemMessageA(dialog, kSearchEdit, WM_SETFONT, reinterpret_cast<WPARAM>(shown), FALSE);
+  SendDlgItemMessageA(dialog, kSearchEdit, EM_LIMITTEXT, kSearchLimit, 0);
+  return TRUE;
+}
+
+// Only the hit stays selected; LB_SETSEL sends no notification, so enabling is not rerun.
+void SelectHit(HWND list, int position) {
+  SendMessageA(list, LB_SETSEL, FALSE, -1);
+  SendMessageA(list, LB_SETSEL, TRUE, position);
+}
+
+void OnFind(HWND dialog) {
+  FindMode mode = IsDlgButtonChecked(dialog, kDescriptionRadio) == BST_CHECKED ? FindMode::kDescription
+                                                                             : FindMode::kEmail;
+  std::string text = ReadControlText(dialog, kSearchEdit, kSearchLimit);
+  if (text.empty()) return;
+  HWND list = g_shell.entryList;
+  FindNextEntry(findPositions, AllItems(list), g_shell.store, mode, text.c_str());
+  if (findPositions.FindHitPosition == -1)
+    MessageBoxById(dialog, kNotFoundId, kCaptionId, MB_ICONINFORMATION | MB_SETFOREGROUND);
+  else
+    SelectHit(list, findPositions.FindHitPosition);
+}
+
+void OnCommand(HWND dialog, int id) {
+  switch (id) {
+    case IDOK: OnFind(dialog); return;
+    case IDCANCEL: DestroyWindow(dialog); return;
+    case kDescriptionRadio:
+    case kEmailRadio:
+    case kSearchEdit: findPositions.FindResumePosition = 0; return;  // mode, text or focus changed
+  }
+}
+
+// The message loop must stop offering messages to a closed dialog.
+void OnDestroy(HWND dialog) {
+  if (HFONT font = FindDialogFont(dialog)) {
+    SendDlgItemMessageA(dialog, kSearchEdit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), FALSE);
+    SetWindowLongPtrA(dialog, DWLP_USER, 0);
+    DeleteObject(font);
+  }
+  if (g_shell.FindDialogWindow == dialog) g_shell.FindDialogWindow = nullptr;
+}
+
+INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  if (IsLightGrayRequest(message)) return PaintLightGray(wParam);
+  switch (message) {
+    case WM_INITDIALOG:
+      return OnInitDialog(dialog);
+    case WM_COMMAND:
+      OnCommand(dialog, LOWORD(wParam));
+      return TRUE;
+    case WM_CLOSE:
+      DestroyWindow(dialog);
+      return TRUE;
+    case WM_DESTROY:
+      OnDestroy(dialog);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void ShowFindDialog(HWND mainWindow) {
+  DialogActiveScope active;  // only while the dialog is being created
+  HWND dialog = CreateDialogParamA(g_shell.instance, LocalizedResourceName("FINDDLG"), mainWindow, FindDialogProc, 0);
+  if (dialog) g_shell.FindDialogWindow = dialog;
+}

@@ -1,0 +1,147 @@
+// Group properties dialog ("G_PROPDLG"): a group's name, memo and members.
+#include "app/settings.h"
+#include "app/shell_state.h"
+#include "dialogs/dialog_runs_win.h"
+#include "dialogs/dialog_support_win.h"
+#include "dialogs/editing.h"
+#include "dialogs/entry_records.h"
+#include "dialogs/list_items_win.h"
+#include "dialogs/member_selection.h"
+#include "panes/panes.h"
+#include "store/name_rules.h"
+
+int32_t EditedGroupSlot = -1;
+MemberList MemberSelection;
+
+namespace {
+
+enum : int {
+  kNameEdit = 100, kMemberList = 101, kNewButton = 102, kPropertiesButton = 103, kDeleteButton = 104,
+  kMemoEdit = 105,
+};
+constexpr int kFontedControls[] = {kMemberList, kNameEdit, kMemoEdit};
+constexpr int kTextLimit = static_cast<int>(kTextFieldSize) - 1;
+
+HWND MembersListBox(HWND dialog) { return GetDlgItem(dialog, kMemberList); }
+
+void ApplyButtonRule(HWND dialog) {
+  int selected = SelectedCount(MembersListBox(dialog));
+  EnableWindow(GetDlgItem(dialog, kDeleteButton), selected >= 1);
+  EnableWindow(GetDlgItem(dialog, kPropertiesButton), selected == 1);
+}
+
+void FillFromRecord(HWND dialog) {
+  SendMessageA(MembersListBox(dialog), LB_RESETCONTENT, 0, 0);
+  const AddressStore& store = g_shell.store;
+  if (!store.persons || !store.groups || static_cast<uint32_t>(EditedGroupSlot) >= store.groups->used) return;
+  const GroupRecord& group = (*store.groups)[static_cast<uint32_t>(EditedGroupSlot)];
+  if (group.deleted != 0) return;
+  SetDlgItemTextA(dialog, kNameEdit, group.name);
+  SetDlgItemTextA(dialog, kMemoEdit, group.memo);
+  FillWithPersons(MembersListBox(dialog), LiveMemberSlots(store, static_cast<uint32_t>(EditedGroupSlot)));
+}
+
+BOOL OnInitDialog(HWND dialog) {
+  if (EditedGroupSlot != -1) FillFromRecord(dialog);
+  for (int id : kFontedControls)
+    SendDlgItemMessageA(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(GroupDialogFontOrSystem()), FALSE);
+  LimitControlText(dialog, kNameEdit, kTextLimit);
+  LimitControlText(dialog, kMemoEdit, kTextLimit);
+  ApplyButtonRule(dialog);
+  return TRUE;
+}
+
+void StoreGroup(const GroupFields& fields) {
+  AddressStore& store = g_shell.store;
+  if (EditedGroupSlot == -1) {
+    int slot = AddGroup(store, fields);
+    if (slot >= 0) InsertGroupItem(g_shell.entryList, slot);
+  } else if (UpdateGroup(store, EditedGroupSlot, fields)) {
+    RepaintNow(g_shell.entryList);
+    RepaintNow(g_shell.recipientList);
+  }
+  SaveGroupFile(store);
+}
+
+void OnOk(HWND dialog) {
+  GroupFields fields;
+  fields.name = ReadControlText(dialog, kNameEdit, kTextLimit);
+  fields.memo = ReadControlText(dialog, kMemoEdit, kTextLimit);
+  if (int message = ValidateGroupInput(g_shell.store, fields.name.c_str(), EditedGroupSlot); message != kMsgNone) {
+    ShowInputError(dialog, message);
+    return;
+  }
+  fields.members = PersonSlotsOf(AllItems(MembersListBox(dialog)));
+  StoreGroup(fields);
+  EndDialog(dialog, 1);
+}
+
+// Select members works on a copy; the list is refilled even after Cancel, clearing its selection.
+void OnNew(HWND dialog) {
+  MemberSelection = PersonSlotsOf(AllItems(MembersListBox(dialog)));
+  RunSelectMembersDialog(dialog);
+  FillWithPersons(MembersListBox(dialog), MemberSelection);
+  MemberSelection.clear();
+  MemberSelection.shrink_to_fit();
+  ApplyButtonRule(dialog);
+}
+
+void OnCommand(HWND dialog, int id, int code) {
+  switch (id) {
+    case IDOK: OnOk(dialog); return;
+    case IDCANCEL: EndDialog(dialog, 1); return;
+    case kMemberList:
+      ApplyButtonRule(dialog);
+      if (code == LBN_DBLCLK) ShowProperties(dialog, kMemberList);
+      return;
+    case kPropertiesButton: ShowProperties(dialog, kMemberList); return;
+    case kNewButton: OnNew(dialog); return;
+    case kDeleteButton: RemoveSelectedItems(dialog, kMemberList); return;  // buttons keep their state
+    case kNameEdit:
+    case kMemoEdit:
+      if (code == EN_CHANGE) EnforceTextLimit(dialog, id, kTextLimit);
+      return;
+  }
+}
+
+void OnDestroy(HWND dialog) {
+  if (HasGroupDialogFont()) {
+    HGDIOBJ system = GetStockObject(SYSTEM_FONT);
+    for (int id : kFontedControls) SendDlgItemMessageA(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(system), FALSE);
+  }
+  ReleasePersonItemResources();
+}
+
+INT_PTR CALLBACK GroupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsLightGrayRequest(message)) return PaintLightGray(wParam);
+  switch (message) {
+    case WM_MEASUREITEM:  // arrives while the list is created, before WM_INITDIALOG
+      MakePersonItemResources();
+      MeasurePersonItem(dialog, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+      return TRUE;
+    case WM_DRAWITEM:
+      DrawPersonItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
+    case WM_INITDIALOG:
+      return OnInitDialog(dialog);
+    case WM_COMMAND:
+      OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+      return TRUE;
+    case WM_DESTROY:
+      OnDestroy(dialog);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void RunGroupDialog(HWND owner) {
+  DialogBoxParamA(g_shell.instance, LocalizedResourceName("G_PROPDLG"), owner, GroupDialogProc, 0);
+}
+
+void ShowGroupDialog(HWND owner) {
+  DialogActiveScope active;
+  EditedGroupSlot = -1;
+  RunGroupDialog(owner);
+}

@@ -1,0 +1,164 @@
+// Person properties dialog ("P_PROPDLG"): creates a person or edits one.
+#include <string>
+
+#include "app/settings.h"
+#include "app/shell_state.h"
+#include "dialogs/dialog_runs_win.h"
+#include "dialogs/dialog_support_win.h"
+#include "dialogs/editing.h"
+#include "dialogs/entry_records.h"
+#include "panes/panes.h"
+#include "store/name_rules.h"
+
+int32_t EditedPersonSlot = -1;
+
+namespace {
+
+enum : int {
+  kDescriptionEdit = 100, kEmailEdit = 101, kFirstEdit = 102, kMiddleEdit = 103, kLastEdit = 104, kMemoEdit = 105,
+};
+constexpr int kEditIds[] = {kDescriptionEdit, kEmailEdit, kMemoEdit, kFirstEdit, kMiddleEdit, kLastEdit};
+constexpr int kNameEdits[] = {kFirstEdit, kMiddleEdit, kLastEdit};
+
+// What each field can hold without cutting; the name parts share the room of `names`.
+constexpr int kTextLimit = static_cast<int>(kTextFieldSize) - 1;
+constexpr int kEmailLimit = static_cast<int>(kEmailFieldSize) - 1;
+
+DialogFont PersonDialogFont;
+
+int TextLength(HWND dialog, int id) { return GetWindowTextLengthA(GetDlgItem(dialog, id)); }
+
+// Each part may grow only into what the other two leave of `names`.
+void LimitNamePart(HWND dialog, int id) {
+  size_t others[2] = {};
+  size_t n = 0;
+  for (int other : kNameEdits)
+    if (other != id) others[n++] = static_cast<size_t>(TextLength(dialog, other));
+  int room = static_cast<int>(NamePartRoom(kTextFieldSize, others[0], others[1]));
+  EnforceTextLimit(dialog, id, room);
+  // A limit of 0 would mean "no limit": an empty part with no room left gets 1 and the
+  // enforcement above takes back any character typed into it.
+  SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, static_cast<WPARAM>(room > 0 ? room : 1), 0);
+}
+
+void LimitNameParts(HWND dialog, int changedId) {
+  LimitNamePart(dialog, changedId);
+  for (int id : kNameEdits)
+    if (id != changedId) LimitNamePart(dialog, id);
+}
+
+bool IsNameEdit(int id) { return id == kFirstEdit || id == kMiddleEdit || id == kLastEdit; }
+
+void FillFromRecord(HWND dialog, const PersonRecord& person) {
+  SetDlgItemTextA(dialog, kDescriptionEdit, person.description);
+  SetDlgItemTextA(dialog, kEmailEdit, person.email);
+  SetDlgItemTextA(dialog, kMemoEdit, person.memo);
+  NameParts parts = SplitNames(person.names, sizeof person.names);
+  SetDlgItemTextA(dialog, kFirstEdit, parts.first.c_str());
+  SetDlgItemTextA(dialog, kMiddleEdit, parts.middle.c_str());
+  SetDlgItemTextA(dialog, kLastEdit, parts.last.c_str());
+}
+
+const PersonRecord* EditedRecord() {
+  const auto& persons = g_shell.store.persons;
+  if (EditedPersonSlot < 0 || !persons || static_cast<uint32_t>(EditedPersonSlot) >= persons->used) return nullptr;
+  const PersonRecord& person = (*persons)[static_cast<uint32_t>(EditedPersonSlot)];
+  return person.deleted == 0 ? &person : nullptr;
+}
+
+BOOL OnInitDialog(HWND dialog) {
+  PersonDialogFont.Make();
+  PersonDialogFont.ApplyTo(dialog, kEditIds);
+  if (const PersonRecord* person = EditedRecord()) FillFromRecord(dialog, *person);
+  LimitControlText(dialog, kDescriptionEdit, kTextLimit);
+  LimitControlText(dialog, kEmailEdit, kEmailLimit);
+  LimitControlText(dialog, kMemoEdit, kTextLimit);
+  LimitNameParts(dialog, kFirstEdit);
+  return TRUE;
+}
+
+PersonFields ReadFields(HWND dialog) {
+  PersonFields fields;
+  fields.description = ReadControlText(dialog, kDescriptionEdit, kTextLimit);
+  fields.email = ReadControlText(dialog, kEmailEdit, kEmailLimit);
+  fields.memo = ReadControlText(dialog, kMemoEdit, kTextLimit);
+  fields.names.first = ReadControlText(dialog, kFirstEdit, kTextLimit);
+  fields.names.middle = ReadControlText(dialog, kMiddleEdit, kTextLimit);
+  fields.names.last = ReadControlText(dialog, kLastEdit, kTextLimit);
+  return fields;
+}
+
+int Validate(const PersonFields& fields) {
+  PersonInput input{fields.description.c_str(), fields.names.first.c_str(), fields.names.middle.c_str(),
+                    fields.names.last.c_str()};
+  return ValidatePersonInput(g_shell.store, input, EditedPersonSlot);
+}
+
+void StoreNewPerson(const PersonFields& fields) {
+  int slot = AddPerson(g_shell.store, fields);
+  if (slot >= 0) InsertPersonItem(g_shell.entryList, slot);
+  SavePersonFile(g_shell.store);
+}
+
+// Groups name their members by description in "group.inf", so a rename must reach it too.
+void StoreEditedPerson(const PersonFields& fields) {
+  UpdatePerson(g_shell.store, EditedPersonSlot, fields);
+  RepaintNow(g_shell.entryList);
+  RepaintNow(g_shell.recipientList);
+  SavePersonFile(g_shell.store);
+  SaveGroupFile(g_shell.store);
+}
+
+void OnOk(HWND dialog) {
+  PersonFields fields = ReadFields(dialog);
+  if (int message = Validate(fields); message != kMsgNone) {
+    ShowInputError(dialog, message);
+    return;
+  }
+  if (EditedPersonSlot == -1)
+    StoreNewPerson(fields);
+  else
+    StoreEditedPerson(fields);
+  EndDialog(dialog, 1);
+}
+
+void OnEditChange(HWND dialog, int id) {
+  if (IsNameEdit(id))
+    LimitNameParts(dialog, id);
+  else
+    EnforceTextLimit(dialog, id, id == kEmailEdit ? kEmailLimit : kTextLimit);
+}
+
+void OnDestroy(HWND dialog) {
+  PersonDialogFont.RestoreSystemFont(dialog, kEditIds);
+  PersonDialogFont.Release();
+}
+
+INT_PTR CALLBACK PersonDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  if (IsLightGrayRequest(message)) return PaintLightGray(wParam);
+  switch (message) {
+    case WM_INITDIALOG:
+      return OnInitDialog(dialog);
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK) OnOk(dialog);
+      else if (LOWORD(wParam) == IDCANCEL) EndDialog(dialog, 1);
+      else if (HIWORD(wParam) == EN_CHANGE) OnEditChange(dialog, LOWORD(wParam));
+      return TRUE;
+    case WM_DESTROY:
+      OnDestroy(dialog);
+      return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+void RunPersonDialog(HWND owner) {
+  DialogBoxParamA(g_shell.instance, LocalizedResourceName("P_PROPDLG"), owner, PersonDialogProc, 0);
+}
+
+void ShowPersonDialog(HWND owner) {
+  DialogActiveScope active;
+  EditedPersonSlot = -1;
+  RunPersonDialog(owner);
+}
