@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <new>
+#include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/startup.h"
@@ -143,14 +145,20 @@ void PaintBox(HWND box) {
 
 // ---- list items -----------------------------------------------------------------------------
 
-void MeasureRecipient(MEASUREITEMSTRUCT* request) {
+// Asked while the list is being created, before its handle is known: measured on the box.
+void MeasureRecipient(HWND box, MEASUREITEMSTRUCT* request) {
   g_box.personPicture.Load(g_shell.instance, kPersonPictureId);
   int height = 0;
-  if (HDC dc = GetDC(g_shell.recipientList)) {
+  if (HDC dc = GetDC(box)) {
     height = PaddedTextHeight(dc, RecipientFont());
-    ReleaseDC(g_shell.recipientList, dc);
+    ReleaseDC(box, dc);
   }
   request->itemHeight = static_cast<UINT>(std::max(kPictureHeight, height));
+}
+
+template <size_t N>
+std::string_view FieldText(const char (&field)[N]) {
+  return std::string_view(field, strnlen(field, N));
 }
 
 // " D<A>" for a person, " name" for a group; false when the record cannot be read.
@@ -160,10 +168,10 @@ bool RecipientText(ItemRef ref, std::string& text) {
   if (ItemKindOf(ref) == kPersonItem) {
     if (!store.persons || slot >= store.persons->slots.size()) return false;
     const PersonRecord& p = (*store.persons)[slot];
-    text = std::string(" ") + p.description + "<" + p.email + ">";
+    text.assign(" ").append(FieldText(p.description)).append("<").append(FieldText(p.email)).append(">");
   } else {
     if (!store.groups || slot >= store.groups->slots.size()) return false;
-    text = std::string(" ") + (*store.groups)[slot].name;
+    text.assign(" ").append(FieldText((*store.groups)[slot].name));
   }
   return true;
 }
@@ -245,7 +253,7 @@ LRESULT CALLBACK RecipientBoxProc(HWND box, UINT msg, WPARAM wParam, LPARAM lPar
       PaintBox(box);
       return 1;
     case WM_MEASUREITEM:
-      MeasureRecipient(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+      MeasureRecipient(box, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
       return 1;
     case WM_DRAWITEM:
       DrawRecipient(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
