@@ -1,0 +1,97 @@
+#!/bin/bash
+# Start-up under Wine: the plain mode, the two refusals, default and stored placement, and the
+# settings written when Ctrl+Q closes the window. Usage: test_shell_start.sh [path/to/kalbook.exe]
+# Runs its own Xvfb and Wine prefix and stops only what it started.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+exe=$(realpath "${1:-$here/../../build/win/kalbook.exe}")
+work=$(mktemp -d)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+display=$(( 90 + RANDOM % 400 ))
+while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
+export DISPLAY=:$display
+Xvfb "$DISPLAY" -screen 0 1024x768x24 >/dev/null 2>&1 &
+xvfb=$!
+started=()
+cleanup() {
+  for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wineserver -k 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+ini=$WINEPREFIX/drive_c/windows/zuadr.ini
+fail() { echo "FAIL: $*"; exit 1; }
+sleep 1
+wineboot -i >/dev/null 2>&1
+mkdir -p "$work/book" && cd "$work/book"
+
+start() { wine "$exe" "$@" >/dev/null 2>&1 & last=$!; started+=("$last"); }
+# Windows titled "Address Book" as "width height" lines (the main window is the wide one).
+windows() { xdotool search --name '^Address Book$' 2>/dev/null | while read -r w; do
+  xdotool getwindowgeometry "$w" | sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p'; done; }
+main_windows() { windows | awk '$1 > 300' | wc -l; }
+boxes() { windows | awk '$1 <= 300' | wc -l; }
+key() { tr -d "\r" < "$ini" | sed -n "/^\[$1\]/,/^\[/s/^$2=//p"; }
+wait_for() { for _ in $(seq 1 40); do if eval "$1"; then return 0; fi; sleep 0.25; done; return 1; }
+
+echo "== host modes without the host window are refused"
+for mode in /o /p; do
+  rm -f "$ini"
+  start "$mode"
+  wait_for '[ "$(boxes)" -ge 1 ]' || fail "$mode: no refusal box"
+  [ "$(main_windows)" -eq 0 ] || fail "$mode: a main window was created"
+  [ ! -e "$ini" ] || ! grep -q '^\[window\]' "$ini" || fail "$mode: placement written"
+  kill "$last"; wait "$last" 2>/dev/null || true
+  wait_for '[ "$(boxes)" -eq 0 ]' || true
+done
+
+echo "== plain mode gets the default placement"
+rm -f "$ini"
+start
+first=$last
+wait_for '[ "$(main_windows)" -eq 1 ] && [ -e "$ini" ]' || fail "no main window in the plain mode"
+sleep 1
+[ "$(key window x)" = 240 ] && [ "$(key window y)" = 224 ] && [ "$(key window width)" = 544 ] ||
+  fail "default placement: $(cat "$ini")"
+height=$(key window height)
+[ "$height" -le 320 ] && [ "$height" -gt 300 ] || fail "default height $height not 320 less a part of an item"
+
+echo "== a second copy is refused while the first runs"
+start
+second=$last
+wait_for '[ "$(boxes)" -ge 1 ]' || fail "second copy: no refusal box"
+[ "$(main_windows)" -eq 1 ] || fail "second copy made a main window"
+kill "$second" "$first"; wait "$second" "$first" 2>/dev/null || true
+wait_for '[ -z "$(windows)" ]' || true
+
+start
+first=$last
+wait_for '[ "$(main_windows)" -eq 1 ]' || fail "no main window for Ctrl+Q"
+
+echo "== Ctrl+Q closes and writes the column widths and the zoom flag"
+main=$(xdotool search --onlyvisible --name '^Address Book$' | while read -r w; do
+  xdotool getwindowgeometry "$w" | grep -q 'Geometry: [0-9]\{3,\}x' && echo "$w"; done | head -1)
+sleep 1
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+xdotool windowfocus --sync "$main" 2>/dev/null || true
+xdotool key --clearmodifiers ctrl+q
+wait_for '! kill -0 "$first" 2>/dev/null' || fail "Ctrl+Q did not end the program"
+[ "$(key InBox attribute)" = 26 ] && [ "$(key InBox sender)" = 100 ] && [ "$(key InBox date)" = 100 ] ||
+  fail "InBox widths: $(cat "$ini")"
+subject=$(key InBox subject)
+[ -n "$subject" ] && [ "$subject" -gt 0 ] || fail "subject width '$subject' is not a real width"
+[ "$(key window zoom)" = 0 ] || fail "zoom not written"
+
+echo "== a usable stored placement is used (digits then letters read as the number)"
+printf '[window]\nx=-40\ny=30\nwidth=600px\nheight=400\n' > "$ini"
+start
+wait_for '[ "$(main_windows)" -eq 1 ]' || fail "no main window with stored placement"
+sleep 1
+[ "$(key window x)" = -40 ] && [ "$(key window y)" = 30 ] && [ "$(key window width)" = 600 ] ||
+  fail "stored placement not used: $(cat "$ini")"
+height=$(key window height)
+[ "$height" -le 400 ] && [ "$height" -gt 380 ] || fail "stored height $height"
+import -window root "$work/main.png" 2>/dev/null || true
+kill "$last"; wait "$last" 2>/dev/null || true
+echo "shell start-up: all checks passed"
