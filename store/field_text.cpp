@@ -5,6 +5,6 @@
 void CopyToField(char* field, size_t fieldSize, std::string_view text) {
   if (fieldSize == 0) return;
   size_t n = text.size() < fieldSize - 1 ? text.size() : fieldSize - 1;
-  std::memcpy(field, text.data(), n);
+  if (n > 0) std::memcpy(field, text.data(), n);
   field[n] = '\0';
 }

@@ -1,6 +1,9 @@
 // The case-insensitive comparison, the key lookups and the three sorted indexes.
 #pragma once
 
+#include <string>
+#include <unordered_map>
+
 #include "store/records.h"
 
 // Byte-wise comparison folding only A-Z to a-z; -1, 0 or +1.
@@ -15,7 +18,8 @@ void BuildIndexes(AddressStore& store);
 void FreeIndexes(AddressStore& store);
 
 // Finds many descriptions at once with the same answer FindPersonByDescription gives for each,
-// for callers that look up a whole batch (group load, import merge).
+// for callers that look up a whole batch (group load, import merge). It sees the live persons
+// at construction plus those passed to Add; deleting a person afterwards is not seen.
 class PersonLookup {
  public:
   explicit PersonLookup(const AddressStore& store);
@@ -23,6 +27,5 @@ class PersonLookup {
   void Add(uint32_t slot);                  // a live person appended after construction
  private:
   const AddressStore& store_;
-  std::vector<uint32_t> sorted_;  // live slots ordered by (description, slot)
-  std::vector<uint32_t> added_;
+  std::unordered_map<std::string, uint32_t> firstSlot_;  // folded description -> lowest live slot
 };

@@ -63,6 +63,11 @@ struct AddressStore {
   SortedIndex groupNameIndex;
   std::string personPath;  // fixed at start-up: current directory + "\personal.inf"
   std::string groupPath;   // fixed at start-up: current directory + "\group.inf"
+  // Set by the load when a file on disk holds bytes the tables could not take in (damaged,
+  // unreadable, or a group file left unread for want of persons). Its original bytes are
+  // copied to path + ".damaged" before the first save replaces it.
+  bool personFileDamaged = false;
+  bool groupFileDamaged = false;
 };
 
 // Copies text into a fixed field, cut to the field and always zero-terminated.
