@@ -26,7 +26,7 @@ class StoreFiles : public ::testing::Test {
 
   void Write(const std::string& path, const Bytes& bytes) {
     FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
   }
   Bytes Read(const std::string& path) { return ReadWholeFile(path).value_or(Bytes{}); }
