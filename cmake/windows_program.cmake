@@ -49,3 +49,20 @@ target_link_libraries(kaldriver PRIVATE comctl32 gdi32 user32 kernel32)
 add_executable(kalhost WIN32 tools/host/kalhost.cpp)
 target_link_options(kalhost PRIVATE -static -mwindows)
 target_link_libraries(kalhost PRIVATE gdi32 user32 kernel32)
+
+# End-to-end tests: the real kalbook.exe under Wine, one shared Xvfb and Wine prefix per run.
+enable_testing()
+set(E2E_STATE ${CMAKE_BINARY_DIR}/e2e)
+set(E2E_DIR ${CMAKE_SOURCE_DIR}/tests/e2e)
+add_test(NAME e2e_start COMMAND bash ${E2E_DIR}/fixture_start.sh ${E2E_STATE})
+add_test(NAME e2e_stop COMMAND bash ${E2E_DIR}/fixture_stop.sh ${E2E_STATE})
+set_tests_properties(e2e_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300 RUN_SERIAL TRUE)
+set_tests_properties(e2e_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60 RUN_SERIAL TRUE)
+file(GLOB E2E_TESTS CONFIGURE_DEPENDS ${E2E_DIR}/test_*.sh)
+foreach(script ${E2E_TESTS})
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME e2e_${name} COMMAND bash ${script})
+  set_tests_properties(e2e_${name} PROPERTIES
+    FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 300
+    ENVIRONMENT "E2E_STATE=${E2E_STATE};KALBOOK_EXE=$<TARGET_FILE:kalbook>;KALDRIVER=$<TARGET_FILE:kaldriver>;KALHOST=$<TARGET_FILE:kalhost>;WINDRES=${CMAKE_RC_COMPILER}")
+endforeach()

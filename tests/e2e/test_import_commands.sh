@@ -1,40 +1,24 @@
 #!/bin/bash
 # File > Import under Wine: each of the three commands through the file chooser, checking
 # "personal.inf" byte for byte; command 107 with a "File Location" recorded in the registry.
-# Usage: test_import_commands.sh [path/to/kalbook.exe]. Own Xvfb and Wine prefix.
-set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-exe=$(realpath "${1:-$here/../../build/win/kalbook.exe}")
-work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-display=$(( 90 + RANDOM % 400 ))
-while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
-export DISPLAY=:$display
-Xvfb "$DISPLAY" -screen 0 1024x768x24 >/dev/null 2>&1 &
-xvfb=$!
-started=()
-cleanup() {
-  for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wineserver -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; import -window root "${FAIL_SHOT:-/dev/null}" 2>/dev/null || true; exit 1; }
-wait_for() { for _ in $(seq 1 40); do if eval "$1"; then return 0; fi; sleep 0.25; done; return 1; }
+source "$(dirname "$0")/lib.sh"
+work=$E2E_STATE/work/import_runs
 window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
-sleep 1
-wineboot -i >/dev/null 2>&1
 
-# A fresh book directory with the given import file; starts the program there.
-start_book() {
+# A fresh book folder with the given import file; starts the program there.
+open_book() {
   rm -rf "$work/book" && mkdir -p "$work/book" && cd "$work/book"
+  BOOK=$work/book
   printf "$2" > "$1"
-  wine "$exe" >/dev/null 2>&1 & started+=("$!")
+  start_book
+  book_pid=$LAST_PID
   wait_for '[ -n "$(window "Address Book")" ]' || fail "main window did not appear"
   sleep 2
 }
-stop_book() { xdotool key --window "$(window "Address Book")" ctrl+q; wineserver -w 2>/dev/null || true; }
+stop_book() {
+  xdotool key --window "$(window "Address Book")" ctrl+q
+  wait_exit "$book_pid" || fail "Ctrl+Q did not end the program"
+}
 # File > Import > item number $1 (0 vCard, 1 Netscape, 2 Eudora) by keyboard.
 import_item() {
   xdotool windowfocus --sync "$(window "Address Book")"
@@ -54,19 +38,19 @@ expect_book() {
 hex() { printf "$1" | xxd -p | tr -d '\n'; }
 
 echo "== 106 vCard: one person per card"
-start_book people.vcf 'BEGIN:VCARD\r\nN:Lee;Ann\r\nFN:Ann\r\nEMAIL;INTERNET:ann@x\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:Bob\r\nEMAIL;PREF;INTERNET:bob@x\r\nEND:VCARD\r\n'
+open_book people.vcf 'BEGIN:VCARD\r\nN:Lee;Ann\r\nFN:Ann\r\nEMAIL;INTERNET:ann@x\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:Bob\r\nEMAIL;PREF;INTERNET:bob@x\r\nEND:VCARD\r\n'
 import_item 0; choose_file "Import - vCard -" people.vcf
 expect_book "$(hex '\x02\0\0\0Ann\0ann@x\0Ann;;Lee\0\0Bob\0bob@x\0;;\0\0')"
 stop_book
 
 echo "== 108 Eudora: same nickname twice adds one person"
-start_book nick.txt 'alias ann ann@x, b@y\r\nalias ann other@x\r\nalias cy cy@x\r\n'
+open_book nick.txt 'alias ann ann@x, b@y\r\nalias ann other@x\r\nalias cy cy@x\r\n'
 import_item 2; choose_file "Import - Eudora address book -" nick.txt
 expect_book "$(hex '\x02\0\0\0ann\0ann@x, b@y\0;;\0\0cy\0cy@x\0;;\0\0')"
 stop_book
 
 echo "== 107 Netscape without a registry entry goes straight to the chooser"
-start_book book.htm '<DT><A HREF="mailto:ann@x">Ann</A>\n<a href="mailto:no@x">no</a>\n'
+open_book book.htm '<DT><A HREF="mailto:ann@x">Ann</A>\n<a href="mailto:no@x">no</a>\n'
 import_item 1; choose_file "Import - Netscape address book -" book.htm
 expect_book "$(hex '\x01\0\0\0Ann\0ann@x\0;;\0\0')"
 stop_book
@@ -83,7 +67,7 @@ click_path_button() {
 ok_button="47 69"; cancel_button="145 69"; browse_button="315 34"
 key='HKCU\Software\Netscape\Netscape Navigator\Address Book'
 recorded_book() {
-  start_book book.htm '<A HREF="mailto:ann@x">Ann</A>'
+  open_book book.htm '<A HREF="mailto:ann@x">Ann</A>'
   wine reg add "$key" /v "File Location" /t REG_SZ /d "$(winepath -w "$work/book/book.htm")" /f >/dev/null 2>&1
   import_item 1
 }

@@ -1,32 +1,10 @@
 #!/bin/bash
 # Start-up under Wine: the plain mode, the two refusals, default and stored placement, and the
-# settings written when Ctrl+Q closes the window. Usage: test_shell_start.sh [path/to/kalbook.exe]
-# Runs its own Xvfb and Wine prefix and stops only what it started.
-set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-exe=$(realpath "${1:-$here/../../build/win/kalbook.exe}")
-work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-display=$(( 90 + RANDOM % 400 ))
-while [ -e /tmp/.X11-unix/X$display ] || [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
-export DISPLAY=:$display
-Xvfb "$DISPLAY" -screen 0 1024x768x24 >/dev/null 2>&1 &
-xvfb=$!
-started=()
-cleanup() {
-  for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wineserver -k 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-ini=$WINEPREFIX/drive_c/windows/zuadr.ini
-fail() { echo "FAIL: $*"; exit 1; }
-sleep 1
-wineboot -i >/dev/null 2>&1
-mkdir -p "$work/book" && cd "$work/book"
-
-start() { wine "$exe" "$@" >/dev/null 2>&1 & last=$!; started+=("$last"); }
+# settings written when Ctrl+Q closes the window.
+source "$(dirname "$0")/lib.sh"
+ini=$SETTINGS
+work=$BOOK
+start() { start_book "$@"; last=$LAST_PID; }
 # Windows titled "Address Book" as "width height" lines (the main window is the wide one).
 windows() { xdotool search --name '^Address Book$' 2>/dev/null | while read -r w; do
   xdotool getwindowgeometry "$w" | sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p'; done; }

@@ -1,0 +1,60 @@
+# Sourced by every end-to-end test: the shared display and prefix of the run, a fresh book
+# folder, and short helpers around the driver. ctest passes E2E_STATE and the tool paths.
+set -euo pipefail
+: "${E2E_STATE:?run through ctest (E2E_STATE unset)}"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$E2E_STATE/prefix
+DISPLAY=$(cat "$E2E_STATE/display"); export DISPLAY
+KALBOOK_EXE=$(realpath "$KALBOOK_EXE")
+KALDRIVER=$(realpath "$KALDRIVER")
+KALHOST=$(realpath "$KALHOST")
+SETTINGS=$WINEPREFIX/drive_c/windows/zuadr.ini
+TEST_NAME=$(basename "$0" .sh)
+BOOK=$E2E_STATE/work/$TEST_NAME
+rm -rf "$BOOK"; mkdir -p "$BOOK"; cd "$BOOK"
+rm -f "$SETTINGS"
+STARTED=()
+
+fail() { echo "FAIL: $*" >&2; screenshot "$BOOK/failure.png"; exit 1; }
+pass() { echo "PASS: $*"; }
+screenshot() { import -display "$DISPLAY" -window root "$1" 2>/dev/null || true; }
+
+stop_started() {
+  for pid in "${STARTED[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${STARTED[@]}"; do wait "$pid" 2>/dev/null || true; done
+  STARTED=()
+}
+trap stop_started EXIT
+
+driver() { wine "$KALDRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+
+# Starts the address book in the test's book folder; LAST_PID is its Wine process.
+start_book() {
+  (cd "$BOOK" && exec wine "$KALBOOK_EXE" "$@" >/dev/null 2>&1) &
+  LAST_PID=$!
+  STARTED+=("$LAST_PID")
+}
+
+start_host() {
+  HOST_LOG=$BOOK/host.log
+  rm -f "$HOST_LOG"
+  (cd "$BOOK" && exec wine "$KALHOST" "$(winepath -w "$HOST_LOG")" >/dev/null 2>&1) &
+  HOST_PID=$!
+  STARTED+=("$HOST_PID")
+  HOST_WINDOW=$(driver find "" "Port Settings(Velmora Quillon)") || fail "host window did not open"
+}
+
+main_window() { driver find ZuAddressBook "Address Book"; }
+
+# Waits until the Wine process of the address book has ended.
+wait_exit() {
+  for _ in $(seq 1 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.1; done
+  return 1
+}
+
+wait_for() { for _ in $(seq 1 "${2:-50}"); do if eval "$1"; then return 0; fi; sleep 0.2; done; return 1; }
+
+setting() { [ -f "$SETTINGS" ] && tr -d '\r' < "$SETTINGS" | sed -n "/^\[$1\]/,/^\[/s/^$2=//p"; }
+
+# A Windows path for a file of the book folder.
+winpath() { winepath -w "$BOOK/$1" 2>/dev/null; }
