@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/slot_array.h"
+
 constexpr size_t kTextFieldSize = 260;   // description, names, memo, group name: 259 characters + zero
 constexpr size_t kEmailFieldSize = 128;  // e-mail: 127 characters + zero
 constexpr uint32_t kGrowStep = 10;       // ReserveRecordSlot grows a table by this many slots
@@ -38,7 +40,7 @@ template <typename Record>
 struct RecordTable {
   uint32_t capacity = 0;
   uint32_t used = 0;
-  std::vector<Record> slots;  // exactly `capacity` records
+  SlotArray<Record> slots;  // exactly `capacity` records
 
   Record& operator[](uint32_t slot) { return slots[slot]; }
   const Record& operator[](uint32_t slot) const { return slots[slot]; }
