@@ -1,4 +1,4 @@
-// Storage of a record table: zero-filled fixed-width records in chunks of 1,024 that never move,
+// Storage of a record table: zero-filled fixed-width records in chunks of 128 that never move,
 // so growing a full book adds chunks instead of copying every record.
 #pragma once
 
@@ -12,7 +12,7 @@
 template <typename Record>
 class SlotArray {
  public:
-  static constexpr size_t kChunk = 1024;
+  static constexpr size_t kChunk = 128;
 
   SlotArray() = default;
   SlotArray(SlotArray&&) noexcept = default;
