@@ -1,4 +1,404 @@
-// Test driver (placeholder until the harness lands).
+// Test driver: works the address book's windows from another process through window messages.
+// Usage: kaldriver.exe [-t SECONDS] [-a] COMMAND ARGS...   (see tools/driver/README.md)
+// Handles are printed and read as hex. Exit code 0 success, 1 failure, 2 bad usage.
 #include <windows.h>
+
 #include <cstdio>
-int main() { std::puts("kaldriver"); return 0; }
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+double g_timeoutSeconds = 10;
+bool g_includeHidden = false;
+
+int Fail(const std::string& why) {
+  std::fprintf(stderr, "kaldriver: %s\n", why.c_str());
+  return 1;
+}
+
+void PrintHandle(HWND window) {
+  std::printf("%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+}
+
+HWND ParseHandle(const std::string& text) {
+  return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(text.c_str(), nullptr, 16)));
+}
+
+long long ParseNumber(const std::string& text) { return std::strtoll(text.c_str(), nullptr, 0); }
+
+UINT ParseMessage(const std::string& text) {
+  static const struct {
+    const char* name;
+    UINT id;
+  } kNames[] = {{"WM_COMMAND", WM_COMMAND},         {"WM_CLOSE", WM_CLOSE},         {"WM_KEYDOWN", WM_KEYDOWN},
+                {"WM_KEYUP", WM_KEYUP},             {"WM_CHAR", WM_CHAR},           {"WM_LBUTTONDOWN", WM_LBUTTONDOWN},
+                {"WM_LBUTTONUP", WM_LBUTTONUP},     {"WM_MOUSEMOVE", WM_MOUSEMOVE}, {"WM_SETCURSOR", WM_SETCURSOR},
+                {"WM_LBUTTONDBLCLK", WM_LBUTTONDBLCLK}};
+  for (const auto& entry : kNames)
+    if (text == entry.name) return entry.id;
+  return static_cast<UINT>(ParseNumber(text));
+}
+
+// Polls `done` every 100 ms until it holds or the timeout passes.
+bool WaitFor(const std::function<bool()>& done) {
+  DWORD limit = static_cast<DWORD>(g_timeoutSeconds * 1000);
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (done()) return true;
+    if (GetTickCount() - start >= limit) return false;
+    Sleep(100);
+  }
+}
+
+std::string WindowText(HWND window) {
+  char text[4096] = "";
+  DWORD_PTR length = 0;
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                      &length);
+  text[sizeof text - 1] = 0;
+  return text;
+}
+
+std::string ClassOf(HWND window) {
+  char name[256] = "";
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+bool Matches(const std::string& wanted, const std::string& actual) {
+  return wanted.empty() || wanted == "-" || wanted == actual;
+}
+
+struct TopLevelQuery {
+  std::string className, title;
+  int childId = -1;  // the window must hold a child with this id, when not -1
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND window, LPARAM param) {
+  auto* query = reinterpret_cast<TopLevelQuery*>(param);
+  if (!g_includeHidden && !IsWindowVisible(window)) return TRUE;
+  if (!Matches(query->className, ClassOf(window))) return TRUE;
+  char title[1024] = "";
+  GetWindowTextA(window, title, sizeof title);
+  if (!Matches(query->title, title)) return TRUE;
+  if (query->childId != -1 && !GetDlgItem(window, query->childId)) return TRUE;
+  query->found.push_back(window);
+  return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows(const std::string& className, const std::string& title, int childId = -1) {
+  TopLevelQuery query{className, title, childId, {}};
+  EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&query));
+  return query.found;
+}
+
+int FindAndPrint(const std::string& className, const std::string& title, int childId) {
+  HWND found = nullptr;
+  if (!WaitFor([&] {
+        auto windows = TopLevelWindows(className, title, childId);
+        found = windows.empty() ? nullptr : windows.front();
+        return found != nullptr;
+      }))
+    return Fail("no window of class '" + className + "' titled '" + title + "'");
+  PrintHandle(found);
+  return 0;
+}
+
+HWND Child(HWND parent, const std::string& id) { return GetDlgItem(parent, static_cast<int>(ParseNumber(id))); }
+
+// Resolves HWND CTRLID to the child, failing when it does not exist.
+bool ChildOf(const Args& a, size_t at, HWND& child) {
+  child = Child(ParseHandle(a[at]), a[at + 1]);
+  return child != nullptr;
+}
+
+bool IsMultiSelect(HWND list) {
+  LONG style = GetWindowLongA(list, GWL_STYLE);
+  return (style & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL)) != 0;
+}
+
+void NotifyParent(HWND control, WORD code) {
+  PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
+               reinterpret_cast<LPARAM>(control));
+}
+
+void SelectItems(HWND list, const Args& indexes) {
+  if (IsMultiSelect(list)) {
+    SendMessageA(list, LB_SETSEL, FALSE, -1);
+    for (const std::string& index : indexes) SendMessageA(list, LB_SETSEL, TRUE, static_cast<LPARAM>(ParseNumber(index)));
+  } else if (!indexes.empty()) {
+    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(ParseNumber(indexes.back())), 0);
+  }
+}
+
+// --- commands -------------------------------------------------------------------------------
+
+int CmdFind(const Args& a) { return FindAndPrint(a[0], a[1], -1); }
+
+int CmdCount(const Args& a) {
+  std::printf("%zu\n", TopLevelWindows(a[0], a[1]).size());
+  return 0;
+}
+
+int CmdFindDialog(const Args& a) { return FindAndPrint("#32770", a[0], static_cast<int>(ParseNumber(a[1]))); }
+
+int CmdGone(const Args& a) {
+  HWND window = ParseHandle(a[0]);
+  return WaitFor([&] { return !IsWindow(window); }) ? 0 : Fail("window still exists");
+}
+
+int CmdChild(const Args& a) {
+  HWND child;
+  if (!ChildOf(a, 0, child)) return Fail("no child " + a[1]);
+  PrintHandle(child);
+  return 0;
+}
+
+int CmdPost(const Args& a) {
+  BOOL posted = PostMessageA(ParseHandle(a[0]), ParseMessage(a[1]), static_cast<WPARAM>(ParseNumber(a[2])),
+                             static_cast<LPARAM>(ParseNumber(a[3])));
+  return posted ? 0 : Fail("PostMessage failed");
+}
+
+int CmdSend(const Args& a) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(ParseHandle(a[0]), ParseMessage(a[1]), static_cast<WPARAM>(ParseNumber(a[2])),
+                           static_cast<LPARAM>(ParseNumber(a[3])), SMTO_ABORTIFHUNG, 5000, &result))
+    return Fail("SendMessage timed out");
+  std::printf("%lld\n", static_cast<long long>(result));
+  return 0;
+}
+
+int CmdCommand(const Args& a) {
+  return PostMessageA(ParseHandle(a[0]), WM_COMMAND, MAKEWPARAM(ParseNumber(a[1]), 0), 0) ? 0 : Fail("post failed");
+}
+
+int CmdClick(const Args& a) {
+  HWND button;
+  if (!ChildOf(a, 0, button)) return Fail("no button " + a[1]);
+  return PostMessageA(ParseHandle(a[0]), WM_COMMAND, MAKEWPARAM(ParseNumber(a[1]), BN_CLICKED),
+                      reinterpret_cast<LPARAM>(button))
+             ? 0
+             : Fail("post failed");
+}
+
+int CmdEnabled(const Args& a) {
+  HWND child;
+  if (!ChildOf(a, 0, child)) return Fail("no child " + a[1]);
+  std::printf("%d\n", IsWindowEnabled(child) ? 1 : 0);
+  return 0;
+}
+
+int CmdText(const Args& a) {
+  HWND window = ParseHandle(a[0]);
+  if (a.size() > 1 && !(window = Child(window, a[1]))) return Fail("no child " + a[1]);
+  std::printf("%s\n", WindowText(window).c_str());
+  return 0;
+}
+
+int CmdSetText(const Args& a) {
+  HWND child;
+  if (!ChildOf(a, 0, child)) return Fail("no child " + a[1]);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2].c_str()), SMTO_ABORTIFHUNG, 5000, &result);
+  return 0;
+}
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+  std::printf("%d\t%s\t%s\n", GetDlgCtrlID(child), ClassOf(child).c_str(), WindowText(child).c_str());
+  return TRUE;
+}
+
+int CmdTexts(const Args& a) {
+  EnumChildWindows(ParseHandle(a[0]), PrintChild, 0);
+  return 0;
+}
+
+BOOL CALLBACK PrintStaticText(HWND child, LPARAM) {
+  std::string className = ClassOf(child);
+  if (_stricmp(className.c_str(), "Static") == 0) {
+    std::string text = WindowText(child);
+    if (!text.empty()) std::printf("%s\n", text.c_str());
+  }
+  return TRUE;
+}
+
+int CmdMsgBox(const Args& a) {
+  HWND box = nullptr;
+  if (!WaitFor([&] {
+        auto windows = TopLevelWindows("#32770", a[0]);
+        box = windows.empty() ? nullptr : windows.front();
+        return box != nullptr;
+      }))
+    return Fail("no message box titled '" + a[0] + "'");
+  EnumChildWindows(box, PrintStaticText, 0);
+  return 0;
+}
+
+int CmdListItems(const Args& a) {
+  HWND list;
+  if (!ChildOf(a, 0, list)) return Fail("no list " + a[1]);
+  LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  std::printf("%lld\n", static_cast<long long>(count));
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT data = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0);
+    std::printf("%lld %lld 0x%llx\n", static_cast<long long>(i), static_cast<long long>(static_cast<int32_t>(data)),
+                static_cast<unsigned long long>(static_cast<uint32_t>(data)));
+  }
+  return 0;
+}
+
+int CmdListSelection(const Args& a) {
+  HWND list;
+  if (!ChildOf(a, 0, list)) return Fail("no list " + a[1]);
+  if (!IsMultiSelect(list)) {
+    LRESULT current = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (current != LB_ERR) std::printf("%lld\n", static_cast<long long>(current));
+    return 0;
+  }
+  LRESULT count = SendMessageA(list, LB_GETSELCOUNT, 0, 0);
+  if (count <= 0) return 0;
+  std::vector<int> selected(static_cast<size_t>(count));
+  count = SendMessageA(list, LB_GETSELITEMS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(selected.data()));
+  for (LRESULT i = 0; i < count; ++i) std::printf("%d\n", selected[static_cast<size_t>(i)]);
+  return 0;
+}
+
+int CmdListSelect(const Args& a) {
+  HWND list;
+  if (!ChildOf(a, 0, list)) return Fail("no list " + a[1]);
+  SelectItems(list, Args(a.begin() + 2, a.end()));
+  NotifyParent(list, LBN_SELCHANGE);
+  return 0;
+}
+
+int CmdListDoubleClick(const Args& a) {
+  HWND list;
+  if (!ChildOf(a, 0, list)) return Fail("no list " + a[1]);
+  SelectItems(list, Args{a[2]});
+  NotifyParent(list, LBN_DBLCLK);
+  return 0;
+}
+
+// The open-file dialog: its file-name box is combo cmb13 (0x47C) or edit edt1 (0x480).
+int CmdOpenFile(const Args& a) {
+  HWND dialog = nullptr, nameBox = nullptr;
+  if (!WaitFor([&] {
+        for (HWND candidate : TopLevelWindows("#32770", a[0])) {
+          nameBox = GetDlgItem(candidate, 0x47C);
+          if (!nameBox) nameBox = GetDlgItem(candidate, 0x480);
+          if (nameBox) {
+            dialog = candidate;
+            return true;
+          }
+        }
+        return false;
+      }))
+    return Fail("no open-file dialog titled '" + a[0] + "'");
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[1].c_str()), SMTO_ABORTIFHUNG, 5000, &result);
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  return 0;
+}
+
+int CmdRect(const Args& a) {
+  RECT r;
+  if (!GetWindowRect(ParseHandle(a[0]), &r)) return Fail("no such window");
+  std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+  return 0;
+}
+
+int CmdClient(const Args& a) {
+  HWND window = ParseHandle(a[0]);
+  RECT r;
+  POINT origin = {0, 0};
+  if (!GetClientRect(window, &r) || !ClientToScreen(window, &origin)) return Fail("no such window");
+  std::printf("%ld %ld %ld %ld\n", r.right, r.bottom, origin.x, origin.y);
+  return 0;
+}
+
+int CmdSendAddr(const Args& a) {
+  UINT message = RegisterWindowMessageA("WM_SENDADDR");
+  HWND host = nullptr;
+  if (!WaitFor([&] { return (host = FindWindowA(nullptr, "Port Settings(Velmora Quillon)")) != nullptr; }))
+    return Fail("no host window");
+  ATOM atom = GlobalAddAtomA(a[0].c_str());
+  if (!atom) return Fail("GlobalAddAtom failed");
+  if (!PostMessageA(host, message, atom, static_cast<LPARAM>(ParseNumber(a[1])))) return Fail("post failed");
+  std::printf("%u\n", atom);
+  return 0;
+}
+
+int CmdWaitText(const Args& a) {
+  HWND child;
+  if (!ChildOf(a, 0, child)) return Fail("no child " + a[1]);
+  return WaitFor([&] { return WindowText(child) == a[2]; }) ? 0 : Fail("text is '" + WindowText(child) + "'");
+}
+
+struct Command {
+  const char* name;
+  size_t minArgs;
+  int (*run)(const Args&);
+  const char* usage;
+};
+
+const Command kCommands[] = {
+    {"find", 2, CmdFind, "CLASS TITLE"},
+    {"count", 2, CmdCount, "CLASS TITLE"},
+    {"find-dialog", 2, CmdFindDialog, "TITLE CTRLID"},
+    {"gone", 1, CmdGone, "HWND"},
+    {"child", 2, CmdChild, "HWND CTRLID"},
+    {"post", 4, CmdPost, "HWND MSG WPARAM LPARAM"},
+    {"send", 4, CmdSend, "HWND MSG WPARAM LPARAM"},
+    {"command", 2, CmdCommand, "HWND ID"},
+    {"click", 2, CmdClick, "HWND CTRLID"},
+    {"enabled", 2, CmdEnabled, "HWND CTRLID"},
+    {"text", 1, CmdText, "HWND [CTRLID]"},
+    {"settext", 3, CmdSetText, "HWND CTRLID TEXT"},
+    {"texts", 1, CmdTexts, "HWND"},
+    {"msgbox", 1, CmdMsgBox, "TITLE"},
+    {"lb-items", 2, CmdListItems, "HWND CTRLID"},
+    {"lb-sel", 2, CmdListSelection, "HWND CTRLID"},
+    {"lb-select", 2, CmdListSelect, "HWND CTRLID IDX..."},
+    {"lb-dblclick", 3, CmdListDoubleClick, "HWND CTRLID IDX"},
+    {"openfile", 2, CmdOpenFile, "TITLE PATH"},
+    {"rect", 1, CmdRect, "HWND"},
+    {"client", 1, CmdClient, "HWND"},
+    {"sendaddr", 2, CmdSendAddr, "NAME LENGTH"},
+    {"wait-text", 3, CmdWaitText, "HWND CTRLID TEXT"},
+};
+
+int Usage() {
+  std::fprintf(stderr, "usage: kaldriver [-t SECONDS] [-a] COMMAND ARGS...\n");
+  for (const Command& command : kCommands) std::fprintf(stderr, "  %s %s\n", command.name, command.usage);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int at = 1;
+  for (; at < argc && argv[at][0] == '-' && argv[at][1] != 0; ++at) {
+    if (std::strcmp(argv[at], "-t") == 0 && at + 1 < argc) g_timeoutSeconds = std::atof(argv[++at]);
+    else if (std::strcmp(argv[at], "-a") == 0) g_includeHidden = true;
+    else return Usage();
+  }
+  if (at >= argc) return Usage();
+  std::string name = argv[at];
+  Args args(argv + at + 1, argv + argc);
+  for (const Command& command : kCommands) {
+    if (name != command.name) continue;
+    if (args.size() < command.minArgs) return Usage();
+    int result = command.run(args);
+    std::fflush(stdout);
+    return result;
+  }
+  return Usage();
+}
