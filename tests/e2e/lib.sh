@@ -58,3 +58,32 @@ setting() { [ -f "$SETTINGS" ] && tr -d '\r' < "$SETTINGS" | sed -n "/^\[$1\]/,/
 
 # A Windows path for a file of the book folder.
 winpath() { winepath -w "$BOOK/$1" 2>/dev/null; }
+
+# Writes "personal.inf" from "description|email|names|memo" arguments.
+write_persons() {
+  python3 - "$BOOK/personal.inf" "$@" <<'PY'
+import struct, sys
+out = struct.pack('<I', len(sys.argv) - 2)
+for record in sys.argv[2:]:
+    out += b''.join(f.encode('latin-1') + b'\0' for f in record.split('|'))
+open(sys.argv[1], 'wb').write(out)
+PY
+}
+
+# Writes "group.inf" from "name|memo|member,member..." arguments.
+write_groups() {
+  python3 - "$BOOK/group.inf" "$@" <<'PY'
+import struct, sys
+out = struct.pack('<I', len(sys.argv) - 2)
+for record in sys.argv[2:]:
+    name, memo, members = record.split('|')
+    names = [m.encode('latin-1') for m in members.split(',') if m]
+    body = b''.join(m + b'\0' for m in names)
+    out += name.encode('latin-1') + b'\0' + memo.encode('latin-1') + b'\0' + struct.pack('<II', len(names), len(body)) + body
+open(sys.argv[1], 'wb').write(out)
+PY
+}
+
+# The list box's item data (ItemRefs) as hex, one per line.
+list_data() { driver lb-items "$1" "$2" | tail -n +2 | awk '{print $3}'; }
+list_count() { driver lb-items "$1" "$2" | head -1; }

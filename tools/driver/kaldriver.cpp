@@ -161,6 +161,26 @@ int CmdChild(const Args& a) {
   return 0;
 }
 
+struct ClassQuery {
+  std::string className;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindChildOfClass(HWND child, LPARAM param) {
+  auto* query = reinterpret_cast<ClassQuery*>(param);
+  if (ClassOf(child) != query->className) return TRUE;
+  query->found = child;
+  return FALSE;
+}
+
+int CmdFindChild(const Args& a) {
+  ClassQuery query{a[1]};
+  EnumChildWindows(ParseHandle(a[0]), FindChildOfClass, reinterpret_cast<LPARAM>(&query));
+  if (!query.found) return Fail("no descendant of class " + a[1]);
+  PrintHandle(query.found);
+  return 0;
+}
+
 int CmdPost(const Args& a) {
   BOOL posted = PostMessageA(ParseHandle(a[0]), ParseMessage(a[1]), static_cast<WPARAM>(ParseNumber(a[2])),
                              static_cast<LPARAM>(ParseNumber(a[3])));
@@ -355,6 +375,7 @@ const Command kCommands[] = {
     {"find-dialog", 2, CmdFindDialog, "TITLE CTRLID"},
     {"gone", 1, CmdGone, "HWND"},
     {"child", 2, CmdChild, "HWND CTRLID"},
+    {"find-child", 2, CmdFindChild, "HWND CLASS"},
     {"post", 4, CmdPost, "HWND MSG WPARAM LPARAM"},
     {"send", 4, CmdSend, "HWND MSG WPARAM LPARAM"},
     {"command", 2, CmdCommand, "HWND ID"},
