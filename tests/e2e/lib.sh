@@ -87,3 +87,31 @@ PY
 # The list box's item data (ItemRefs) as hex, one per line.
 list_data() { driver lb-items "$1" "$2" | tail -n +2 | awk '{print $3}'; }
 list_count() { driver lb-items "$1" "$2" | head -1; }
+
+# The two data files in readable form: "P description|email|names|memo" and
+# "G name|memo|M|L|member,member" lines, in file order.
+book_summary() {
+  python3 - "$BOOK/personal.inf" "$BOOK/group.inf" <<'PY'
+import struct, sys
+def strings(data, at, n):
+    out = []
+    for _ in range(n):
+        end = data.index(b'\0', at)
+        out.append(data[at:end].decode('latin-1')); at = end + 1
+    return out, at
+try:
+    p = open(sys.argv[1], 'rb').read()
+    at = 4
+    for _ in range(struct.unpack_from('<I', p)[0]):
+        fields, at = strings(p, at, 4); print('P ' + '|'.join(fields))
+    g = open(sys.argv[2], 'rb').read()
+    at = 4
+    for _ in range(struct.unpack_from('<I', g)[0]):
+        (name, memo), at = strings(g, at, 2)
+        m, l = struct.unpack_from('<II', g, at); at += 8
+        members, _ = strings(g, at, m); at += l
+        print('G %s|%s|%d|%d|%s' % (name, memo, m, l, ','.join(members)))
+except (OSError, ValueError, struct.error) as e:
+    print('unreadable: %s' % e)
+PY
+}
