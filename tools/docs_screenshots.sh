@@ -1,5 +1,5 @@
 #!/bin/bash
-# Regenerates docs/main-window.png and docs/recipient-box.png from a small sample book, under a
+# Regenerates the screenshots in docs/ (main window, the two Properties dialogs, recipient box) from a small sample book, under a
 # private Xvfb and Wine prefix (run after `bash tools/build.sh`).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,7 +17,12 @@ write_persons 'Ann Lee|ann.lee@example.com|Ann;;Lee|met at the fair' 'Bob Meyer|
   'Frank Dubois|frank.dubois@example.fr|Frank;;Dubois|' 'Grete Smith|grete@example.org|Grete;;Smith|cousin' \
   'Ines Lee|ines.lee@example.com|Ines;;Lee|' 'Jan Meyer|jan@example.nl|Jan;;Meyer|choir'
 write_groups 'Tennis club|Tuesdays|Ann Lee,Carla Rossi' 'Family||Grete Smith,Ines Lee'
-crop() { convert "$1" -crop "$(( $4 - $2 ))x$(( $5 - $3 ))+$2+$3" "$6"; }
+# Crops a window's client area (without a window manager nobody draws the frames).
+crop() {
+  local w h x y
+  read -r w h x y <<< "$(driver client "$2")"
+  convert "$1" -crop "${w}x${h}+${x}+${y}" "$3"
+}
 
 printf '[window]\nx=200\ny=120\nwidth=600\nheight=420\n' > "$SETTINGS"
 start_book
@@ -29,7 +34,19 @@ xdotool mousemove $(( (l + r) / 2 )) $(( (t + b) / 2 ))
 wait_for '[ "$(driver count tooltips_class32 -)" -ge 1 ]' 25 || echo "no tooltip showed" >&2
 sleep 0.5
 screenshot "$BOOK/main.png"
-crop "$BOOK/main.png" $(driver rect "$main") "$root/docs/main-window.png"
+crop "$BOOK/main.png" "$main" "$root/docs/main-window.png"
+# The two Properties dialogs: Bob Meyer (a person) and Tennis club (a group).
+show_dialog() {
+  driver lb-dblclick "$main" 190 "$1"
+  local dialog; dialog=$(driver find-dialog Properties "$2")
+  sleep 3
+  screenshot "$BOOK/dialog.png"
+  crop "$BOOK/dialog.png" "$dialog" "$root/docs/$3"
+  driver click "$dialog" 2
+  driver gone "$dialog"
+}
+show_dialog 1 105 person-dialog.png
+show_dialog 10 104 group-dialog.png
 driver command "$main" 110
 wait_exit "$LAST_PID"
 
@@ -42,5 +59,5 @@ driver lb-select "$main" 190 0 2 4
 driver click "$box" 186
 sleep 1
 screenshot "$BOOK/box.png"
-crop "$BOOK/box.png" $(driver rect "$main") "$root/docs/recipient-box.png"
-echo "Saved docs/main-window.png and docs/recipient-box.png"
+crop "$BOOK/box.png" "$main" "$root/docs/recipient-box.png"
+echo "Saved docs/main-window.png, person-dialog.png, group-dialog.png and recipient-box.png"
