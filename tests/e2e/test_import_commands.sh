@@ -1,93 +1,89 @@
 #!/bin/bash
-# File > Import under Wine: each of the three commands through the file chooser, checking
-# "personal.inf" byte for byte; command 107 with a "File Location" recorded in the registry.
+# File > Import under Wine: each of the three commands through the open-file dialog, checking
+# "personal.inf" byte for byte and the new items at the top of the list in reverse batch order;
+# command 107 with a "File Location" recorded in the registry: OK, Browse and Cancel.
 source "$(dirname "$0")/lib.sh"
-work=$E2E_STATE/work/import_runs
-window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
+netscape='Import - Netscape address book -'
+key='HKCU\Software\Netscape\Netscape Navigator\Address Book'
 
-# A fresh book folder with the given import file; starts the program there.
+bytes() { od -An -tx1 -v "$1" | tr -d ' \n'; }
+hex() { printf "$1" | od -An -tx1 -v | tr -d ' \n'; }
+expect_book() {
+  wait_for "[ -s personal.inf ] && [ \"\$(bytes personal.inf)\" = '$(hex "$1")' ]" ||
+    fail "personal.inf is $(bytes personal.inf 2>/dev/null), want $(hex "$1")"
+}
+expect_list() { [ "$(list_data "$main" 190 | tr '\n' ' ')" = "$1" ] || fail "entry list: $(list_data "$main" 190 | tr '\n' ' ')"; }
+# A fresh book folder holding the import file; the program started there.
 open_book() {
-  rm -rf "$work/book" && mkdir -p "$work/book" && cd "$work/book"
-  BOOK=$work/book
-  printf "$2" > "$1"
+  rm -f "$BOOK"/*
+  [ -z "${3:-}" ] || write_persons "$3"
+  printf "$2" > "$BOOK/$1"
   start_book
   book_pid=$LAST_PID
-  wait_for '[ -n "$(window "Address Book")" ]' || fail "main window did not appear"
-  sleep 2
+  main=$(main_window) || fail "no main window"
 }
-stop_book() {
-  xdotool key --window "$(window "Address Book")" ctrl+q
-  wait_exit "$book_pid" || fail "Ctrl+Q did not end the program"
-}
-# File > Import > item number $1 (0 vCard, 1 Netscape, 2 Eudora) by keyboard.
-import_item() {
-  xdotool windowfocus --sync "$(window "Address Book")"
-  xdotool key alt+f; sleep 0.5; xdotool key i; sleep 0.5
-  for _ in $(seq 1 "$1"); do xdotool key Down; done; xdotool key Return
-}
-# The chooser starts in the data directory, so the bare file name is enough.
-choose_file() {
-  title=$1
-  wait_for '[ -n "$(window "$title")" ]' || fail "chooser \"$title\" did not appear"
-  sleep 1; xdotool windowfocus --sync "$(window "$title")"; xdotool type --delay 30 "$2"; xdotool key Return
-}
-expect_book() {
-  wait_for "[ -s personal.inf ] && [ \"\$(xxd -p personal.inf | tr -d '\n')\" = '$1' ]" ||
-    fail "personal.inf is $(xxd -p personal.inf 2>/dev/null | tr -d '\n'), want $1"
-}
-hex() { printf "$1" | xxd -p | tr -d '\n'; }
+close_book() { driver command "$main" 110; wait_exit "$book_pid" || fail "did not exit"; }
+choose() { driver openfile "$1" "$(winpath "$2")" || fail "no file chooser '$1'"; }
 
-echo "== 106 vCard: one person per card"
-open_book people.vcf 'BEGIN:VCARD\r\nN:Lee;Ann\r\nFN:Ann\r\nEMAIL;INTERNET:ann@x\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:Bob\r\nEMAIL;PREF;INTERNET:bob@x\r\nEND:VCARD\r\n'
-import_item 0; choose_file "Import - vCard -" people.vcf
-expect_book "$(hex '\x02\0\0\0Ann\0ann@x\0Ann;;Lee\0\0Bob\0bob@x\0;;\0\0')"
-stop_book
+echo "== 106 vCard: one person per card, the batch's last at the top"
+open_book people.vcf 'BEGIN:VCARD\r\nN:Lee;Ann\r\nFN:Ann\r\nEMAIL;INTERNET:ann@x\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:Bob\r\nEMAIL;PREF;INTERNET:bob@x\r\nEND:VCARD\r\n' 'Old|o@x|;;|'
+driver command "$main" 106
+choose "Import - vCard -" people.vcf
+expect_book '\x03\0\0\0Old\0o@x\0;;\0\0Ann\0ann@x\0Ann;;Lee\0\0Bob\0bob@x\0;;\0\0'
+expect_list "0x20000 0x10000 0x0 "
+close_book
+pass "vCard"
 
-echo "== 108 Eudora: same nickname twice adds one person"
+echo "== 108 Eudora: the same nickname twice adds one person"
 open_book nick.txt 'alias ann ann@x, b@y\r\nalias ann other@x\r\nalias cy cy@x\r\n'
-import_item 2; choose_file "Import - Eudora address book -" nick.txt
-expect_book "$(hex '\x02\0\0\0ann\0ann@x, b@y\0;;\0\0cy\0cy@x\0;;\0\0')"
-stop_book
+driver command "$main" 108
+choose "Import - Eudora address book -" nick.txt
+expect_book '\x02\0\0\0ann\0ann@x, b@y\0;;\0\0cy\0cy@x\0;;\0\0'
+expect_list "0x10000 0x0 "
+close_book
+pass "Eudora"
 
 echo "== 107 Netscape without a registry entry goes straight to the chooser"
+wine reg delete "$key" /f >/dev/null 2>&1 || true
 open_book book.htm '<DT><A HREF="mailto:ann@x">Ann</A>\n<a href="mailto:no@x">no</a>\n'
-import_item 1; choose_file "Import - Netscape address book -" book.htm
-expect_book "$(hex '\x01\0\0\0Ann\0ann@x\0;;\0\0')"
-stop_book
+driver command "$main" 107
+choose "$netscape" book.htm
+expect_book '\x01\0\0\0Ann\0ann@x\0;;\0\0'
+close_book
+pass "Netscape chooser"
 
-netscape='Import - Netscape address book -'
-# Clicks a button of the path dialog by its offset from the dialog's top-left corner.
-click_path_button() {
-  wait_for '[ -n "$(window "$netscape")" ]' || fail "path dialog did not appear"
-  sleep 1
-  local pos; pos=$(xdotool getwindowgeometry "$(window "$netscape")" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
-  set -- $pos "$1" "$2"
-  xdotool mousemove $(( $1 + $3 )) $(( $2 + $4 )) click 1
-}
-ok_button="47 69"; cancel_button="145 69"; browse_button="315 34"
-key='HKCU\Software\Netscape\Netscape Navigator\Address Book'
 recorded_book() {
   open_book book.htm '<A HREF="mailto:ann@x">Ann</A>'
-  wine reg add "$key" /v "File Location" /t REG_SZ /d "$(winepath -w "$work/book/book.htm")" /f >/dev/null 2>&1
-  import_item 1
+  printf '<A HREF="mailto:bo@x">Bo</A>' > other.htm
+  wine reg add "$key" /v "File Location" /t REG_SZ /d "$(winpath book.htm)" /f >/dev/null 2>&1
+  driver command "$main" 107
+  path_dialog=$(driver find-dialog "$netscape" 1000) || fail "no path dialog"
+  [ "$(driver text "$path_dialog" 1000)" = "$(winpath book.htm)" ] || fail "path shown: $(driver text "$path_dialog" 1000)"
 }
 
 echo "== 107 with a recorded File Location: OK imports it"
-recorded_book; click_path_button $ok_button
-expect_book "$(hex '\x01\0\0\0Ann\0ann@x\0;;\0\0')"
-stop_book
+recorded_book
+driver click "$path_dialog" 1
+expect_book '\x01\0\0\0Ann\0ann@x\0;;\0\0'
+close_book
+pass "Netscape OK"
 
 echo "== 107: Browse leads to the file chooser"
-recorded_book; printf '<A HREF="mailto:bo@x">Bo</A>' > other.htm
-click_path_button $browse_button
-choose_file "$netscape" other.htm
-expect_book "$(hex '\x01\0\0\0Bo\0bo@x\0;;\0\0')"
-stop_book
+recorded_book
+driver click "$path_dialog" 3
+driver gone "$path_dialog"
+choose "$netscape" other.htm
+expect_book '\x01\0\0\0Bo\0bo@x\0;;\0\0'
+close_book
+pass "Netscape Browse"
 
 echo "== 107: Cancel ends the command"
-recorded_book; click_path_button $cancel_button
-sleep 2
-[ -z "$(window "$netscape")" ] || fail "a dialog is still open after Cancel"
+recorded_book
+driver click "$path_dialog" 2
+driver gone "$path_dialog" || fail "the path dialog stayed"
+sleep 1
+[ "$(driver count "#32770" "$netscape")" = 0 ] || fail "a chooser opened after Cancel"
 [ ! -e personal.inf ] || fail "Cancel imported something"
-stop_book
-echo "PASS"
+close_book
+wine reg delete "$key" /f >/dev/null 2>&1 || true
+pass "Netscape Cancel"
