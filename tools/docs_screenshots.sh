@@ -17,11 +17,12 @@ write_persons 'Ann Lee|ann.lee@example.com|Ann;;Lee|met at the fair' 'Bob Meyer|
   'Frank Dubois|frank.dubois@example.fr|Frank;;Dubois|' 'Grete Smith|grete@example.org|Grete;;Smith|cousin' \
   'Ines Lee|ines.lee@example.com|Ines;;Lee|' 'Jan Meyer|jan@example.nl|Jan;;Meyer|choir'
 write_groups 'Tennis club|Tuesdays|Ann Lee,Carla Rossi' 'Family||Grete Smith,Ines Lee'
-# Crops a window's client area (without a window manager nobody draws the frames).
+# Crops a window's client area and $4 pixels above it for a menu bar (without a window manager
+# nobody draws the frames and captions).
 crop() {
-  local w h x y
+  local w h x y above=${4:-0}
   read -r w h x y <<< "$(driver client "$2")"
-  convert "$1" -crop "${w}x${h}+${x}+${y}" "$3"
+  convert "$1" -crop "${w}x$((h + above))+${x}+$((y - above))" +repage "$3"
 }
 
 printf '[window]\nx=200\ny=120\nwidth=600\nheight=420\n' > "$SETTINGS"
@@ -34,7 +35,7 @@ xdotool mousemove $(( (l + r) / 2 )) $(( (t + b) / 2 ))
 wait_for '[ "$(driver count tooltips_class32 -)" -ge 1 ]' 25 || echo "no tooltip showed" >&2
 sleep 0.5
 screenshot "$BOOK/main.png"
-crop "$BOOK/main.png" "$main" "$root/docs/main-window.png"
+crop "$BOOK/main.png" "$main" "$root/docs/main-window.png" 20
 # The two Properties dialogs: Bob Meyer (a person) and Tennis club (a group).
 show_dialog() {
   driver lb-dblclick "$main" 190 "$1"
@@ -59,5 +60,5 @@ driver lb-select "$main" 190 0 2 4
 driver click "$box" 186
 sleep 1
 screenshot "$BOOK/box.png"
-crop "$BOOK/box.png" "$main" "$root/docs/recipient-box.png"
+crop "$BOOK/box.png" "$main" "$root/docs/recipient-box.png" 20
 echo "Saved docs/main-window.png, person-dialog.png, group-dialog.png and recipient-box.png"
