@@ -22,6 +22,7 @@ write_persons 'Ann|ann@x|Ann;;Lee|' 'Bob|bob@y|;;|' 'Cy||;;|'
 write_groups 'Team||Ann,Cy' 'Nobody||'
 
 echo "== /o: Mail button, enabling, >>To, <<Delete and the hand-off"
+printf '[InBox]\nattribute=26\nsender=90\ndate=110\nsubject=300\n' > "$SETTINGS"
 open_picker /o
 [ "$(driver text "$box" 188)" = Mail ] || fail "send button reads '$(driver text "$box" 188)'"
 [ "$(driver enabled "$box" 188)" = 0 ] && [ "$(driver enabled "$box" 187)" = 0 ] ||
@@ -30,6 +31,9 @@ open_picker /o
 driver lb-select "$main" 190 $(indexes_of 0x10000 0x1 0x0 0x10001)
 driver click "$box" 186
 wait_for '[ "$(list_count "$box" 189)" = 4 ]' || fail "recipients: $(list_count "$box" 189)"
+driver click "$box" 186
+sleep 0.5
+[ "$(list_count "$box" 189)" = 4 ] || fail ">>To twice added $(list_count "$box" 189)"
 [ "$(driver enabled "$box" 188)" = 1 ] || fail "send disabled with recipients"
 # The recipient list keeps the entry list's order; drop the empty group again.
 recipients=$(list_data "$box" 189)
@@ -48,7 +52,8 @@ wait_for 'grep -q "name=c:.TempFile" "$HOST_LOG"' || fail "no hand-off: $(cat "$
 line=$(grep SENDADDR "$HOST_LOG" | tr -d '\r')
 want="SENDADDR name=c:\\TempFile length=${#expected} size=$(( ${#expected} + 1 )) bytes=$expected\\x00"
 [ "$line" = "$want" ] || fail "host got '$line', want '$want'"
-[ "$(setting InBox subject)" = "" ] || fail "the send button ran the close handling"
+[ "$(setting InBox sender) $(setting InBox date) $(setting InBox subject)" = "90 110 300" ] ||
+  fail "the send button changed the InBox widths: $(cat "$SETTINGS")"
 pass "/o hands the addresses over"
 
 echo "== /p: Set button; overflowing addresses open numbered files in order"
@@ -66,3 +71,26 @@ wait_for '[ "$(grep -c SENDADDR "$HOST_LOG")" = 2 ]' || fail "hand-off: $(cat "$
 names=$(grep SENDADDR "$HOST_LOG" | sed 's/.*name=\([^ ]*\) length=\([0-9]*\) .*/\1 \2/' | tr -d '\r' | tr '\n' ' ')
 [ "$names" = 'c:\Temp0.adr 183 c:\TempFile 61 ' ] || fail "files announced: $names"
 pass "/p splits at the buffer's end"
+
+echo "== deleting an entry that is a recipient drops it from the recipients first"
+write_persons 'Ann|ann@x|;;|' 'Bob|bob@y|;;|'
+rm -f "$BOOK/group.inf"
+open_picker /o
+driver lb-select "$main" 190 0 1
+driver click "$box" 186
+wait_for '[ "$(list_count "$box" 189)" = 2 ]' || fail "recipients: $(list_count "$box" 189)"
+driver lb-select "$main" 190 0
+driver command "$main" 105
+wait_for '[ "$(list_count "$main" 190)" = 1 ]' || fail "Ann was not deleted"
+[ "$(list_data "$box" 189)" = 0x10000 ] || fail "recipients after the delete: $(list_data "$box" 189)"
+pass "delete drops recipients"
+
+echo "== with the host window gone, the files are written and nothing is posted"
+rm -f "$drive_c/TempFile" "$HOST_LOG"
+driver post "$HOST_WINDOW" WM_CLOSE 0 0
+wait_exit "$HOST_PID" || fail "the host did not close"
+driver click "$box" 188
+wait_exit "$book_pid" || fail "the send button did not end the program"
+[ "$(od -An -c "$drive_c/TempFile" | tr -d ' \n')" = 'bob@y,\0' ] || fail "TempFile: $(od -An -c "$drive_c/TempFile")"
+[ ! -s "$HOST_LOG" ] || ! grep -q SENDADDR "$HOST_LOG" || fail "something was posted: $(cat "$HOST_LOG")"
+pass "host gone"
