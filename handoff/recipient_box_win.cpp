@@ -12,6 +12,7 @@
 #include "app/layout.h"
 #include "app/shell_state.h"
 #include "handoff/gdi_handles_win.h"
+#include "panes/gdi_handles.h"
 #include "handoff/recipient_box.h"
 #include "panes/item_ref.h"
 
@@ -111,11 +112,6 @@ void OnDestroy() {
 }
 
 // ---- painting -------------------------------------------------------------------------------
-
-void DrawLine(HDC dc, int x0, int y0, int x1, int y1) {
-  MoveToEx(dc, x0, y0, nullptr);
-  LineTo(dc, x1, y1);
-}
 
 void PaintBox(HWND box) {
   PAINTSTRUCT ps;

@@ -38,11 +38,6 @@ POINT PointerAt(LPARAM lParam) {
   return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
-void Line(HDC dc, int x0, int y0, int x1, int y1) {
-  MoveToEx(dc, x0, y0, nullptr);
-  LineTo(dc, x1, y1);
-}
-
 // A cell with its bevel: `sunken` exchanges the light and dark edges and insets the title by 3.
 void DrawCell(HDC dc, RECT cell, const char* title, bool sunken) {
   const auto [l, t, r, b] = cell;
@@ -54,13 +49,13 @@ void DrawCell(HDC dc, RECT cell, const char* title, bool sunken) {
   HGDIOBJ white = GetStockObject(WHITE_PEN);
   {
     SelectGuard pen(dc, sunken ? shadowPen.get() : white);
-    Line(dc, l, t, r, t);
-    Line(dc, l, t, l, b - 1);
+    DrawLine(dc, l, t, r, t);
+    DrawLine(dc, l, t, l, b - 1);
   }
   {
     SelectGuard pen(dc, sunken ? white : shadowPen.get());
-    Line(dc, l, b - 1, r, b - 1);
-    Line(dc, r, t, r, b - 1);
+    DrawLine(dc, l, b - 1, r, b - 1);
+    DrawLine(dc, r, t, r, b - 1);
   }
   if (!title) return;
   const int inset = sunken ? 3 : 2;
@@ -101,7 +96,7 @@ void DrawGuideLine() {
   WindowDC surface(g_shell.entryList);
   if (!surface.get()) return;
   int previousMode = SetROP2(surface.get(), R2_NOT);
-  Line(surface.get(), g_header.guide.x, g_header.guide.top, g_header.guide.x, g_header.guide.bottom);
+  DrawLine(surface.get(), g_header.guide.x, g_header.guide.top, g_header.guide.x, g_header.guide.bottom);
   SetROP2(surface.get(), previousMode);
 }
 

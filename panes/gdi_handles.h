@@ -1,4 +1,4 @@
-// Small RAII owners for GDI objects used while painting.
+// Small RAII owners for GDI objects used while painting, and the one line-drawing step they share.
 #pragma once
 
 #include <windows.h>
@@ -48,3 +48,9 @@ class WindowDC {
   HWND window_;
   HDC dc_;
 };
+
+// A line from (x0, y0) up to but excluding (x1, y1) in the selected pen.
+inline void DrawLine(HDC dc, int x0, int y0, int x1, int y1) {
+  MoveToEx(dc, x0, y0, nullptr);
+  LineTo(dc, x1, y1);
+}

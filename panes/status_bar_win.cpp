@@ -17,23 +17,18 @@ namespace {
 constexpr COLORREF kFrame = 0x6E6E6E;
 constexpr COLORREF kHintBand = 0xBEBEBE;
 
-void Line(HDC dc, int x0, int y0, int x1, int y1) {
-  MoveToEx(dc, x0, y0, nullptr);
-  LineTo(dc, x1, y1);
-}
-
 void DrawFrame(HDC dc, const RECT& r) {
   GdiObject framePen(CreatePen(PS_SOLID, 1, kFrame));
   {
     SelectGuard pen(dc, framePen.get());
     SelectGuard brush(dc, GetStockObject(LTGRAY_BRUSH));
     Rectangle(dc, r.left, r.top, r.right, r.bottom);
-    Line(dc, r.left + 2, r.top + 2, r.right - 2, r.top + 2);
-    Line(dc, r.left + 2, r.top + 2, r.left + 2, r.bottom - 3);
+    DrawLine(dc, r.left + 2, r.top + 2, r.right - 2, r.top + 2);
+    DrawLine(dc, r.left + 2, r.top + 2, r.left + 2, r.bottom - 3);
   }
   SelectGuard pen(dc, GetStockObject(WHITE_PEN));
-  Line(dc, r.left + 2, r.bottom - 3, r.right - 2, r.bottom - 3);
-  Line(dc, r.right - 2, r.top + 2, r.right - 2, r.bottom - 3);
+  DrawLine(dc, r.left + 2, r.bottom - 3, r.right - 2, r.bottom - 3);
+  DrawLine(dc, r.right - 2, r.top + 2, r.right - 2, r.bottom - 3);
 }
 
 void DrawHint(HDC dc, const RECT& r) {

@@ -46,13 +46,11 @@ void PaintBackground(HWND window) {
   }
   {
     SelectGuard pen(dc, GetStockObject(WHITE_PEN));
-    MoveToEx(dc, r.left, r.top, nullptr);
-    LineTo(dc, r.right, r.top);
+    DrawLine(dc, r.left, r.top, r.right, r.top);
   }
   GdiObject bottomPen(CreatePen(PS_SOLID, 1, kBottomEdge));
   SelectGuard pen(dc, bottomPen.get());
-  MoveToEx(dc, r.left, r.bottom - 1, nullptr);
-  LineTo(dc, r.right, r.bottom - 1);
+  DrawLine(dc, r.left, r.bottom - 1, r.right, r.bottom - 1);
   EndPaint(window, &paint);
 }
 
