@@ -30,7 +30,15 @@ HWND ParseHandle(const std::string& text) {
   return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(text.c_str(), nullptr, 16)));
 }
 
-long long ParseNumber(const std::string& text) { return std::strtoll(text.c_str(), nullptr, 0); }
+// Decimal, or hex with 0x; a leading zero does not mean octal (ids like 010 are ten).
+long long ParseNumber(const std::string& text) {
+  const char* digits = text.c_str();
+  bool negative = *digits == '-';
+  if (negative) ++digits;
+  bool hex = digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
+  auto magnitude = static_cast<long long>(std::strtoull(hex ? digits + 2 : digits, nullptr, hex ? 16 : 10));
+  return negative ? -magnitude : magnitude;
+}
 
 UINT ParseMessage(const std::string& text) {
   static const struct {
@@ -129,13 +137,19 @@ void NotifyParent(HWND control, WORD code) {
                reinterpret_cast<LPARAM>(control));
 }
 
-void SelectItems(HWND list, const Args& indexes) {
-  if (IsMultiSelect(list)) {
-    SendMessageA(list, LB_SETSEL, FALSE, -1);
-    for (const std::string& index : indexes) SendMessageA(list, LB_SETSEL, TRUE, static_cast<LPARAM>(ParseNumber(index)));
-  } else if (!indexes.empty()) {
-    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(ParseNumber(indexes.back())), 0);
+// False when the list refuses an index (out of range), so a test cannot pick a wrong item unnoticed.
+bool SelectItems(HWND list, const Args& indexes) {
+  if (!IsMultiSelect(list)) {
+    if (indexes.empty()) return true;
+    long long index = ParseNumber(indexes.back());
+    // LB_SETCURSEL answers LB_ERR also when -1 clears the selection as asked.
+    return SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0) != LB_ERR || index == -1;
   }
+  SendMessageA(list, LB_SETSEL, FALSE, -1);
+  bool accepted = true;
+  for (const std::string& index : indexes)
+    accepted &= SendMessageA(list, LB_SETSEL, TRUE, static_cast<LPARAM>(ParseNumber(index))) != LB_ERR;
+  return accepted;
 }
 
 // --- commands -------------------------------------------------------------------------------
@@ -218,6 +232,7 @@ int CmdEnabled(const Args& a) {
 
 int CmdText(const Args& a) {
   HWND window = ParseHandle(a[0]);
+  if (!IsWindow(window)) return Fail("no window " + a[0]);
   if (a.size() > 1 && !(window = Child(window, a[1]))) return Fail("no child " + a[1]);
   std::printf("%s\n", WindowText(window).c_str());
   return 0;
@@ -227,7 +242,9 @@ int CmdSetText(const Args& a) {
   HWND child;
   if (!ChildOf(a, 0, child)) return Fail("no child " + a[1]);
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2].c_str()), SMTO_ABORTIFHUNG, 5000, &result);
+  if (!SendMessageTimeoutA(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2].c_str()), SMTO_ABORTIFHUNG, 5000,
+                           &result))
+    return Fail("WM_SETTEXT timed out");
   return 0;
 }
 
@@ -237,7 +254,9 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
 }
 
 int CmdTexts(const Args& a) {
-  EnumChildWindows(ParseHandle(a[0]), PrintChild, 0);
+  HWND window = ParseHandle(a[0]);
+  if (!IsWindow(window)) return Fail("no window " + a[0]);
+  EnumChildWindows(window, PrintChild, 0);
   return 0;
 }
 
@@ -294,7 +313,7 @@ int CmdListSelection(const Args& a) {
 int CmdListSelect(const Args& a) {
   HWND list;
   if (!ChildOf(a, 0, list)) return Fail("no list " + a[1]);
-  SelectItems(list, Args(a.begin() + 2, a.end()));
+  if (!SelectItems(list, Args(a.begin() + 2, a.end()))) return Fail("the list has no such item");
   NotifyParent(list, LBN_SELCHANGE);
   return 0;
 }
@@ -302,7 +321,7 @@ int CmdListSelect(const Args& a) {
 int CmdListDoubleClick(const Args& a) {
   HWND list;
   if (!ChildOf(a, 0, list)) return Fail("no list " + a[1]);
-  SelectItems(list, Args{a[2]});
+  if (!SelectItems(list, Args{a[2]})) return Fail("the list has no item " + a[2]);
   NotifyParent(list, LBN_DBLCLK);
   return 0;
 }
@@ -351,7 +370,10 @@ int CmdSendAddr(const Args& a) {
     return Fail("no host window");
   ATOM atom = GlobalAddAtomA(a[0].c_str());
   if (!atom) return Fail("GlobalAddAtom failed");
-  if (!PostMessageA(host, message, atom, static_cast<LPARAM>(ParseNumber(a[1])))) return Fail("post failed");
+  if (!PostMessageA(host, message, atom, static_cast<LPARAM>(ParseNumber(a[1])))) {
+    GlobalDeleteAtom(atom);
+    return Fail("post failed");
+  }
   std::printf("%u\n", atom);
   return 0;
 }
