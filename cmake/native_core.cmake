@@ -34,7 +34,7 @@ if(KALBOOK_FUZZ)
     target_link_libraries(${name} PRIVATE kalcore)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     add_test(NAME ${name}
-             COMMAND ${CMAKE_SOURCE_DIR}/tests/fuzz/run_fuzz.sh $<TARGET_FILE:${name}> ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name} $ENV{FUZZ_SECONDS})
+             COMMAND ${CMAKE_SOURCE_DIR}/tests/fuzz/run_fuzz.sh $<TARGET_FILE:${name}> ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
   endforeach()
 endif()
 
