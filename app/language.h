@@ -6,6 +6,9 @@
 
 constexpr size_t kResourceNameSize = 32;
 
+// The value that chooses the English set ("_EG", no string offset).
+constexpr int kEnglishLanguage = 0;
+
 // "_GR", "_FR", ... for 1 to 8; "_EG" for every other value.
 std::string_view LanguageSuffix(int language);
 

@@ -9,9 +9,11 @@
 void ReadLanguageSetting();
 
 // Base name + LanguageSuffix in one 32-byte buffer shared by all callers: use it at once.
+// The English name ("_EG") when the language's set holds no such menu or dialog.
 const char* LocalizedResourceName(const char* baseName);
 
-// String `id` of the language's set into buffer (empty when missing); characters copied.
+// String `id` of the language's set into buffer (the English text when the set lacks it, empty
+// when both do); characters copied.
 int LoadLocalString(HINSTANCE instance, UINT id, char* buffer, int bufferSize);
 
 // Text and caption from the string table (256-byte buffers each), one OK button.

@@ -21,21 +21,31 @@ void WriteInt(const char* section, const char* key, int value) {
   WritePrivateProfileStringA(section, key, FormatSettingValue(value).c_str(), kSettingsFile);
 }
 
+bool CarriesMenuOrDialog(const char* name) {
+  return FindResourceA(g_shell.instance, name, RT_MENU) || FindResourceA(g_shell.instance, name, RT_DIALOG);
+}
+
 }  // namespace
 
 void ReadLanguageSetting() { g_shell.language = ReadInt("Application", "language", 0); }
 
+// A menu or dialog the language's set lacks is taken from the English set, so that a gap in a
+// translation never keeps the program from starting or a command from working.
 const char* LocalizedResourceName(const char* baseName) {
   static char name[kResourceNameSize];
   ComposeResourceName(name, baseName ? baseName : "", g_shell.language);
+  if (!CarriesMenuOrDialog(name)) ComposeResourceName(name, baseName ? baseName : "", kEnglishLanguage);
   return name;
 }
 
+// A text the language's set lacks is the English one.
 int LoadLocalString(HINSTANCE instance, UINT id, char* buffer, int bufferSize) {
   if (!buffer || bufferSize <= 0) return 0;
   buffer[0] = '\0';
   UINT localId = id + static_cast<UINT>(StringTableOffset(g_shell.language));
-  return LoadStringA(instance, localId, buffer, bufferSize);
+  int copied = LoadStringA(instance, localId, buffer, bufferSize);
+  if (copied == 0 && localId != id) copied = LoadStringA(instance, id, buffer, bufferSize);
+  return copied;
 }
 
 void MessageBoxById(HWND owner, UINT textId, UINT captionId, UINT flags) {

@@ -35,7 +35,27 @@ file(GLOB RC_PARTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc ${CMAKE_
 set_source_files_properties(${RC_FILES} PROPERTIES OBJECT_DEPENDS "${ART_OUTPUTS};${RC_PARTS}")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${ART_DIR} -I${CMAKE_SOURCE_DIR}/resources -I${CMAKE_SOURCE_DIR}")
 
-add_executable(kalbook WIN32 ${CORE_SOURCES} ${WIN_SOURCES} ${RC_FILES})
+# The eight translated resource sets: generated from the English scripts and the translation
+# tables in resources/lang, so that their resources, control ids, order and sizes follow English.
+set(LANGSETS ${CMAKE_BINARY_DIR}/host/langsets)
+file(GLOB LANGSETS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/langsets/*.cpp)
+file(GLOB LANGSETS_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/langsets/*.h)
+add_custom_command(OUTPUT ${LANGSETS}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
+  COMMAND ${HOST_CXX} -std=c++17 -O1 -Wall -Wextra -I${CMAKE_SOURCE_DIR} -o ${LANGSETS}
+          ${LANGSETS_SOURCES} ${CMAKE_SOURCE_DIR}/app/language.cpp
+  DEPENDS ${LANGSETS_SOURCES} ${LANGSETS_HEADERS} ${CMAKE_SOURCE_DIR}/app/language.cpp
+  COMMENT "Building host tool langsets")
+file(GLOB LANG_TABLES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/lang/*.lang ${CMAKE_SOURCE_DIR}/resources/lang/*.layout)
+set(LANG_RC ${CMAKE_BINARY_DIR}/lang/languages.rc)
+add_custom_command(OUTPUT ${LANG_RC}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/lang
+  COMMAND ${LANGSETS} generate ${CMAKE_SOURCE_DIR}/resources/kalbook.rc ${CMAKE_SOURCE_DIR}/resources/lang ${LANG_RC}
+  DEPENDS ${LANGSETS} ${LANG_TABLES} ${RC_PARTS}
+  COMMENT "Writing the translated resource sets")
+set_source_files_properties(${LANG_RC} PROPERTIES GENERATED TRUE)
+
+add_executable(kalbook WIN32 ${CORE_SOURCES} ${WIN_SOURCES} ${RC_FILES} ${LANG_RC})
 add_dependencies(kalbook art)
 target_include_directories(kalbook PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(kalbook PRIVATE -static -mwindows)

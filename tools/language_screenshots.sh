@@ -1,0 +1,79 @@
+#!/bin/bash
+# Screenshots of every translated window, for checking that no text is cut or overlaps:
+#   bash tools/language_screenshots.sh [LANGUAGE...]     (after `bash tools/build.sh`; default 1 to 8)
+# For each language value: the main window with its File menu open, the person, group, select
+# members, Find, Netscape path and About dialogs, in run/languages/LANGUAGE-WINDOW.png. With
+# DOCS=1 the German main window and dialogs go to docs/ as well.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=$root/run/languages
+mkdir -p "$out"
+state=$(mktemp -d)
+bash "$root/tests/e2e/fixture_start.sh" "$state" >/dev/null
+export E2E_STATE=$state KALBOOK_EXE=$root/build/win/kalbook.exe KALDRIVER=$root/build/win/kaldriver.exe
+export KALHOST=$root/build/win/kalhost.exe
+source "$root/tests/e2e/lib.sh"
+trap 'stop_started; bash "$root/tests/e2e/fixture_stop.sh" "$state"; rm -rf "$state"' EXIT
+
+write_persons 'Ann Lee|ann.lee@example.com|Ann;;Lee|met at the fair' 'Bob Meyer|bob@example.org|Bob;;Meyer|' \
+  'Carla Rossi|carla.rossi@example.net|Carla;;Rossi|tennis club' 'Dieter Novak|dnovak@example.de|Dieter;;Novak|plumber'
+write_groups 'Tennis club|Tuesdays|Ann Lee,Carla Rossi'
+netscape='HKCU\Software\Netscape\Netscape Navigator\Address Book'
+wine reg add "$netscape" /v "File Location" /t REG_SZ /d 'C:\book.htm' /f >/dev/null 2>&1
+
+# Crops a window and $4 pixels above it (the menu bar; without a window manager nobody draws
+# frames and captions).
+crop() {
+  local w h x y above=${4:-0}
+  read -r w h x y <<< "$(driver client "$2")"
+  convert "$1" -crop "${w}x$((h + above))+${x}+$((y - above))" +repage "$3"
+}
+
+# Opens a dialog with command $1, waits for it by a control it holds ($2), saves it as $3.
+shoot_dialog() {
+  driver command "$main" "$1"
+  local dialog; dialog=$(driver find-dialog - "$2")
+  sleep 1
+  screenshot "$BOOK/shot.png"
+  crop "$BOOK/shot.png" "$dialog" "$3"
+  echo "$dialog"
+}
+
+shoot_language() {
+  local language=$1 prefix=$out/$1
+  printf '[Application]\nlanguage=%s\n[window]\nx=200\ny=120\nwidth=600\nheight=420\n' "$language" > "$SETTINGS"
+  start_book
+  main=$(driver find ZuAddressBook -)
+  driver lb-select "$main" 190 1
+  read -r _ _ x y <<< "$(driver client "$main")"
+  xdotool mousemove $((x + 12)) $((y - 10)) click 1
+  sleep 1
+  screenshot "$BOOK/shot.png"
+  convert "$BOOK/shot.png" -crop "600x420+$x+$((y - 20))" +repage "$prefix-main.png"
+  xdotool key Escape
+  sleep 0.3
+  local dialog
+  dialog=$(shoot_dialog 100 105 "$prefix-person.png"); driver click "$dialog" 2; driver gone "$dialog"
+  dialog=$(shoot_dialog 101 104 "$prefix-group.png")
+  driver click "$dialog" 102
+  local members; members=$(driver find-dialog - 103)
+  sleep 1
+  screenshot "$BOOK/shot.png"
+  crop "$BOOK/shot.png" "$members" "$prefix-members.png"
+  driver click "$members" 2; driver gone "$members"
+  driver click "$dialog" 2; driver gone "$dialog"
+  dialog=$(shoot_dialog 109 103 "$prefix-find.png"); driver click "$dialog" 2; driver gone "$dialog"
+  dialog=$(shoot_dialog 107 1000 "$prefix-import.png"); driver click "$dialog" 2; driver gone "$dialog"
+  dialog=$(shoot_dialog 112 401 "$prefix-about.png"); driver click "$dialog" 1; driver gone "$dialog"
+  driver command "$main" 110
+  wait_exit "$LAST_PID"
+  stop_started
+}
+
+for language in "${@:-1 2 3 4 5 6 7 8}"; do
+  for one in $language; do shoot_language "$one"; done
+done
+if [ "${DOCS:-0}" = 1 ]; then
+  cp "$out/1-main.png" "$root/docs/main-window-german.png"
+fi
+echo "Saved run/languages/*.png"
