@@ -70,6 +70,9 @@ add_executable(kalhost WIN32 tools/host/kalhost.cpp)
 target_link_options(kalhost PRIVATE -static -mwindows)
 target_link_libraries(kalhost PRIVATE gdi32 user32 kernel32)
 
+# The compiled sets: every English menu, dialog and string in each language (no Wine needed).
+add_test(NAME language_sets COMMAND bash ${CMAKE_SOURCE_DIR}/tests/language_sets_check.sh ${CMAKE_RC_COMPILER} ${ART_DIR} ${LANG_RC})
+
 # End-to-end tests: the real kalbook.exe under Wine, one shared Xvfb and Wine prefix per run.
 enable_testing()
 set(E2E_STATE ${CMAKE_BINARY_DIR}/e2e)

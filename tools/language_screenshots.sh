@@ -49,7 +49,7 @@ shoot_language() {
   xdotool mousemove $((x + 12)) $((y - 10)) click 1
   sleep 1
   screenshot "$BOOK/shot.png"
-  convert "$BOOK/shot.png" -crop "600x420+$x+$((y - 20))" +repage "$prefix-main.png"
+  crop "$BOOK/shot.png" "$main" "$prefix-main.png" 20
   xdotool key Escape
   sleep 0.3
   local dialog
