@@ -1,9 +1,9 @@
 #!/bin/bash
 # Screenshots of every translated window, for checking that no text is cut or overlaps:
 #   bash tools/language_screenshots.sh [LANGUAGE...]     (after `bash tools/build.sh`; default 1 to 8)
-# For each language value: the main window with its File menu open, the person, group, select
+# For each language value: the main window with a tooltip, and with its File menu open; the person, group, select
 # members, Find, Netscape path and About dialogs, in run/languages/LANGUAGE-WINDOW.png. With
-# DOCS=1 the German main window and dialogs go to docs/ as well.
+# DOCS=1 the German main window (both pictures) goes to docs/ as well.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/run/languages
@@ -45,11 +45,20 @@ shoot_language() {
   start_book
   main=$(driver find ZuAddressBook -)
   driver lb-select "$main" 190 1
+  # A tooltip and status hint: the pointer over the "new group" button.
+  local toolbar l t r b x y
+  toolbar=$(driver find-child "$main" ToolBarClass)
+  read -r l t r b <<< "$(driver rect "$(driver child "$toolbar" 182)")"
+  xdotool mousemove $(( (l + r) / 2 )) $(( (t + b) / 2 ))
+  wait_for '[ "$(driver count tooltips_class32 -)" -ge 1 ]' 25 || echo "no tooltip showed" >&2
+  sleep 0.5
+  screenshot "$BOOK/shot.png"
+  crop "$BOOK/shot.png" "$main" "$prefix-main.png" 20
   read -r _ _ x y <<< "$(driver client "$main")"
   xdotool mousemove $((x + 12)) $((y - 10)) click 1
   sleep 1
   screenshot "$BOOK/shot.png"
-  crop "$BOOK/shot.png" "$main" "$prefix-main.png" 20
+  crop "$BOOK/shot.png" "$main" "$prefix-menu.png" 20
   xdotool key Escape
   sleep 0.3
   local dialog
@@ -73,7 +82,8 @@ shoot_language() {
 for language in "${@:-1 2 3 4 5 6 7 8}"; do
   for one in $language; do shoot_language "$one"; done
 done
-if [ "${DOCS:-0}" = 1 ]; then
+if [ "${DOCS:-0}" = 1 ] && [ -f "$out/1-menu.png" ]; then
   cp "$out/1-main.png" "$root/docs/main-window-german.png"
+  cp "$out/1-menu.png" "$root/docs/main-menu-german.png"
 fi
 echo "Saved run/languages/*.png"
