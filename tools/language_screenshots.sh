@@ -44,23 +44,6 @@ shoot_language() {
   printf '[Application]\nlanguage=%s\n[window]\nx=200\ny=120\nwidth=600\nheight=420\n' "$language" > "$SETTINGS"
   start_book
   main=$(driver find ZuAddressBook -)
-  driver lb-select "$main" 190 1
-  # A tooltip and status hint: the pointer over the "new group" button.
-  local toolbar l t r b x y
-  toolbar=$(driver find-child "$main" ToolBarClass)
-  read -r l t r b <<< "$(driver rect "$(driver child "$toolbar" 182)")"
-  xdotool mousemove $(( (l + r) / 2 )) $(( (t + b) / 2 ))
-  wait_for '[ "$(driver count tooltips_class32 -)" -ge 1 ]' 25 || echo "no tooltip showed" >&2
-  sleep 0.5
-  screenshot "$BOOK/shot.png"
-  crop "$BOOK/shot.png" "$main" "$prefix-main.png" 20
-  read -r _ _ x y <<< "$(driver client "$main")"
-  xdotool mousemove $((x + 12)) $((y - 10)) click 1
-  sleep 1
-  screenshot "$BOOK/shot.png"
-  crop "$BOOK/shot.png" "$main" "$prefix-menu.png" 20
-  xdotool key Escape
-  sleep 0.3
   local dialog
   dialog=$(shoot_dialog 100 105 "$prefix-person.png"); driver click "$dialog" 2; driver gone "$dialog"
   dialog=$(shoot_dialog 101 104 "$prefix-group.png")
@@ -74,8 +57,26 @@ shoot_language() {
   dialog=$(shoot_dialog 109 103 "$prefix-find.png"); driver click "$dialog" 2; driver gone "$dialog"
   dialog=$(shoot_dialog 107 1000 "$prefix-import.png"); driver click "$dialog" 2; driver gone "$dialog"
   dialog=$(shoot_dialog 112 401 "$prefix-about.png"); driver click "$dialog" 1; driver gone "$dialog"
+  # Last, as the menu loop may hold the next commands back.
+  driver lb-select "$main" 190 1
+  # A tooltip and status hint: the pointer over the "new group" button.
+  local toolbar l t r b x y
+  toolbar=$(driver find-child "$main" ToolBarClass)
+  read -r l t r b <<< "$(driver rect "$(driver child "$toolbar" 182)")"
+  xdotool mousemove $(( (l + r) / 2 )) $(( (t + b) / 2 ))
+  wait_for '[ "$(driver count tooltips_class32 -)" -ge 1 ]' 25 || echo "no tooltip showed" >&2
+  sleep 0.5
+  screenshot "$BOOK/shot.png"
+  crop "$BOOK/shot.png" "$main" "$prefix-main.png" 20
+  read -r _ _ x y <<< "$(driver client "$main")"
+  xdotool mousemove $((x + 12)) $((y - 10)) click 1
+  sleep 2
+  screenshot "$BOOK/shot.png"
+  crop "$BOOK/shot.png" "$main" "$prefix-menu.png" 20
+  xdotool key Escape Escape
+  sleep 0.3
   driver command "$main" 110
-  wait_exit "$LAST_PID"
+  wait_exit "$LAST_PID" || true
   stop_started
 }
 
