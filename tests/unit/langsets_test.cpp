@@ -96,6 +96,8 @@ TEST(LangsetsMismatch, EachRuleReported) {
   const std::string forbidden = "A name cannot contain:\\n  ; \\\\ / : * ? < > | ( ) ";
   EXPECT_TRUE(TranslationMismatches(forbidden, "Ein Name darf nicht:\\n  ; \\\\ / : * ? < > | ( ) ").empty());
   EXPECT_EQ(TranslationMismatches(forbidden, "Ein Name darf nicht:\\n  ; / : * ? < > | ( ) ").size(), 1u);
+  EXPECT_TRUE(TranslationMismatches("Short", std::string(250, 'x') + "\\n\\n\\\\").empty());  // 253 characters
+  EXPECT_EQ(TranslationMismatches("Short", std::string(256, 'x')).size(), 1u);
 }
 
 TEST(LangsetsScript, OnlyLocalizedResourcesAndDefinesAreCollected) {

@@ -14,6 +14,9 @@ namespace {
 const std::set<std::string_view> kTextControls = {
     "LTEXT", "RTEXT", "CTEXT", "PUSHBUTTON", "DEFPUSHBUTTON", "AUTORADIOBUTTON", "RADIOBUTTON",
     "CHECKBOX", "AUTOCHECKBOX", "STATE3", "AUTO3STATE", "GROUPBOX", "PUSHBOX", "CONTROL", "ICON"};
+// Texts are loaded into 256-byte buffers (message boxes, status hints).
+constexpr size_t kLongestText = 255;
+
 const std::set<std::string_view> kIdFirstControls = {"EDITTEXT", "LISTBOX", "COMBOBOX", "SCROLLBAR"};
 
 std::string Quote(const std::string& text) { return "\"" + text + "\""; }
@@ -28,6 +31,14 @@ std::string PunctuationTail(const std::string& text) {
   if (at == std::string::npos) return "";
   std::string tail = text.substr(at + 2);
   return HasLetter(tail) ? "" : tail;
+}
+
+// Characters the text holds once its escapes are resolved.
+size_t ResolvedLength(const std::string& text) {
+  size_t length = 0;
+  for (size_t i = 0; i < text.size(); ++i, ++length)
+    if ((text[i] == '\\' || (text[i] == '"' && i + 1 < text.size() && text[i + 1] == '"')) && i + 1 < text.size()) ++i;
+  return length;
 }
 
 bool EndsWith(const std::string& text, const std::string& tail) {
@@ -246,6 +257,8 @@ std::vector<std::string> TranslationMismatches(const std::string& english, const
                     std::to_string(AccessKeys(english).size()));
   if ((english.find("\\t") == std::string::npos) != (translated.find("\\t") == std::string::npos))
     found.push_back("the \\t shortcut column differs from English");
+  if (ResolvedLength(translated) > kLongestText && ResolvedLength(english) <= kLongestText)
+    found.push_back(std::to_string(ResolvedLength(translated)) + " characters where the program keeps " + std::to_string(kLongestText));
   std::string tail = PunctuationTail(english);
   if (!tail.empty() && !EndsWith(translated, "\\n" + tail)) found.push_back("does not end with \"\\n" + tail + "\" as English does");
   return found;

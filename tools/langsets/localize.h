@@ -17,6 +17,7 @@ struct LocalizedSet {
 LocalizedSet LocalizeSet(const EnglishScript& english, const LanguageTable& table, const Widenings& widenings);
 
 // What is wrong with `translated` as the translation of `english`: other printf conversions,
-// a missing or extra access key, a lost "\t" shortcut column, or a changed closing line of
-// punctuation only (such as a list of forbidden characters).
+// a missing or extra access key, a lost "\t" shortcut column, a changed closing line of
+// punctuation only (such as a list of forbidden characters), or more than the 255 characters the
+// program's text buffers keep.
 std::vector<std::string> TranslationMismatches(const std::string& english, const std::string& translated);
