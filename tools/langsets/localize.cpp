@@ -90,7 +90,10 @@ class SetBuilder {
   }
 
   LocalizedSet Finish() {
-    for (const std::string& text : unusedTexts_) Problem("translation of \"" + text.substr(text.find(' ') + 1) + "\" (" + text.substr(0, text.find(' ')) + ") is not used");
+    for (const std::string& entry : unusedTexts_) {
+      size_t space = entry.find(' ');
+      Problem("translation of \"" + entry.substr(space + 1) + "\" (" + entry.substr(0, space) + ") is not used");
+    }
     for (int id : unusedStrings_) Problem("string " + std::to_string(id) + " is not in the English set");
     for (const std::string& control : unusedRects_) Problem("widened control " + control + " is not in the English set");
     result_.script = out_;
@@ -98,7 +101,12 @@ class SetBuilder {
   }
 
  private:
-  void Problem(const std::string& what) { result_.problems.push_back(table_.file + ": " + what); }
+  // Each problem once, though a shared text may stand in several dialogs.
+  void Problem(const std::string& what) {
+    std::string problem = table_.file + ": " + what;
+    auto& problems = result_.problems;
+    if (std::find(problems.begin(), problems.end(), problem) == problems.end()) problems.push_back(problem);
+  }
 
   std::string LocalName() const { return resource_->baseName + std::string(LanguageSuffix(table_.language)); }
 
