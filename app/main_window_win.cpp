@@ -4,7 +4,7 @@
 #include "app/settings.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
-#include "panes/panes.h"
+#include "app/panes/panes.h"
 
 namespace {
 

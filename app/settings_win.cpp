@@ -6,7 +6,7 @@
 #include "app/language.h"
 #include "app/setting_values.h"
 #include "app/shell_state.h"
-#include "panes/panes.h"
+#include "app/panes/panes.h"
 
 namespace {
 

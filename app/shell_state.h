@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "panes/header_cells.h"
+#include "app/panes/header_cells.h"
 #include "store/records.h"
 
 struct ShellState {

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "app/shell_state.h"
-#include "panes/item_ref.h"
+#include "app/panes/item_ref.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "app/shell_state.h"
 #include "app/start_mode.h"
 #include "handoff/recipient_box.h"
-#include "panes/panes.h"
+#include "app/panes/panes.h"
 #include "store/indexes.h"
 #include "store/records.h"
 

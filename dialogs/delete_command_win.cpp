@@ -8,7 +8,7 @@
 void DeleteSelectedEntries(HWND mainWindow, int listId) {
   std::vector<ItemRef> items = [&] {
     HWND list = GetDlgItem(mainWindow, listId);
-    return ItemsAt(list, SelectedPositions(list));
+    return ItemDataAt(list, SelectedPositions(list));
   }();
   if (items.empty()) return;  // nothing selected: no file is written
   AddressStore& store = g_shell.store;
@@ -19,10 +19,8 @@ void DeleteSelectedEntries(HWND mainWindow, int listId) {
   BuildIndexes(store);
 }
 
-// From the bottom up, so that the positions still to go stay valid.
+// Only the list items go; the records are not touched.
 void RemoveSelectedItems(HWND window, int listId) {
   HWND list = GetDlgItem(window, listId);
-  std::vector<int> positions = SelectedPositions(list);
-  for (auto it = positions.rbegin(); it != positions.rend(); ++it)
-    SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(*it), 0);
+  DeletePositions(list, SelectedPositions(list));
 }

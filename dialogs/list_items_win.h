@@ -1,4 +1,4 @@
-// Reading and changing the ItemRef items of the program's list boxes.
+// The person items of the dialogs' lists, on top of the kit's list box helpers.
 #pragma once
 
 #include <windows.h>
@@ -6,12 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "panes/item_ref.h"
-
-std::vector<int> SelectedPositions(HWND list);  // ascending
-std::vector<ItemRef> ItemsAt(HWND list, const std::vector<int>& positions);
-std::vector<ItemRef> AllItems(HWND list);
-int SelectedCount(HWND list);
+#include "app/panes/item_ref.h"
+#include "win/list_box_win.h"
 
 // Person slots of the items, in list order.
 std::vector<uint32_t> PersonSlotsOf(const std::vector<ItemRef>& items);

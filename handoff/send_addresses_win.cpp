@@ -6,7 +6,7 @@
 
 #include "app/shell_state.h"
 #include "handoff/address_packing.h"
-#include "handoff/gdi_handles_win.h"
+#include "win/gdi_owners_win.h"
 #include "handoff/recipient_box.h"
 
 namespace {

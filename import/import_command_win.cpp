@@ -6,7 +6,7 @@
 #include "import/import_merge.h"
 #include "import/import_readers.h"
 #include "import/import_steps_win.h"
-#include "panes/panes.h"
+#include "app/panes/panes.h"
 
 namespace {
 

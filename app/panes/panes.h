@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "win/owner_drawn_items_win.h"
+
 // Entry list
 bool CreateEntryListResources(HWND mainWindow);
 void SetEntryListFont(HWND entryList);
@@ -14,12 +16,7 @@ void DrawEntryItem(const DRAWITEMSTRUCT* request);
 void DrawColumnSeparators(HWND entryList);
 void ReleaseEntryListResources();
 HFONT EntryListFont();              // none when it could not be made
-HDC PersonPictureDC();              // memory surface holding bitmap 118, or none
 // COLOR_HIGHLIGHT and COLOR_HIGHLIGHTTEXT as read once when the entry list's resources were made.
-struct SelectionColours {
-  COLORREF highlight;
-  COLORREF highlightText;
-};
 SelectionColours EntryListSelectionColours();
 
 // Column header ("InBoxItemClass")

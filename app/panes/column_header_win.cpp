@@ -8,9 +8,9 @@
 #include "app/settings.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
-#include "panes/column_drag.h"
-#include "panes/gdi_handles.h"
-#include "panes/panes.h"
+#include "app/panes/column_drag.h"
+#include "win/gdi_owners_win.h"
+#include "app/panes/panes.h"
 
 namespace {
 
@@ -72,10 +72,9 @@ bool IsPressed(int column) {
 }
 
 void Paint(HWND window) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(window, &paint);
-  RECT client;
-  GetClientRect(window, &client);
+  PaintDC surface(window);
+  HDC dc = surface.get();
+  const RECT& client = surface.client();
   const int* b = g_shell.headerCells.b;
   DrawCell(dc, {b[0], client.top, b[1], client.bottom}, nullptr, false);
   for (int column = 2; column <= 4; ++column) {
@@ -84,7 +83,6 @@ void Paint(HWND window) {
     LoadLocalString(g_shell.instance, kTitleIds[column], title + 2, sizeof title - 2);
     DrawCell(dc, {b[column - 1], client.top, b[column], client.bottom}, title, IsPressed(column));
   }
-  EndPaint(window, &paint);
 }
 
 void RepaintNow(HWND window) {

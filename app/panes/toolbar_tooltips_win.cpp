@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "app/shell_state.h"
-#include "panes/panes.h"
+#include "app/panes/panes.h"
 
 HWND TooltipWindow = nullptr;
 HHOOK TooltipHook = nullptr;

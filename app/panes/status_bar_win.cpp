@@ -6,30 +6,16 @@
 
 #include "app/settings.h"
 #include "app/shell_state.h"
-#include "panes/gdi_handles.h"
-#include "panes/panes.h"
-#include "panes/status_hints.h"
+#include "win/framed_panel_win.h"
+#include "win/gdi_owners_win.h"
+#include "app/panes/panes.h"
+#include "app/panes/status_hints.h"
 
 int StatusHintKey = 0;
 
 namespace {
 
-constexpr COLORREF kFrame = 0x6E6E6E;
 constexpr COLORREF kHintBand = 0xBEBEBE;
-
-void DrawFrame(HDC dc, const RECT& r) {
-  GdiObject framePen(CreatePen(PS_SOLID, 1, kFrame));
-  {
-    SelectGuard pen(dc, framePen.get());
-    SelectGuard brush(dc, GetStockObject(LTGRAY_BRUSH));
-    Rectangle(dc, r.left, r.top, r.right, r.bottom);
-    DrawLine(dc, r.left + 2, r.top + 2, r.right - 2, r.top + 2);
-    DrawLine(dc, r.left + 2, r.top + 2, r.left + 2, r.bottom - 3);
-  }
-  SelectGuard pen(dc, GetStockObject(WHITE_PEN));
-  DrawLine(dc, r.left + 2, r.bottom - 3, r.right - 2, r.bottom - 3);
-  DrawLine(dc, r.right - 2, r.top + 2, r.right - 2, r.bottom - 3);
-}
 
 void DrawHint(HDC dc, const RECT& r) {
   int stringId = StatusHintString(StatusHintKey);
@@ -46,13 +32,9 @@ void DrawHint(HDC dc, const RECT& r) {
 }
 
 void Paint(HWND window) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(window, &paint);
-  RECT client;
-  GetClientRect(window, &client);
-  DrawFrame(dc, client);
-  DrawHint(dc, client);
-  EndPaint(window, &paint);
+  PaintDC dc(window);
+  DrawFramedPanel(dc.get(), dc.client());
+  DrawHint(dc.get(), dc.client());
 }
 
 bool IsHintButton(HWND window) {

@@ -1,4 +1,4 @@
-#include "panes/entry_texts.h"
+#include "app/panes/entry_texts.h"
 
 #include <cstring>
 

@@ -5,8 +5,9 @@
 
 #include "app/settings.h"
 #include "app/shell_state.h"
-#include "panes/gdi_handles.h"
-#include "panes/panes.h"
+#include "win/gdi_owners_win.h"
+#include "win/picture_surface_win.h"
+#include "app/panes/panes.h"
 
 namespace {
 
@@ -51,12 +52,8 @@ void DrawFace(HDC dc, const RECT& r) {
 }
 
 void PaintBackground(HWND window) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(window, &paint);
-  RECT r;
-  GetClientRect(window, &r);
-  DrawFace(dc, r);
-  EndPaint(window, &paint);
+  PaintDC dc(window);
+  DrawFace(dc.get(), dc.client());
 }
 
 int FaceFor(const ToolbarButton& button, const DRAWITEMSTRUCT& item) {
@@ -69,19 +66,12 @@ void DrawButton(const DRAWITEMSTRUCT& item) {
   if (item.CtlType != ODT_BUTTON) return;
   const ToolbarButton* button = ButtonById(static_cast<int>(item.CtlID));
   if (!button) return;
-  HBITMAP face = LoadBitmapA(g_shell.instance, MAKEINTRESOURCEA(FaceFor(*button, item)));
-  if (!face) return;
-  if (item.itemAction & (ODA_DRAWENTIRE | ODA_SELECT)) {
-    if (HDC memory = CreateCompatibleDC(item.hDC)) {
-      HGDIOBJ previous = SelectObject(memory, face);
-      const RECT& r = item.rcItem;
-      StretchBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, 0, 0, kFaceSize,
-                 kFaceSize, SRCCOPY);
-      SelectObject(memory, previous);
-      DeleteDC(memory);
-    }
-  }
-  DeleteObject(face);
+  if (!(item.itemAction & (ODA_DRAWENTIRE | ODA_SELECT))) return;
+  PictureSurface face;
+  if (!face.Load(g_shell.instance, FaceFor(*button, item))) return;
+  const RECT& r = item.rcItem;
+  StretchBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, face.dc(), 0, 0, kFaceSize, kFaceSize,
+             SRCCOPY);
 }
 
 void SupplyTooltipText(NMHDR* header) {

@@ -1,4 +1,4 @@
-#include "panes/status_hints.h"
+#include "app/panes/status_hints.h"
 
 namespace {
 struct HintRow {

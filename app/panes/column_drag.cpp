@@ -1,4 +1,4 @@
-#include "panes/column_drag.h"
+#include "app/panes/column_drag.h"
 
 namespace {
 constexpr int kZoneHalfWidth = 10;

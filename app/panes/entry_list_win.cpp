@@ -2,55 +2,30 @@
 #include <windows.h>
 
 #include "app/font_specs.h"
-#include "app/layout.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
-#include "panes/entry_texts.h"
-#include "panes/gdi_handles.h"
-#include "panes/panes.h"
+#include "app/panes/entry_texts.h"
+#include "win/gdi_owners_win.h"
+#include "win/owner_drawn_items_win.h"
+#include "win/picture_surface_win.h"
+#include "win/text_metrics_win.h"
+#include "app/panes/panes.h"
 
 namespace {
 
 constexpr int kPictureWidth = 22;
 constexpr int kPictureHeight = 16;
-
-// A bitmap resource held selected in a memory drawing surface of its own.
-struct Picture {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ previous = nullptr;
-};
+constexpr int kPersonPictureId = 118;
+constexpr int kGroupPictureId = 119;
 
 struct EntryListResources {
-  COLORREF highlight = 0;
-  COLORREF highlightText = 0;
+  SelectionColours colours;
   HFONT font = nullptr;
-  Picture person;
-  Picture group;
+  PictureSurface person;
+  PictureSurface group;
 };
 
 EntryListResources g_list;
-
-void ReleasePicture(Picture& picture) {
-  if (picture.dc) {
-    if (picture.previous) SelectObject(picture.dc, picture.previous);
-    DeleteDC(picture.dc);
-  }
-  if (picture.bitmap) DeleteObject(picture.bitmap);
-  picture = Picture{};
-}
-
-bool LoadPicture(Picture& picture, int resourceId) {
-  picture.bitmap = LoadBitmapA(g_shell.instance, MAKEINTRESOURCEA(resourceId));
-  picture.dc = CreateCompatibleDC(nullptr);
-  if (!picture.bitmap || !picture.dc) return false;
-  picture.previous = SelectObject(picture.dc, picture.bitmap);
-  return true;
-}
-
-void DrawPicture(HDC dc, const Picture& picture, int x, int y) {
-  if (picture.dc) BitBlt(dc, x, y, kPictureWidth, kPictureHeight, picture.dc, 0, 0, SRCCOPY);
-}
 
 void DrawColumnText(HDC dc, const std::string& text, int left, int right, const RECT& item) {
   if (text.empty() || right - left == 0) return;
@@ -58,14 +33,15 @@ void DrawColumnText(HDC dc, const std::string& text, int left, int right, const 
   ExtTextOutA(dc, left, item.top + 1, ETO_OPAQUE | ETO_CLIPPED, &clip, text.data(), (UINT)text.size(), nullptr);
 }
 
-void DrawItemContent(const DRAWITEMSTRUCT* request) {
-  EntryTexts texts = ReadEntryTexts(g_shell.store, (ItemRef)request->itemData);
+void DrawItemContent(const DRAWITEMSTRUCT& request) {
+  EntryTexts texts = ReadEntryTexts(g_shell.store, (ItemRef)request.itemData);
   if (!texts.found) return;
-  HDC dc = request->hDC;
-  const RECT& item = request->rcItem;
+  HDC dc = request.hDC;
+  const RECT& item = request.rcItem;
   ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &item, "", 0, nullptr);
   const int* b = g_shell.headerCells.b;
-  DrawPicture(dc, texts.isGroup ? g_list.group : g_list.person, (b[1] - b[0] - kPictureWidth) / 2, item.top);
+  const PictureSurface& picture = texts.isGroup ? g_list.group : g_list.person;
+  picture.Draw(dc, (b[1] - b[0] - kPictureWidth) / 2, item.top, kPictureWidth, kPictureHeight);
   DrawColumnText(dc, texts.name, b[1], b[2], item);
   DrawColumnText(dc, texts.email, b[2], b[3], item);
   DrawColumnText(dc, texts.memo, b[3], b[4], item);
@@ -78,12 +54,12 @@ void AppendItem(HWND list, uint32_t slot, uint32_t kind) {
 }  // namespace
 
 bool CreateEntryListResources(HWND) {
-  g_list.highlight = GetSysColor(COLOR_HIGHLIGHT);
-  g_list.highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  g_list.colours = ReadSelectionColours();
   g_list.font = CreateFontFromSet(StandardFontSet);
-  if (LoadPicture(g_list.person, 118) && LoadPicture(g_list.group, 119)) return true;
-  ReleasePicture(g_list.person);
-  ReleasePicture(g_list.group);
+  if (g_list.person.Load(g_shell.instance, kPersonPictureId) && g_list.group.Load(g_shell.instance, kGroupPictureId))
+    return true;
+  g_list.person.Release();
+  g_list.group.Release();
   return false;
 }
 
@@ -112,31 +88,13 @@ void InsertGroupItem(HWND entryList, int slot) {
 }
 
 void MeasureEntryItem(MEASUREITEMSTRUCT* request) {
-  WindowDC screen(g_shell.entryList);
-  SelectGuard font(screen.get(), g_list.font ? (HGDIOBJ)g_list.font : GetStockObject(SYSTEM_FONT));
-  TEXTMETRICA metrics = {};
-  int height = GetPaddedTextMetrics(screen.get(), &metrics) ? metrics.tmHeight : kPictureHeight;
-  if (g_list.person.dc && height < kPictureHeight) height = kPictureHeight;
+  int height = PaddedTextHeight(g_shell.entryList, g_list.font);
+  if (height == 0) height = kPictureHeight;
+  if (g_list.person && height < kPictureHeight) height = kPictureHeight;
   request->itemHeight = (UINT)height;
 }
 
-void DrawEntryItem(const DRAWITEMSTRUCT* request) {
-  if ((int)request->itemID < 0) return;
-  if (request->itemAction & (ODA_DRAWENTIRE | ODA_SELECT)) {
-    bool selected = (request->itemState & ODS_SELECTED) != 0;
-    COLORREF oldText = 0, oldBack = 0;
-    if (selected) {
-      oldText = SetTextColor(request->hDC, g_list.highlightText);
-      oldBack = SetBkColor(request->hDC, g_list.highlight);
-    }
-    DrawItemContent(request);
-    if (selected) {
-      SetTextColor(request->hDC, oldText);
-      SetBkColor(request->hDC, oldBack);
-    }
-  }
-  if ((request->itemAction & ODA_FOCUS) || (request->itemState & ODS_FOCUS)) DrawFocusRect(request->hDC, &request->rcItem);
-}
+void DrawEntryItem(const DRAWITEMSTRUCT* request) { DrawOwnerDrawnItem(*request, g_list.colours, DrawItemContent); }
 
 void DrawColumnSeparators(HWND entryList) {
   if (!entryList) return;
@@ -156,13 +114,12 @@ void DrawColumnSeparators(HWND entryList) {
 }
 
 void ReleaseEntryListResources() {
-  ReleasePicture(g_list.person);
-  ReleasePicture(g_list.group);
+  g_list.person.Release();
+  g_list.group.Release();
   if (g_shell.entryList) SendMessageA(g_shell.entryList, WM_SETFONT, (WPARAM)GetStockObject(SYSTEM_FONT), FALSE);
   if (g_list.font) DeleteObject(g_list.font);
   g_list.font = nullptr;
 }
 
 HFONT EntryListFont() { return g_list.font; }
-HDC PersonPictureDC() { return g_list.person.dc; }
-SelectionColours EntryListSelectionColours() { return {g_list.highlight, g_list.highlightText}; }
+SelectionColours EntryListSelectionColours() { return g_list.colours; }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "panes/item_ref.h"
+#include "app/panes/item_ref.h"
 #include "store/records.h"
 
 struct EntryTexts {

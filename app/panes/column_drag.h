@@ -1,7 +1,7 @@
 // Column boundaries moved by dragging in the column header: drag zones and release rules.
 #pragma once
 
-#include "panes/header_cells.h"
+#include "app/panes/header_cells.h"
 
 struct DragZones {
   int b2Left = 0, b2Right = 0;  // [left, right): empty when left == right
