@@ -7,9 +7,9 @@ std::vector<uint32_t> PersonSlotsOf(const std::vector<ItemRef>& items) {
   return slots;
 }
 
-void AppendPersonItem(HWND list, uint32_t slot) { AppendItemData(list, MakeItemRef(slot, kPersonItem)); }
-
 void FillWithPersons(HWND list, const std::vector<uint32_t>& slots) {
-  SendMessageA(list, LB_RESETCONTENT, 0, 0);
-  for (uint32_t slot : slots) AppendPersonItem(list, slot);
+  ListRedrawPause pause(list);
+  RefillList(list, MakeItemRefs(slots, kPersonItem));
 }
+
+void AppendPersonItems(HWND list, const std::vector<uint32_t>& slots) { AppendItems(list, MakeItemRefs(slots, kPersonItem)); }

@@ -12,6 +12,6 @@
 // Person slots of the items, in list order.
 std::vector<uint32_t> PersonSlotsOf(const std::vector<ItemRef>& items);
 
-// Appends one person item at the end of the list.
-void AppendPersonItem(HWND list, uint32_t slot);
+// Bulk changes: the list is refilled, or the items appended at its end, in one go.
 void FillWithPersons(HWND list, const std::vector<uint32_t>& slots);  // empties the list first
+void AppendPersonItems(HWND list, const std::vector<uint32_t>& slots);

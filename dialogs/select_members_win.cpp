@@ -32,7 +32,7 @@ void OnAppend(HWND dialog) {
   HWND persons = List(dialog, kPersonList);
   HWND chosen = List(dialog, kChosenList);
   std::vector<uint32_t> picked = PersonSlotsOf(ItemDataAt(persons, SelectedPositions(persons)));
-  for (uint32_t slot : MembersToAppend(PersonSlotsOf(AllItemData(chosen)), picked)) AppendPersonItem(chosen, slot);
+  AppendPersonItems(chosen, MembersToAppend(PersonSlotsOf(AllItemData(chosen)), picked));
   ApplyButtonRule(dialog);
 }
 

@@ -12,6 +12,7 @@
 #include "app/shell_state.h"
 #include "app/panes/item_ref.h"
 #include "handoff/recipient_box.h"
+#include "handoff/recipient_changes.h"
 #include "win/dialog_frame_win.h"
 #include "win/framed_panel_win.h"
 #include "win/gdi_owners_win.h"
@@ -190,21 +191,21 @@ LRESULT CALLBACK RecipientBoxProc(HWND box, UINT msg, WPARAM wParam, LPARAM lPar
 void AddSelectedRecipients() {
   if (!g_shell.recipientList || !g_shell.entryList) return;
   try {
-    for (ItemRef ref : ItemDataAt(g_shell.entryList, SelectedPositions(g_shell.entryList)))
-      if (FindItemData(g_shell.recipientList, ref) < 0) AppendItemData(g_shell.recipientList, ref);
+    std::vector<ItemRef> selected = ItemDataAt(g_shell.entryList, SelectedPositions(g_shell.entryList));
+    AppendItems(g_shell.recipientList, RecipientsToAppend(AllItemData(g_shell.recipientList), selected));
   } catch (const std::bad_alloc&) {
     // no room for the selection: the command does nothing
   }
 }
 
+// As walking the selected entries from the last to the first and deleting, for each, the first
+// recipient holding it.
 void DropDeletedRecipients() {
   if (!g_shell.recipientBox || !g_shell.recipientList || !g_shell.entryList) return;
   try {
-    std::vector<int> selected = SelectedPositions(g_shell.entryList);
-    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
-      int found = FindItemData(g_shell.recipientList, ItemDataAt(g_shell.entryList, *it));
-      if (found >= 0) SendMessageA(g_shell.recipientList, LB_DELETESTRING, found, 0);
-    }
+    std::vector<ItemRef> deleted = ItemDataAt(g_shell.entryList, SelectedPositions(g_shell.entryList));
+    std::reverse(deleted.begin(), deleted.end());
+    DeletePositions(g_shell.recipientList, RecipientPositionsToDrop(AllItemData(g_shell.recipientList), deleted));
   } catch (const std::bad_alloc&) {
   }
 }

@@ -35,8 +35,7 @@ std::optional<ImportBatch> ReadWithCommandReader(int commandId, std::string_view
 
 void MergeIntoBook(const ImportBatch& batch) {
   // Each new person goes to the top of the list, so the last one read ends up first.
-  for (uint32_t slot : AppendImportedPersons(g_shell.store, batch))
-    InsertPersonItem(g_shell.entryList, static_cast<int>(slot));
+  InsertPersonItems(g_shell.entryList, AppendImportedPersons(g_shell.store, batch));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "app/startup.h"
 #include "app/panes/entry_texts.h"
 #include "win/gdi_owners_win.h"
+#include "win/list_box_win.h"
 #include "win/owner_drawn_items_win.h"
 #include "win/picture_surface_win.h"
 #include "win/text_metrics_win.h"
@@ -47,8 +48,8 @@ void DrawItemContent(const DRAWITEMSTRUCT& request) {
   DrawColumnText(dc, texts.memo, b[3], b[4], item);
 }
 
-void AppendItem(HWND list, uint32_t slot, uint32_t kind) {
-  SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)MakeItemRef(slot, kind));
+void AddSlots(std::vector<uint32_t>& items, uint32_t used, uint32_t kind) {
+  for (uint32_t slot = 0; slot < used; ++slot) items.push_back(MakeItemRef(slot, kind));
 }
 
 }  // namespace
@@ -68,15 +69,20 @@ void SetEntryListFont(HWND entryList) {
 }
 
 void FillEntryList(HWND entryList) {
-  SendMessageA(entryList, LB_RESETCONTENT, 0, 0);
   const AddressStore& store = g_shell.store;
-  if (store.persons)
-    for (uint32_t slot = 0; slot < store.persons->used; ++slot) AppendItem(entryList, slot, kPersonItem);
-  if (store.groups)
-    for (uint32_t slot = 0; slot < store.groups->used; ++slot) AppendItem(entryList, slot, kGroupItem);
+  std::vector<uint32_t> items;
+  if (store.persons) AddSlots(items, store.persons->used, kPersonItem);
+  if (store.groups) AddSlots(items, store.groups->used, kGroupItem);
+  ShowEntries(entryList, items);
+}
+
+void ShowEntries(HWND entryList, const std::vector<uint32_t>& items) {
+  {
+    ListRedrawPause pause(entryList, ListRedrawPause::Repaint::kByCaller);
+    RefillList(entryList, items);
+  }
   ShowWindow(entryList, SW_SHOWNA);
-  InvalidateRect(entryList, nullptr, TRUE);
-  UpdateWindow(entryList);
+  RepaintNow(entryList);
 }
 
 void InsertPersonItem(HWND entryList, int slot) {
@@ -85,6 +91,10 @@ void InsertPersonItem(HWND entryList, int slot) {
 
 void InsertGroupItem(HWND entryList, int slot) {
   SendMessageA(entryList, LB_INSERTSTRING, 0, (LPARAM)MakeItemRef((uint32_t)slot, kGroupItem));
+}
+
+void InsertPersonItems(HWND entryList, const std::vector<uint32_t>& slots) {
+  InsertItemsAtTop(entryList, MakeItemRefs(slots, kPersonItem));
 }
 
 void MeasureEntryItem(MEASUREITEMSTRUCT* request) {

@@ -3,14 +3,22 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "win/owner_drawn_items_win.h"
 
 // Entry list
 bool CreateEntryListResources(HWND mainWindow);
 void SetEntryListFont(HWND entryList);
 void FillEntryList(HWND entryList);
+// Empties the list, adds the items in order in one go, then shows it without activating it and
+// repaints it at once (the start-up fill and the sorts).
+void ShowEntries(HWND entryList, const std::vector<uint32_t>& items);
 void InsertPersonItem(HWND entryList, int slot);
 void InsertGroupItem(HWND entryList, int slot);
+// InsertPersonItem for each slot in turn, as one bulk change: the last slot ends up first.
+void InsertPersonItems(HWND entryList, const std::vector<uint32_t>& slots);
 void MeasureEntryItem(MEASUREITEMSTRUCT* request);
 void DrawEntryItem(const DRAWITEMSTRUCT* request);
 void DrawColumnSeparators(HWND entryList);
