@@ -7,7 +7,8 @@ namespace {
 // Up to this many single inserts or removals cost less than reading and refilling the list.
 constexpr size_t kSingleStepLimit = 32;
 
-// What a refill must carry over besides the items: their selection, the caret and the scroll.
+// What a refill must carry over besides the items: their selection, and the caret and the top
+// line, which single inserts and removals leave at their numbers (only cut to the new count).
 struct ListContent {
   std::vector<uint32_t> items;
   std::vector<bool> selected;
@@ -147,7 +148,6 @@ void InsertItemsAtTop(HWND list, const std::vector<uint32_t>& inInsertOrder) {
   size_t added = inInsertOrder.size();
   content.items.insert(content.items.begin(), inInsertOrder.rbegin(), inInsertOrder.rend());
   content.selected.insert(content.selected.begin(), added, false);
-  if (content.caret >= 0) content.caret += static_cast<int>(added);
   WriteListContent(list, content);
 }
 
@@ -169,11 +169,7 @@ void DeletePositions(HWND list, const std::vector<int>& ascending) {
     after.items.push_back(before.items[i]);
     after.selected.push_back(before.selected[i]);
   }
-  // Positions above the caret and the top line that went move them up as much.
-  auto goneBefore = [&](int position) {
-    return static_cast<int>(std::count(gone.begin(), gone.begin() + Clamp(position, gone.size()), true));
-  };
-  after.caret = before.caret < 0 ? -1 : before.caret - goneBefore(before.caret);
-  after.top = before.top - goneBefore(before.top);
+  after.caret = before.caret;
+  after.top = before.top;
   WriteListContent(list, after);
 }
