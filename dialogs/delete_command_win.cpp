@@ -1,4 +1,5 @@
 // Delete: flags the selected entries, writes both files and rebuilds the indexes.
+#include "app/book_files.h"
 #include "app/shell_state.h"
 #include "dialogs/editing.h"
 #include "dialogs/entry_records.h"
@@ -17,6 +18,7 @@ void DeleteSelectedEntries(HWND mainWindow, int listId) {
   SaveGroupFile(store);
   FreeIndexes(store);
   BuildIndexes(store);
+  TellFailedSaves(mainWindow);
 }
 
 // From the bottom up, so that the positions still to go stay valid.

@@ -1,4 +1,5 @@
 // Group properties dialog ("G_PROPDLG"): a group's name, memo and members.
+#include "app/book_files.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
 #include "dialogs/dialog_runs_win.h"
@@ -73,6 +74,7 @@ void OnOk(HWND dialog) {
   }
   fields.members = PersonSlotsOf(AllItems(MembersListBox(dialog)));
   StoreGroup(fields);
+  TellFailedSaves(dialog);
   EndDialog(dialog, 1);
 }
 
