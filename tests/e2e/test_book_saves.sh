@@ -1,0 +1,88 @@
+#!/bin/bash
+# Saves that cannot complete while another program holds "personal.inf": the message, the old
+# file untouched, the change kept and written with the next save; at close the save is tried
+# once more and the user is asked before unsaved changes are lost.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/holder.sh"
+
+new_person() {
+  driver command "$main" 100
+  local dialog
+  dialog=$(driver find-dialog Properties 105) || fail "person dialog did not open"
+  driver settext "$dialog" 100 "$1"
+  driver click "$dialog" 1
+  DIALOG=$dialog
+}
+
+expect_failed_save() {
+  local box text
+  box=$(message_box) || fail "no message for the failed save"
+  text=$(message_text)
+  echo "$text" >> "$BOOK/messages.txt"
+  echo "$text" | grep -q 'personal.inf could not be saved.' || fail "message: $text"
+  echo "$text" | grep -q 'Your change is kept while the program runs and will be written with the next save.' ||
+    fail "message: $text"
+  [ "$(echo "$text" | sed -n 3p)" != "" ] || fail "no system words in: $text"
+  driver click "$box" 1
+  driver gone "$box" || fail "the message stayed"
+}
+
+persons() { book_summary | sed -n 's/^P \([^|]*\)|.*/\1/p' | tr '\n' ' '; }
+expect_book() { [ "$(persons)" = "$1" ] || fail "book: $(book_summary)"; }
+
+write_persons "Ann|||"
+start_book
+main=$(main_window) || fail "no main window"
+
+echo "== OK on a new person while the file is held"
+hold personal.inf
+before=$(md5sum < personal.inf)
+new_person Bob
+expect_failed_save
+driver gone "$DIALOG" || fail "the person dialog stayed open"
+[ "$(md5sum < personal.inf)" = "$before" ] || fail "the held file changed"
+[ "$(list_count "$main" 190)" = 2 ] || fail "the new person left the list"
+ls personal.inf.tmp 2>/dev/null && fail "a temporary file was left behind"
+pass "failed save told, file unchanged, person kept"
+
+echo "== after the holder lets go, the next change writes both persons"
+release
+new_person Cy
+driver gone "$DIALOG" || fail "the person dialog stayed open"
+[ "$(driver count "#32770" "Address Book")" = 0 ] || fail "a message for a save that worked: $(message_text)"
+expect_book "Ann Bob Cy "
+pass "next save writes everything"
+
+echo "== close with a save that fails again: No keeps the program, Yes closes"
+hold personal.inf
+new_person Dee
+expect_failed_save
+driver command "$main" 110
+box=$(message_box) || fail "no question at close"
+text=$(message_text)
+echo "$text" | grep -q 'These changes could not be saved:' || fail "question: $text"
+echo "$text" | grep -q 'personal.inf' || fail "question names no file: $text"
+echo "$text" | grep -q 'Close anyway and lose them?' || fail "question: $text"
+driver click "$box" 7
+driver gone "$box" || fail "the question stayed"
+sleep 0.5
+[ "$(driver count ZuAddressBook "Address Book")" = 1 ] || fail "No closed the program"
+driver command "$main" 110
+box=$(message_box) || fail "no question at the second close"
+driver click "$box" 6
+wait_exit "$LAST_PID" || fail "Yes did not close the program"
+release
+expect_book "Ann Bob Cy "
+pass "No keeps running, Yes closes and Dee is lost"
+
+echo "== close after the holder let go: the pending save is written, nothing asked"
+start_book
+main=$(main_window) || fail "no main window"
+hold personal.inf
+new_person Eve
+expect_failed_save
+release
+driver command "$main" 110
+wait_exit "$LAST_PID" || fail "close with a pending save that now works did not end the program"
+expect_book "Ann Bob Cy Eve "
+pass "pending save written at close"
