@@ -86,3 +86,28 @@ driver command "$main" 110
 wait_exit "$LAST_PID" || fail "close with a pending save that now works did not end the program"
 expect_book "Ann Bob Cy Eve "
 pass "pending save written at close"
+
+echo "== the send button: after the hand-off a save that fails again is asked about first"
+start_host
+start_book /o
+main=$(main_window) || fail "no main window in /o"
+box=$(driver find-child "$main" ToBoxClass) || fail "no recipient box"
+hold personal.inf
+new_person Fay
+expect_failed_save
+driver lb-select "$main" 190 0
+driver click "$box" 186
+wait_for '[ "$(list_count "$box" 189)" = 1 ]' || fail "no recipient added"
+driver click "$box" 188
+question=$(message_box) || fail "no question after the send"
+message_text | grep -q 'Close anyway and lose them?' || fail "question: $(message_text)"
+wait_for 'grep -q SENDADDR "$HOST_LOG"' || fail "no hand-off before the question"
+driver click "$question" 7
+driver gone "$question" || fail "the question stayed"
+sleep 0.5
+[ "$(driver count ZuAddressBook "Address Book")" = 1 ] || fail "No ended the program"
+release
+driver click "$box" 188
+wait_exit "$LAST_PID" || fail "the send button did not end the program once the save worked"
+expect_book "Ann Bob Cy Eve Fay "
+pass "send button"
