@@ -1,0 +1,68 @@
+#!/bin/bash
+# Killed while saving: on a book of 65,535 persons, add a person and kill the program (SIGKILL)
+# at a random moment after OK, again and again. "personal.inf" must always be exactly the old
+# book or the new one. Each round starts from the full book again (one more person is all a
+# full book takes). ROUNDS (default 12, about 3 seconds each) sets how often.
+source "$(dirname "$0")/lib.sh"
+
+rounds=${ROUNDS:-12}
+
+python3 - "$BOOK/personal.inf" <<'PY'
+import struct, sys
+records = []
+for n in range(65535):
+    records.append(b'Person %05d\0p%d@example.com\0First;;Last %d\0%s\0' % (n, n, n, b'memo' if n % 3 == 0 else b''))
+open(sys.argv[1], 'wb').write(struct.pack('<I', len(records)) + b''.join(records))
+PY
+cp personal.inf full.inf
+
+# The expected book after adding DESCRIPTION to the book in OLD, written to NEW.
+expected_new() {
+  python3 - "$1" "$2" "$3" <<'PY'
+import struct, sys
+old = open(sys.argv[1], 'rb').read()
+count = struct.unpack_from('<I', old)[0]
+new = struct.pack('<I', count + 1) + old[4:] + sys.argv[2].encode() + b'\0\0;;\0\0'
+open(sys.argv[3], 'wb').write(new)
+PY
+}
+
+olds=0
+news=0
+for round in $(seq 1 "$rounds"); do
+  cp full.inf personal.inf
+  cp full.inf old.inf
+  expected_new old.inf "Killed $round" new.inf
+  start_book
+  main=$(driver -t 60 find ZuAddressBook "Address Book") || fail "round $round: no main window"
+  driver command "$main" 100
+  dialog=$(driver find-dialog Properties 105) || fail "round $round: no person dialog"
+  driver settext "$dialog" 100 "Killed $round"
+  driver click "$dialog" 1
+  sleep "0.$(printf '%02d' $((RANDOM % 60)))"
+  kill -KILL "$LAST_PID"
+  wait "$LAST_PID" 2>/dev/null || true
+  wait_for '[ "$(driver -a count ZuAddressBook -)" = 0 ]' || fail "round $round: the killed window stayed"
+  if cmp -s personal.inf old.inf; then
+    olds=$((olds + 1))
+  elif cmp -s personal.inf new.inf; then
+    news=$((news + 1))
+  else
+    fail "round $round: personal.inf is neither the old nor the new book ($(stat -c %s personal.inf) bytes)"
+  fi
+done
+pass "$rounds kills: the old book $olds times, the new book $news times, never anything else"
+
+echo "== a save after the kills leaves no temporary file and the book holds every person"
+start_book
+main=$(driver -t 60 find ZuAddressBook "Address Book") || fail "no main window after the kills"
+driver command "$main" 100
+dialog=$(driver find-dialog Properties 105) || fail "no person dialog"
+driver settext "$dialog" 100 "Last one"
+driver click "$dialog" 1
+driver gone "$dialog" || fail "the person dialog stayed"
+driver command "$main" 110
+wait_exit "$LAST_PID" || fail "did not exit"
+[ ! -e personal.inf.tmp ] || fail "a temporary file stayed"
+[ "$(od -An -tu4 -N4 personal.inf | tr -d ' ')" = $((65536)) ] || fail "count: $(od -An -tu4 -N4 personal.inf)"
+pass "clean save after the kills"
