@@ -10,10 +10,9 @@
 
 #include "store/records.h"
 #include "store/safe_write.h"
+#include "store_test_folder.h"
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
 
 IoResult Refused(IoError error = IoError::kOther) {
   IoResult result;
@@ -71,30 +70,10 @@ class FaultyFiles : public DataFileSystem {
   DataFileSystem& real_ = PlatformFiles();
 };
 
-class SaveFaults : public ::testing::Test {
+class SaveFaults : public BookFolderTest {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/savefaultsXXXXXX";
-    dir_ = mkdtemp(pattern);
-    store_.personPath = dir_ + "/personal.inf";
-    store_.groupPath = dir_ + "/group.inf";
-  }
-  void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
-
-  void Write(const std::string& path, const Bytes& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-  }
-  Bytes Read(const std::string& path) { return ReadWholeFile(path).value_or(Bytes{}); }
   bool Exists(const std::string& path) { return PlatformFiles().Exists(path); }
 
-  void AddPerson(const char* description) {
-    ASSERT_TRUE(ReserveRecordSlot(store_.persons));
-    PersonRecord& p = (*store_.persons)[store_.persons->used++];
-    CopyToField(p.description, kTextFieldSize, description);
-    CopyToField(p.names, kTextFieldSize, ";;");
-  }
   void AddGroup(const char* name, MemberList members) {
     ASSERT_TRUE(ReserveRecordSlot(store_.groups));
     GroupRecord& g = (*store_.groups)[store_.groups->used++];
@@ -104,8 +83,6 @@ class SaveFaults : public ::testing::Test {
   }
   LoadReport Reload() { return LoadAddressStore(store_, faulty_); }
 
-  std::string dir_;
-  AddressStore store_;
   FaultyFiles faulty_;
 };
 
