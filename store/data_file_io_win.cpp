@@ -87,8 +87,11 @@ class WinFiles : public DataFileSystem {
     return image;
   }
 
+  // Anything but a plain "not there" counts as taken, so a copy never goes over a file it could not see.
   bool Exists(const std::string& path) override {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES || GetLastError() != ERROR_FILE_NOT_FOUND;
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    DWORD code = GetLastError();
+    return code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND;
   }
 
   IoResult Create(const std::string& path, CreateMode mode, std::unique_ptr<OutputFile>& file) override {
