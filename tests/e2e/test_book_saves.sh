@@ -19,8 +19,8 @@ expect_failed_save() {
   box=$(message_box) || fail "no message for the failed save"
   text=$(message_text)
   echo "$text" >> "$BOOK/messages.txt"
-  echo "$text" | grep -q 'personal.inf could not be saved.' || fail "message: $text"
-  echo "$text" | grep -q 'Your change is kept while the program runs and will be written with the next save.' ||
+  grep -q 'personal.inf could not be saved.' <<<"$text" || fail "message: $text"
+  grep -q 'Your change is kept while the program runs and will be written with the next save.' <<<"$text" ||
     fail "message: $text"
   [ "$(echo "$text" | sed -n 3p)" != "" ] || fail "no system words in: $text"
   driver click "$box" 1
@@ -60,9 +60,9 @@ expect_failed_save
 driver command "$main" 110
 box=$(message_box) || fail "no question at close"
 text=$(message_text)
-echo "$text" | grep -q 'These changes could not be saved:' || fail "question: $text"
-echo "$text" | grep -q 'personal.inf' || fail "question names no file: $text"
-echo "$text" | grep -q 'Close anyway and lose them?' || fail "question: $text"
+grep -q 'These changes could not be saved:' <<<"$text" || fail "question: $text"
+grep -q 'personal.inf' <<<"$text" || fail "question names no file: $text"
+grep -q 'Close anyway and lose them?' <<<"$text" || fail "question: $text"
 driver click "$box" 7
 driver gone "$box" || fail "the question stayed"
 sleep 0.5
@@ -100,7 +100,8 @@ driver click "$box" 186
 wait_for '[ "$(list_count "$box" 189)" = 1 ]' || fail "no recipient added"
 driver click "$box" 188
 question=$(message_box) || fail "no question after the send"
-message_text | grep -q 'Close anyway and lose them?' || fail "question: $(message_text)"
+text=$(message_text)
+grep -q 'Close anyway and lose them?' <<<"$text" || fail "question: $text"
 wait_for 'grep -q SENDADDR "$HOST_LOG"' || fail "no hand-off before the question"
 driver click "$question" 7
 driver gone "$question" || fail "the question stayed"

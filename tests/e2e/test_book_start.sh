@@ -11,8 +11,8 @@ unreadable_box() {  # FILE: the Retry/Cancel message for it, before any main win
   local box text
   box=$(message_box) || fail "no message for the unreadable $1"
   text=$(message_text)
-  echo "$text" | grep -q "$1 cannot be read." || fail "message: $text"
-  echo "$text" | grep -q 'Retry reads it again. Cancel ends the program' || fail "message: $text"
+  grep -q "$1 cannot be read." <<<"$text" || fail "message: $text"
+  grep -q 'Retry reads it again. Cancel ends the program' <<<"$text" || fail "message: $text"
   [ "$(driver -a count ZuAddressBook -)" = 0 ] || fail "a main window exists behind the message"
   BOX=$box
 }
@@ -69,9 +69,9 @@ start_book
 box=$(message_box) || fail "no message for the damaged file"
 text=$(message_text)
 echo "$text" > "$BOOK/damaged-message.txt"
-echo "$text" | grep -q 'personal.inf is damaged. Records read from it: 2. Its original bytes will be kept as .*personal.inf.damaged-2.' ||
+grep -q 'personal.inf is damaged. Records read from it: 2. Its original bytes will be kept as .*personal.inf.damaged-2.' <<<"$text" ||
   fail "message: $text"
-echo "$text" | grep -q 'group.inf may name persons who were lost. Groups read from it: 1. .* kept as .*group.inf.damaged.' ||
+grep -q 'group.inf may name persons who were lost. Groups read from it: 1. .* kept as .*group.inf.damaged.' <<<"$text" ||
   fail "message: $text"
 [ "$(driver -a count ZuAddressBook -)" = 0 ] || fail "the main window came before the message"
 driver click "$box" 1
@@ -89,5 +89,5 @@ wait_for '[ -e personal.inf.damaged-2 ] && [ -e group.inf.damaged ]' || fail "no
 [ "$(driver count "#32770" "Address Book")" = 0 ] || fail "a message after a save that worked: $(message_text)"
 driver command "$main" 110
 wait_exit "$LAST_PID" || fail "did not exit"
-book_summary | grep -q '^P Ann|ann@x|;;|' || fail "book: $(book_summary)"
+grep -q '^P Ann|ann@x|;;|' <<<"$(book_summary)" || fail "book: $(book_summary)"
 pass "damaged files"
