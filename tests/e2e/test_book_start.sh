@@ -91,3 +91,18 @@ driver command "$main" 110
 wait_exit "$LAST_PID" || fail "did not exit"
 grep -q '^P Ann|ann@x|;;|' <<<"$(book_summary)" || fail "book: $(book_summary)"
 pass "damaged files"
+
+echo "== a group file beside no person file is told and kept, not loaded"
+rm -f personal.inf group.inf.damaged
+write_groups "Team||Ann"
+start_book
+box=$(message_box) || fail "no message for the unread group file"
+text=$(message_text)
+grep -q 'group.inf was not read, because no persons could be read. Its bytes will be kept as .*group.inf.damaged.' <<<"$text" ||
+  fail "message: $text"
+driver click "$box" 1
+main=$(main_window) || fail "no main window"
+[ "$(list_count "$main" 190)" = 0 ] || fail "entries: $(list_count "$main" 190)"
+driver command "$main" 110
+wait_exit "$LAST_PID" || fail "did not exit"
+pass "group file without persons"

@@ -56,7 +56,7 @@ expected.update({
     145: "%s is damaged. Records read from it: %s. Its original bytes will be kept as %s.",
     146: "%s may name persons who were lost. Groups read from it: %s. Its original bytes will be kept as %s.",
     147: "There is not enough memory.",
-    148: "%s was not read, because there is no person file. Its bytes will be kept as %s.",
+    148: "%s was not read, because no persons could be read. Its bytes will be kept as %s.",
 })
 if strings != expected:
     for k in sorted(set(strings) | set(expected)):
