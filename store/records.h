@@ -67,7 +67,7 @@ struct AddressStore {
   SortedIndex groupNameIndex;
   std::string personPath;  // fixed at start-up: current directory + "\personal.inf"
   std::string groupPath;   // fixed at start-up: current directory + "\group.inf"
-  DataFileState personFile;
+  DataFileState personFile;  // pending save, latest failure, original to keep: each file apart
   DataFileState groupFile;
 };
 
