@@ -92,6 +92,33 @@ wait_exit "$LAST_PID" || fail "did not exit"
 grep -q '^P Ann|ann@x|;;|' <<<"$(book_summary)" || fail "book: $(book_summary)"
 pass "damaged files"
 
+echo "== when the damaged original cannot be copied, the save does not happen and is told"
+rm -f personal.inf.damaged* group.inf.damaged*
+printf '\x03\0\0\0Ann\0\0;;\0\0Bo' > personal.inf
+damaged=$(bytes personal.inf)
+start_book
+box=$(message_box) || fail "no message for the damaged file"
+driver click "$box" 1
+main=$(main_window) || fail "no main window"
+hold personal.inf
+driver command "$main" 100
+dialog=$(driver find-dialog Properties 105) || fail "no person dialog"
+driver settext "$dialog" 100 Cy
+driver click "$dialog" 1
+box=$(message_box) || fail "no message for the failed copy"
+text=$(message_text)
+grep -q 'personal.inf could not be saved, because a copy of its damaged original could not be made first.' <<<"$text" ||
+  fail "message: $text"
+driver click "$box" 1
+driver gone "$dialog" || fail "the person dialog stayed"
+release
+[ "$(bytes personal.inf)" = "$damaged" ] && [ ! -e personal.inf.damaged ] || fail "the save went ahead: $(ls)"
+driver command "$main" 110
+wait_exit "$LAST_PID" || fail "the pending save at close did not end the program"
+[ "$(bytes personal.inf.damaged)" = "$damaged" ] || fail "no copy of the original at the save at close"
+[ "$(book_summary | grep '^P' | cut -d'|' -f1 | tr '\n' ' ')" = "P Ann P Cy " ] || fail "book: $(book_summary)"
+pass "failed copy"
+
 echo "== a group file beside no person file is told and kept, not loaded"
 rm -f personal.inf group.inf.damaged
 write_groups "Team||Ann"
