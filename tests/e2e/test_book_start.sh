@@ -17,6 +17,15 @@ unreadable_box() {  # FILE: the Retry/Cancel message for it, before any main win
   BOX=$box
 }
 
+# The main window lists $1 entries; Exit ends the program.
+entries_then_exit() {
+  local main
+  main=$(main_window) || fail "no main window"
+  [ "$(list_count "$main" 190)" = "$1" ] || fail "entries: $(list_count "$main" 190), want $1"
+  driver command "$main" 110
+  wait_exit "$LAST_PID" || fail "did not exit"
+}
+
 write_persons "Ann|ann@x|;;|" "Bob|||"
 write_groups "Team||Ann,Bob"
 persons_before=$(bytes personal.inf)
@@ -41,10 +50,7 @@ driver gone "$BOX" || fail "Retry left the message"
 unreadable_box personal.inf
 release
 driver click "$BOX" 4
-main=$(main_window) || fail "no main window after Retry"
-[ "$(list_count "$main" 190)" = 3 ] || fail "entries after Retry: $(list_count "$main" 190)"
-driver command "$main" 110
-wait_exit "$LAST_PID" || fail "did not exit"
+entries_then_exit 3
 pass "Retry"
 
 echo "== a held group.inf beside a readable personal.inf"
@@ -128,8 +134,5 @@ text=$(message_text)
 grep -q 'group.inf was not read, because no persons could be read. Its bytes will be kept as .*group.inf.damaged.' <<<"$text" ||
   fail "message: $text"
 driver click "$box" 1
-main=$(main_window) || fail "no main window"
-[ "$(list_count "$main" 190)" = 0 ] || fail "entries: $(list_count "$main" 190)"
-driver command "$main" 110
-wait_exit "$LAST_PID" || fail "did not exit"
+entries_then_exit 0
 pass "group file without persons"
