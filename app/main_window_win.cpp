@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/book_files.h"
 #include "app/layout.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
@@ -31,6 +32,7 @@ void OnDestroy(HWND window) {
 bool KeepsNormalPlacement(HWND window) { return !IsZoomed(window) && !IsIconic(window); }
 
 void OnClose(HWND window) {
+  if (!SaveBeforeClose(window)) return;  // the user keeps the program for the unsaved changes
   WriteColumnWidths();
   WriteZoom(window);
   ReleaseEntryListResources();

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/book_files.h"
 #include "app/main_window.h"
 #include "app/placement.h"
 #include "app/settings.h"
@@ -161,7 +162,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
   ReadLanguageSetting();
   if (!RegisterWindowClasses()) return 0;
   ResetShellState();
-  LoadAddressStore(g_shell.store);
+  if (!LoadBookAtStart()) return 0;  // a data file that could not be read is left as it is
   BuildIndexes(g_shell.store);
   LoadRunResources();
 

@@ -46,6 +46,11 @@ add_executable(kaldriver tools/driver/kaldriver.cpp)
 target_link_options(kaldriver PRIVATE -static -mconsole)
 target_link_libraries(kaldriver PRIVATE comctl32 gdi32 user32 kernel32)
 
+# Holds a file open without sharing, so that tests can make saves and start-up reads fail.
+add_executable(kalhold tools/holder/kalhold.cpp)
+target_link_options(kalhold PRIVATE -static -mconsole)
+target_link_libraries(kalhold PRIVATE kernel32)
+
 add_executable(kalhost WIN32 tools/host/kalhost.cpp)
 target_link_options(kalhost PRIVATE -static -mwindows)
 target_link_libraries(kalhost PRIVATE gdi32 user32 kernel32)
@@ -64,5 +69,5 @@ foreach(script ${E2E_TESTS})
   add_test(NAME e2e_${name} COMMAND bash ${script})
   set_tests_properties(e2e_${name} PROPERTIES
     FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 300
-    ENVIRONMENT "E2E_STATE=${E2E_STATE};KALBOOK_EXE=$<TARGET_FILE:kalbook>;KALDRIVER=$<TARGET_FILE:kaldriver>;KALHOST=$<TARGET_FILE:kalhost>;WINDRES=${CMAKE_RC_COMPILER}")
+    ENVIRONMENT "E2E_STATE=${E2E_STATE};KALBOOK_EXE=$<TARGET_FILE:kalbook>;KALDRIVER=$<TARGET_FILE:kaldriver>;KALHOST=$<TARGET_FILE:kalhost>;KALHOLD=$<TARGET_FILE:kalhold>;WINDRES=${CMAKE_RC_COMPILER}")
 endforeach()

@@ -1,4 +1,5 @@
 // Delete: flags the selected entries, writes both files and rebuilds the indexes.
+#include "app/book_files.h"
 #include "app/shell_state.h"
 #include "dialogs/editing.h"
 #include "dialogs/entry_records.h"
@@ -17,6 +18,7 @@ void DeleteSelectedEntries(HWND mainWindow, int listId) {
   SaveGroupFile(store);
   FreeIndexes(store);
   BuildIndexes(store);
+  TellFailedSaves(mainWindow);
 }
 
 // Only the list items go; the records are not touched.

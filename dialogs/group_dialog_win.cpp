@@ -1,4 +1,5 @@
 // Group properties dialog ("G_PROPDLG"): a group's name, memo and members.
+#include "app/book_files.h"
 #include "app/localized_dialog.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
@@ -71,6 +72,7 @@ void OnOk(HWND dialog) {
   }
   fields.members = PersonSlotsOf(AllItemData(MembersListBox(dialog)));
   StoreGroup(fields);
+  TellFailedSaves(dialog);
   EndDialog(dialog, 1);
 }
 

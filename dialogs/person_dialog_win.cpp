@@ -1,6 +1,7 @@
 // Person properties dialog ("P_PROPDLG"): creates a person or edits one.
 #include <string>
 
+#include "app/book_files.h"
 #include "app/localized_dialog.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
@@ -119,6 +120,7 @@ void OnOk(HWND dialog) {
     StoreNewPerson(fields);
   else
     StoreEditedPerson(fields);
+  TellFailedSaves(dialog);
   EndDialog(dialog, 1);
 }
 

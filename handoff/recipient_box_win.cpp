@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/book_files.h"
 #include "app/startup.h"
 #include "app/shell_state.h"
 #include "app/panes/item_ref.h"
@@ -152,6 +153,7 @@ LRESULT OnCommand(HWND box, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kSendButtonId:
       SendAddressesToHost(box);
+      if (!SaveBeforeClose(GetParent(box))) return 0;
       // Ends the program without the main window's close handling: nothing of the
       // session (column widths, zoom) is stored on this way out.
       DestroyWindow(GetParent(box));
