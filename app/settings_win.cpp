@@ -4,21 +4,22 @@
 
 #include "app/column_widths.h"
 #include "app/language.h"
-#include "app/setting_values.h"
+#include "app/settings_files_win.h"
 #include "app/shell_state.h"
 #include "panes/panes.h"
 
 namespace {
 
-const char kSettingsFile[] = "zuadr.ini";
 constexpr int kMessageBufferSize = 256;
 
 int ReadInt(const char* section, const char* key, int defaultValue) {
-  return static_cast<int>(GetPrivateProfileIntA(section, key, defaultValue, kSettingsFile));
+  ProfileSettingsFiles files;
+  return ReadSetting(files, section, key, defaultValue);
 }
 
 void WriteInt(const char* section, const char* key, int value) {
-  WritePrivateProfileStringA(section, key, FormatSettingValue(value).c_str(), kSettingsFile);
+  ProfileSettingsFiles files;
+  g_shell.settingsWrites.Write(files, section, key, value);
 }
 
 }  // namespace
