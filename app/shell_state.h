@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "app/panes/header_cells.h"
+#include "app/settings_places.h"
 #include "store/records.h"
 
 struct ShellState {
@@ -14,6 +15,7 @@ struct ShellState {
   HWND FindDialogWindow = nullptr;   // the most recently opened Find dialog, while it exists
   int DialogActive = 0;              // nesting count of open dialogs; > 0 refuses the end of the log-on
   int language = 0;                  // "Application" "language", read once at start
+  SettingsWrites settingsWrites;     // which "zuadr.ini" takes this run's settings writes
 
   AddressStore store;                // tables, indexes and the two data paths
 

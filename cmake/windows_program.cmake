@@ -39,7 +39,7 @@ add_executable(kalbook WIN32 ${CORE_SOURCES} ${WIN_SOURCES} ${RC_FILES})
 add_dependencies(kalbook art)
 target_include_directories(kalbook PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(kalbook PRIVATE -static -mwindows)
-target_link_libraries(kalbook PRIVATE comctl32 comdlg32 gdi32 user32 kernel32 advapi32)
+target_link_libraries(kalbook PRIVATE comctl32 comdlg32 gdi32 user32 kernel32 advapi32 shell32)
 
 # Test tools: the window driver (console) and the host window that receives the hand-off.
 add_executable(kaldriver tools/driver/kaldriver.cpp)
