@@ -25,6 +25,8 @@ bool TextsOf(int commandId, ChooserTexts& texts) {
   return false;
 }
 
+}  // namespace
+
 // The working directory at start-up, where the data files live.
 std::string DataDirectory() {
   const std::string& personPath = g_shell.store.personPath;
@@ -34,8 +36,6 @@ std::string DataDirectory() {
   if (directory.size() == 2 && directory[1] == ':') directory += '\\';  // a drive's root
   return directory;
 }
-
-}  // namespace
 
 bool ChooseImportFile(HWND owner, int commandId, PathBuffer& chosen) {
   ChooserTexts texts;

@@ -18,6 +18,9 @@ bool ReadNetscapeBookLocation(PathBuffer& location);
 // Runs "IMPDLG" modally; on kPathOpened the path that opened is in pathBlock.
 int RunNetscapePathDialog(HWND owner, PathBuffer& pathBlock);
 
+// The working directory at start-up, where the data files live; the file dialogs start there.
+std::string DataDirectory();
+
 // The open-file dialog of the command, starting in the data directory; false when cancelled.
 bool ChooseImportFile(HWND owner, int commandId, PathBuffer& chosen);
 
