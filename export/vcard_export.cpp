@@ -30,32 +30,33 @@ std::vector<std::vector<uint32_t>> GroupsOfPersons(const AddressStore& store) {
   return groupsOf;
 }
 
-size_t Utf8SequenceLength(unsigned char lead) {
-  if (lead >= 0xF0) return 4;
-  if (lead >= 0xE0) return 3;
-  if (lead >= 0xC0) return 2;
-  return 1;
-}
-
 // Appends one content line and its CR LF, folding before a character that would pass 75
 // octets; a continuation line's leading blank counts, and no UTF-8 sequence is split.
 void AppendFoldedLine(std::string& out, std::string_view line) {
-  size_t column = 0;
-  for (size_t i = 0; i < line.size();) {
-    size_t length = std::min(Utf8SequenceLength(static_cast<unsigned char>(line[i])), line.size() - i);
-    if (column + length > kMaxLineOctets) {
-      out.append("\r\n ");
-      column = 1;
-    }
-    out.append(line.data() + i, length);
-    column += length;
-    i += length;
+  size_t room = kMaxLineOctets;
+  while (line.size() > room) {
+    size_t cut = room;
+    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+    if (cut == 0) cut = room;  // not UTF-8 after all: cut anywhere rather than never
+    out.append(line.data(), cut);
+    out.append("\r\n ");
+    line.remove_prefix(cut);
+    room = kMaxLineOctets - 1;
   }
+  out.append(line.data(), line.size());
   out.append("\r\n");
+}
+
+bool NeedsWork(unsigned char c) {
+  return c >= 0x80 || c == '\\' || c == ',' || c == ';' || c == '\r' || c == '\n';
 }
 
 // ANSI field text as an escaped UTF-8 text value.
 void AppendEscaped(std::string& out, std::string_view ansi) {
+  if (std::none_of(ansi.begin(), ansi.end(), [](char c) { return NeedsWork(static_cast<unsigned char>(c)); })) {
+    out.append(ansi.data(), ansi.size());
+    return;
+  }
   std::string utf8 = AnsiToUtf8(ansi);
   for (size_t i = 0; i < utf8.size(); ++i) {
     char c = utf8[i];

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -106,8 +107,11 @@ VCardLines::VCardLines(std::string_view text) : text_(text) {
 
 bool VCardLines::NextPhysical(std::string_view& line) {
   if (pos_ >= text_.size()) return false;
-  size_t end = text_.find_first_of("\r\n", pos_);
+  // Two byte searches rather than one search for either byte: far faster on long texts.
+  size_t end = text_.find('\n', pos_);
   if (end == std::string_view::npos) end = text_.size();
+  const void* cr = std::memchr(text_.data() + pos_, '\r', end - pos_);
+  if (cr) end = static_cast<size_t>(static_cast<const char*>(cr) - text_.data());
   line = text_.substr(pos_, end - pos_);
   pos_ = end;
   if (pos_ < text_.size() && text_[pos_] == '\r') ++pos_;
