@@ -13,7 +13,7 @@ int HexDigit(char c) {
   return -1;
 }
 
-// "=XY" gives the byte XY; an "=" not followed by two hex digits stays as it is.
+// "=XY" gives the byte XY (but "=00" none); an "=" not followed by two hex digits stays as it is.
 std::string DecodeQuotedPrintable(std::string_view raw) {
   std::string out;
   out.reserve(raw.size());
@@ -22,7 +22,8 @@ std::string DecodeQuotedPrintable(std::string_view raw) {
       int high = HexDigit(raw[i + 1]);
       int low = HexDigit(raw[i + 2]);
       if (high >= 0 && low >= 0) {
-        out.push_back(static_cast<char>(high * 16 + low));
+        // A zero byte would end the stored text early; it carries nothing, so it is dropped.
+        if (high != 0 || low != 0) out.push_back(static_cast<char>(high * 16 + low));
         i += 2;
         continue;
       }

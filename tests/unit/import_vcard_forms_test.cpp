@@ -161,6 +161,7 @@ TEST(VCardDecoding, QuotedPrintableAndCharsets) {
   ValueParams qp;
   qp.quotedPrintable = true;
   EXPECT_EQ(ValueToUtf8("a=3Db=XYc=", qp), "a=b=XYc=");
+  EXPECT_EQ(ValueToUtf8("a=00b", qp), "ab");
   ValueParams latin;
   latin.charset = "iso-8859-1";
   EXPECT_EQ(ValueToUtf8("\xE9", latin), "\xC3\xA9");
