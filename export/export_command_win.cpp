@@ -2,8 +2,6 @@
 // file that cannot be written is named in a message box.
 #include "export/export_command.h"
 
-#include <commdlg.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -20,7 +18,6 @@ constexpr UINT kWriteFailedText = 138;   // names the file
 constexpr UINT kFilterLabelText = 119;   // "vCard files (*.vcf)"
 constexpr UINT kCaptionText = 101;       // "Address Book"
 const char kProposedName[] = "contacts.vcf";
-const char kPattern[] = "*.vcf";
 
 // The entry list's selected items; empty when nothing is selected.
 std::vector<ItemRef> SelectedItems(HWND list) {
@@ -36,28 +33,11 @@ std::vector<ItemRef> SelectedItems(HWND list) {
 }
 
 bool ChooseExportFile(HWND owner, PathBuffer& chosen) {
-  char title[kPathSize] = {};
-  LoadLocalString(g_shell.instance, kTitleText, title, kPathSize);
-  // One file-type entry: the label, its pattern, and the empty entry that ends the list.
-  char filter[kPathSize + sizeof kPattern + 1] = {};
-  int labelLength = LoadLocalString(g_shell.instance, kFilterLabelText, filter, kPathSize);
-  CopyMemory(filter + labelLength + 1, kPattern, sizeof kPattern);
-  std::string initialDirectory = DataDirectory();
-
-  ZeroMemory(chosen, kPathSize);
+  FileDialogRequest dialog(owner, kTitleText, kFilterLabelText, "*.vcf", "vcf", chosen);
   CopyMemory(chosen, kProposedName, sizeof kProposedName);
-  OPENFILENAMEA request = {};
-  request.lStructSize = sizeof(request);
-  request.hwndOwner = owner;
-  request.lpstrFilter = filter;
-  request.nFilterIndex = 1;
-  request.lpstrFile = chosen;
-  request.nMaxFile = kPathSize;
-  request.lpstrInitialDir = initialDirectory.empty() ? nullptr : initialDirectory.c_str();
-  request.lpstrTitle = title;
-  request.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
-  request.lpstrDefExt = "vcf";
-  return GetSaveFileNameA(&request) != FALSE;
+  dialog.request().Flags =
+      OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
+  return GetSaveFileNameA(&dialog.request()) != FALSE;
 }
 
 void ShowWriteFailure(HWND owner, const char* path) {

@@ -6,17 +6,6 @@
 source "$(dirname "$0")/lib.sh"
 export_title='Export - vCard -'
 
-bytes() { od -An -tx1 -v "$1" | tr -d ' \n'; }
-hex() { printf "$1" | od -An -tx1 -v | tr -d ' \n'; }
-expect_book() {
-  wait_for "[ -s personal.inf ] && [ \"\$(bytes personal.inf)\" = '$(hex "$1")' ]" ||
-    fail "personal.inf is $(bytes personal.inf 2>/dev/null), want $(hex "$1")"
-}
-# The file holds exactly these bytes (printf escapes).
-expect_file() {
-  wait_for "[ -s '$1' ] && [ \"\$(bytes '$1')\" = '$(hex "$2")' ]" ||
-    fail "$1 is $(bytes "$1" 2>/dev/null | head -c 400), want $(hex "$2" | head -c 400)"
-}
 start_in_book() {
   start_book
   book_pid=$LAST_PID
