@@ -82,7 +82,7 @@ void ReadParam(std::string_view param, ValueParams& out) {
   if (SameNoCase(key, "ENCODING")) {
     if (SameNoCase(Unquoted(value), "QUOTED-PRINTABLE")) out.quotedPrintable = true;
   } else if (SameNoCase(key, "CHARSET")) {
-    out.charset = Unquoted(value);
+    out.charset.assign(Unquoted(value));
   } else if (SameNoCase(key, "PREF")) {
     out.preference = std::min(out.preference, PreferenceNumber(value));
   } else if (SameNoCase(key, "TYPE")) {

@@ -19,7 +19,7 @@ struct ValueParams {
   static constexpr uint32_t kNotPreferred = std::numeric_limits<uint32_t>::max();
   bool quotedPrintable = false;
   uint32_t preference = kNotPreferred;  // 1 for PREF or TYPE=PREF, n for PREF=n
-  std::string_view charset;
+  std::string charset;  // a copy: the line it came from does not outlive the next line
 };
 
 ValueParams ParseParams(std::string_view params);

@@ -105,6 +105,15 @@ TEST(VCardForms, ByteOrderMarkBlankLinesAndMixedLineEnds) {
   EXPECT_EQ(Read(text), (std::vector<Person>{{"Bo", "bo@x", "Bo", "", "\xD8stby", ""}}));
 }
 
+TEST(VCardForms, ParametersOfAFoldedLineOutliveTheLinesAfterIt) {
+  std::vector<Person> p = Read(
+      "BEGIN:VCARD\r\nFN;CHARSET=Windows-1252:Andr\r\n \xE9\r\nNOTE:a long note that is\r\n "
+      "folded over two lines and more\r\nEMAIL:a@x\r\nEND:VCARD\r\n");
+  ASSERT_EQ(p.size(), 1u);
+  EXPECT_EQ(p[0].description, "Andr\xE9");
+  EXPECT_EQ(p[0].memo, "a long note that isfolded over two lines and more");
+}
+
 TEST(VCardForms, OutlookNameLineWithLanguageAndCardsWithoutMail) {
   std::string text =
       "BEGIN:VCARD\r\nVERSION:2.1\r\nN;LANGUAGE=en-us:Doe;Jane\r\nFN:Jane Doe\r\n"
