@@ -49,6 +49,22 @@ wait_for '[ "$(driver enabled "$toolbar" 182)" = 1 ]' 10 || fail "New group stil
 close_book
 pass "import of the exporters' forms"
 
+echo "== import on a Japanese system (code page 932): Shift_JIS kept, best fit, no cut inside a character"
+rm -f "$BOOK"/*
+yama=$(printf '\xe5\xb1\xb1%.0s' $(seq 1 130))
+printf 'BEGIN:VCARD\r\nFN;CHARSET=SHIFT_JIS:\x8e\x52\x93\x63 \x95\x5c,x \x82\x60\r\nNOTE:Caf\xc3\xa9 \xe5\xb1\xb1\xe7\x94\xb0\r\n'\
+'EMAIL:y@x\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:a%s\r\nEMAIL:long@x\r\nEND:VCARD\r\n' "$yama" > sjis.vcf
+(cd "$BOOK" && exec env LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wine "$KALBOOK_EXE" >/dev/null 2>&1) &
+book_pid=$!
+STARTED+=("$book_pid")
+main=$(main_window) || fail "no main window"
+driver command "$main" 106
+driver openfile "Import - vCard -" "$(winpath sjis.vcf)" || fail "no chooser"
+expect_book '\x02\0\0\0\x8e\x52\x93\x63 \x95\x5c,x \x82\x60\0y@x\0;;\0Cafe \x8e\x52\x93\x63\0'\
+"a$(printf '\\x8e\\x52%.0s' $(seq 1 129))"'\0long@x\0;;\0\0'
+close_book
+pass "Japanese code page"
+
 echo "== export with nothing selected: every person, groups as categories"
 rm -f "$BOOK"/*
 write_persons 'Ann Lee|ann@x|Ann;;Lee|likes tea, coffee; cake' 'Bob|bob@x|;;|' \
