@@ -1,7 +1,8 @@
 #include "import/charset.h"
-#include "import/text_scan.h"
 
 #include <algorithm>
+
+#include "import/text_scan.h"
 
 namespace {
 

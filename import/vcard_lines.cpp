@@ -1,9 +1,10 @@
 #include "import/vcard_lines.h"
-#include "import/text_scan.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+
+#include "import/text_scan.h"
 
 namespace {
 
