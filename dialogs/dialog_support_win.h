@@ -11,6 +11,10 @@
 INT_PTR PaintLightGray(WPARAM deviceContext);
 bool IsLightGrayRequest(UINT message);
 
+// Descriptions, memos and group names are read with room for 258 characters and stored cut
+// to them, one short of what their fields could hold.
+constexpr int kInputTextLimit = 258;
+
 // The control's text, at most maxLength characters.
 std::string ReadControlText(HWND dialog, int id, int maxLength);
 

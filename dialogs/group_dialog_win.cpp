@@ -20,7 +20,6 @@ enum : int {
   kMemoEdit = 105,
 };
 constexpr int kFontedControls[] = {kMemberList, kNameEdit, kMemoEdit};
-constexpr int kTextLimit = static_cast<int>(kTextFieldSize) - 1;
 
 HWND MembersListBox(HWND dialog) { return GetDlgItem(dialog, kMemberList); }
 
@@ -45,8 +44,8 @@ BOOL OnInitDialog(HWND dialog) {
   if (EditedGroupSlot != -1) FillFromRecord(dialog);
   for (int id : kFontedControls)
     SendDlgItemMessageA(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(GroupDialogFontOrSystem()), FALSE);
-  LimitControlText(dialog, kNameEdit, kTextLimit);
-  LimitControlText(dialog, kMemoEdit, kTextLimit);
+  LimitControlText(dialog, kNameEdit, kInputTextLimit);
+  LimitControlText(dialog, kMemoEdit, kInputTextLimit);
   ApplyButtonRule(dialog);
   return TRUE;
 }
@@ -65,8 +64,8 @@ void StoreGroup(const GroupFields& fields) {
 
 void OnOk(HWND dialog) {
   GroupFields fields;
-  fields.name = ReadControlText(dialog, kNameEdit, kTextLimit);
-  fields.memo = ReadControlText(dialog, kMemoEdit, kTextLimit);
+  fields.name = ReadControlText(dialog, kNameEdit, kInputTextLimit);
+  fields.memo = ReadControlText(dialog, kMemoEdit, kInputTextLimit);
   if (int message = ValidateGroupInput(g_shell.store, fields.name.c_str(), EditedGroupSlot); message != kMsgNone) {
     ShowInputError(dialog, message);
     return;
@@ -99,7 +98,7 @@ void OnCommand(HWND dialog, int id, int code) {
     case kDeleteButton: RemoveSelectedItems(dialog, kMemberList); return;  // buttons keep their state
     case kNameEdit:
     case kMemoEdit:
-      if (code == EN_CHANGE) EnforceTextLimit(dialog, id, kTextLimit);
+      if (code == EN_CHANGE) EnforceTextLimit(dialog, id, kInputTextLimit);
       return;
   }
 }

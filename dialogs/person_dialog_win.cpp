@@ -20,8 +20,7 @@ enum : int {
 constexpr int kEditIds[] = {kDescriptionEdit, kEmailEdit, kMemoEdit, kFirstEdit, kMiddleEdit, kLastEdit};
 constexpr int kNameEdits[] = {kFirstEdit, kMiddleEdit, kLastEdit};
 
-// What each field can hold without cutting; the name parts share the room of `names`.
-constexpr int kTextLimit = static_cast<int>(kTextFieldSize) - 1;
+// The e-mail field's room; the name parts share the room of `names` among themselves.
 constexpr int kEmailLimit = static_cast<int>(kEmailFieldSize) - 1;
 
 DialogFont PersonDialogFont;
@@ -70,21 +69,21 @@ BOOL OnInitDialog(HWND dialog) {
   PersonDialogFont.Make();
   PersonDialogFont.ApplyTo(dialog, kEditIds);
   if (const PersonRecord* person = EditedRecord()) FillFromRecord(dialog, *person);
-  LimitControlText(dialog, kDescriptionEdit, kTextLimit);
+  LimitControlText(dialog, kDescriptionEdit, kInputTextLimit);
   LimitControlText(dialog, kEmailEdit, kEmailLimit);
-  LimitControlText(dialog, kMemoEdit, kTextLimit);
+  LimitControlText(dialog, kMemoEdit, kInputTextLimit);
   LimitNameParts(dialog, kFirstEdit);
   return TRUE;
 }
 
 PersonFields ReadFields(HWND dialog) {
   PersonFields fields;
-  fields.description = ReadControlText(dialog, kDescriptionEdit, kTextLimit);
+  fields.description = ReadControlText(dialog, kDescriptionEdit, kInputTextLimit);
   fields.email = ReadControlText(dialog, kEmailEdit, kEmailLimit);
-  fields.memo = ReadControlText(dialog, kMemoEdit, kTextLimit);
-  fields.names.first = ReadControlText(dialog, kFirstEdit, kTextLimit);
-  fields.names.middle = ReadControlText(dialog, kMiddleEdit, kTextLimit);
-  fields.names.last = ReadControlText(dialog, kLastEdit, kTextLimit);
+  fields.memo = ReadControlText(dialog, kMemoEdit, kInputTextLimit);
+  fields.names.first = ReadControlText(dialog, kFirstEdit, kInputTextLimit);
+  fields.names.middle = ReadControlText(dialog, kMiddleEdit, kInputTextLimit);
+  fields.names.last = ReadControlText(dialog, kLastEdit, kInputTextLimit);
   return fields;
 }
 
@@ -126,7 +125,7 @@ void OnEditChange(HWND dialog, int id) {
   if (IsNameEdit(id))
     LimitNameParts(dialog, id);
   else
-    EnforceTextLimit(dialog, id, id == kEmailEdit ? kEmailLimit : kTextLimit);
+    EnforceTextLimit(dialog, id, id == kEmailEdit ? kEmailLimit : kInputTextLimit);
 }
 
 void OnDestroy(HWND dialog) {

@@ -7,6 +7,7 @@
 #include "dialogs/dialog_support_win.h"
 #include "dialogs/editing.h"
 #include "panes/item_ref.h"
+#include "panes/panes.h"
 
 namespace {
 
@@ -94,8 +95,9 @@ void DrawItemBody(const DRAWITEMSTRUCT& request) {
   bool selected = (request.itemState & ODS_SELECTED) != 0;
   COLORREF oldText = 0, oldBack = 0;
   if (selected) {
-    oldText = SetTextColor(request.hDC, GetSysColor(COLOR_HIGHLIGHTTEXT));
-    oldBack = SetBkColor(request.hDC, GetSysColor(COLOR_HIGHLIGHT));
+    SelectionColours colours = EntryListSelectionColours();
+    oldText = SetTextColor(request.hDC, colours.highlightText);
+    oldBack = SetBkColor(request.hDC, colours.highlight);
   }
   if (g_shell.store.persons) DrawPictureAndText(request);
   if (selected) {

@@ -28,7 +28,7 @@ void AddNewPersons(AddressStore& store, const ImportBatch& batch, std::vector<ui
   PersonLookup lookup(store);
   added.reserve(batch.count());
   for (uint32_t i = 0; i < batch.count(); ++i) {
-    char description[kTextFieldSize];
+    char description[kTextFieldSize] = {};  // copied whole into the record: no stack bytes after the text
     StoreSpan(description, kTextFieldSize, batch[i].description);
     if (lookup.Find(description) >= 0) continue;
     if (table.used >= table.capacity || table.used >= table.slots.size()) break;

@@ -165,3 +165,4 @@ void ReleaseEntryListResources() {
 
 HFONT EntryListFont() { return g_list.font; }
 HDC PersonPictureDC() { return g_list.person.dc; }
+SelectionColours EntryListSelectionColours() { return {g_list.highlight, g_list.highlightText}; }

@@ -15,6 +15,12 @@ void DrawColumnSeparators(HWND entryList);
 void ReleaseEntryListResources();
 HFONT EntryListFont();              // none when it could not be made
 HDC PersonPictureDC();              // memory surface holding bitmap 118, or none
+// COLOR_HIGHLIGHT and COLOR_HIGHLIGHTTEXT as read once when the entry list's resources were made.
+struct SelectionColours {
+  COLORREF highlight;
+  COLORREF highlightText;
+};
+SelectionColours EntryListSelectionColours();
 
 // Column header ("InBoxItemClass")
 LRESULT CALLBACK ColumnHeaderProc(HWND, UINT, WPARAM, LPARAM);

@@ -35,11 +35,8 @@ const ToolbarButton* ButtonById(int id) {
   return nullptr;
 }
 
-void PaintBackground(HWND window) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(window, &paint);
-  RECT r;
-  GetClientRect(window, &r);
+// Light-grey face with a white top edge and a dark bottom edge; every pen is deselected on return.
+void DrawFace(HDC dc, const RECT& r) {
   {
     SelectGuard brush(dc, GetStockObject(LTGRAY_BRUSH));
     Rectangle(dc, r.left, r.top, r.right, r.bottom);
@@ -51,6 +48,14 @@ void PaintBackground(HWND window) {
   GdiObject bottomPen(CreatePen(PS_SOLID, 1, kBottomEdge));
   SelectGuard pen(dc, bottomPen.get());
   DrawLine(dc, r.left, r.bottom - 1, r.right, r.bottom - 1);
+}
+
+void PaintBackground(HWND window) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  RECT r;
+  GetClientRect(window, &r);
+  DrawFace(dc, r);
   EndPaint(window, &paint);
 }
 

@@ -117,6 +117,14 @@ TEST_F(ImportMergeTest, LongDescriptionIsCutAndLookedUpCut) {
   EXPECT_STREQ(Person(0).email, "x");
 }
 
+// A short description after a long one: nothing of the long one follows the short one's zero.
+TEST_F(ImportMergeTest, DescriptionFieldIsZeroAfterItsText) {
+  ImportEudora("alias " + std::string(200, 'l') + " l\r\nalias s s\r\n");
+  const PersonRecord& shortOne = Person(1);
+  ASSERT_STREQ(shortOne.description, "s");
+  EXPECT_EQ(std::string(shortOne.description + 1, kTextFieldSize - 1), std::string(kTextFieldSize - 1, '\0'));
+}
+
 TEST_F(ImportMergeTest, NamesJoinOrFallBackWhenTooLong) {
   auto joined = [](size_t first, size_t middle, size_t last) {
     std::string f(first, 'f'), m(middle, 'm'), l(last, 'l');

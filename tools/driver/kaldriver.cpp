@@ -230,6 +230,14 @@ int CmdEnabled(const Args& a) {
   return 0;
 }
 
+int CmdStyle(const Args& a) {
+  HWND window = ParseHandle(a[0]);
+  if (!IsWindow(window)) return Fail("no window " + a[0]);
+  if (a.size() > 1 && !(window = Child(window, a[1]))) return Fail("no child " + a[1]);
+  std::printf("0x%08lx\n", static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)));
+  return 0;
+}
+
 int CmdText(const Args& a) {
   HWND window = ParseHandle(a[0]);
   if (!IsWindow(window)) return Fail("no window " + a[0]);
@@ -403,6 +411,7 @@ const Command kCommands[] = {
     {"command", 2, CmdCommand, "HWND ID"},
     {"click", 2, CmdClick, "HWND CTRLID"},
     {"enabled", 2, CmdEnabled, "HWND CTRLID"},
+    {"style", 1, CmdStyle, "HWND [CTRLID]"},
     {"text", 1, CmdText, "HWND [CTRLID]"},
     {"settext", 3, CmdSetText, "HWND CTRLID TEXT"},
     {"texts", 1, CmdTexts, "HWND"},
