@@ -46,6 +46,8 @@ expected = {
     135: "A service name you entered is already registered.\nPlease change a service name.",
     136: "A group name you entered is already registered.\nPlease change a group name.",
 }
+# File > Export
+expected.update({137: "Export - vCard -", 138: "The vCard file could not be written:\n%s"})
 if strings != expected:
     for k in sorted(set(strings) | set(expected)):
         if strings.get(k) != expected.get(k):
