@@ -114,6 +114,16 @@ TEST(VCardForms, ParametersOfAFoldedLineOutliveTheLinesAfterIt) {
   EXPECT_EQ(p[0].memo, "a long note that isfolded over two lines and more");
 }
 
+TEST(VCardForms, UnindentedBase64AndCarriageReturnOnlyLineEnds) {
+  // vCard 2.1 BASE64 lines need no indent; they hold no colon, so none is taken for a property.
+  std::string text =
+      "BEGIN:VCARD\rVERSION:2.1\rFN:Cy\rPHOTO;ENCODING=BASE64;TYPE=GIF:R0lGODdhfgA4AOYAAAAAAK+vr62t\r"
+      "EMAILrbKys+Pj46mpqaioqKWlpaOjo6GhoZ+fn52dnZubm5mZmZeXl5WVlZOTk5GRkY+Pj42NjYuLi4mJ\r"
+      "N+Tk5OLi4uDg4N7e3tzc3Nra2tjY2NbW1tTU1NLS0tDQ0M7OzszMzMrKysjIyMbGxsTExMLCwsDAwL6+\r\r"
+      "EMAIL;INTERNET:cy@x\rEND:VCARD\r";
+  EXPECT_EQ(Read(text), (std::vector<Person>{{"Cy", "cy@x", "", "", "", ""}}));
+}
+
 TEST(VCardForms, OutlookNameLineWithLanguageAndCardsWithoutMail) {
   std::string text =
       "BEGIN:VCARD\r\nVERSION:2.1\r\nN;LANGUAGE=en-us:Doe;Jane\r\nFN:Jane Doe\r\n"
