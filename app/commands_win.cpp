@@ -5,6 +5,7 @@
 #include "app/shell_state.h"
 #include "app/sort_commands.h"
 #include "dialogs/editing.h"
+#include "export/export_command.h"
 #include "handoff/recipient_box.h"
 #include "import/import_command.h"
 
@@ -52,7 +53,8 @@ bool RunCommand(HWND mainWindow, int command) {
     case kCmdDelete: DeleteSelection(mainWindow); return true;
     case kCmdImportVCard:
     case kCmdImportNetscape:
-    case kCmdImportEudora: ImportAddressBook(mainWindow, command); return false;
+    case kCmdImportEudora: ImportAddressBook(mainWindow, command); return true;  // export may follow
+    case kCmdExportVCard: ExportAddressBook(mainWindow); return false;
     case kCmdFind: ShowFindDialog(mainWindow); return false;
     case kCmdExit: SendMessageA(mainWindow, WM_CLOSE, 0, 0); return false;
     case kCmdHelp: OpenHelp(mainWindow); return false;
@@ -63,7 +65,7 @@ bool RunCommand(HWND mainWindow, int command) {
   return false;
 }
 
-bool IsTableCommand(int command) { return command >= kCmdNewAddress && command <= kCmdSortByMail; }
+bool IsTableCommand(int command) { return command >= kCmdNewAddress && command <= kCmdExportVCard; }
 
 }  // namespace
 

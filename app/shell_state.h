@@ -60,5 +60,5 @@ enum : int {
   kCmdNewAddress = 100, kCmdNewGroup = 101, kCmdTo = 102, kCmdProperties = 103, kCmdPrint = 104,
   kCmdDelete = 105, kCmdImportVCard = 106, kCmdImportNetscape = 107, kCmdImportEudora = 108,
   kCmdFind = 109, kCmdExit = 110, kCmdHelp = 111, kCmdAbout = 112, kCmdSortByName = 113,
-  kCmdSortByMail = 114,
+  kCmdSortByMail = 114, kCmdExportVCard = 115,
 };

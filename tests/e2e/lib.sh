@@ -66,6 +66,16 @@ setting() { [ -f "$SETTINGS" ] && tr -d '\r' < "$SETTINGS" | sed -n "/^\[$1\]/,/
 # A Windows path for a file of the book folder.
 winpath() { winepath -w "$BOOK/$1" 2>/dev/null; }
 
+# A file's bytes as hex, and the bytes a printf format gives, as hex.
+bytes() { od -An -tx1 -v "$1" | tr -d ' \n'; }
+hex() { printf "$1" | od -An -tx1 -v | tr -d ' \n'; }
+# Waits until FILE holds exactly the bytes of the printf format.
+expect_file() {
+  wait_for "[ -s '$1' ] && [ \"\$(bytes '$1')\" = '$(hex "$2")' ]" ||
+    fail "$1 is $(bytes "$1" 2>/dev/null | head -c 400), want $(hex "$2" | head -c 400)"
+}
+expect_book() { expect_file personal.inf "$1"; }
+
 # Writes "personal.inf" from "description|email|names|memo" arguments.
 write_persons() {
   python3 - "$BOOK/personal.inf" "$@" <<'PY'

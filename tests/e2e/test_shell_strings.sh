@@ -46,6 +46,8 @@ expected = {
     135: "A service name you entered is already registered.\nPlease change a service name.",
     136: "A group name you entered is already registered.\nPlease change a group name.",
 }
+# File > Export
+expected.update({137: "Export - vCard -", 138: "The vCard file could not be written:\n%s"})
 # Saving and loading the data files.
 expected.update({
     140: "%s could not be saved.\n\n%s\n\nYour change is kept while the program runs and will be written with the next save.",
