@@ -46,6 +46,11 @@ expected = {
     135: "A service name you entered is already registered.\nPlease change a service name.",
     136: "A group name you entered is already registered.\nPlease change a group name.",
 }
+expected.update({  # help
+    150: "Help cannot be shown: the help file\n%s\nis missing.",
+    151: "Help cannot be shown: the HTML Help viewer (hhctrl.ocx) is not available.",
+    152: "Help cannot be shown: the help file\n%s\ncould not be opened.",
+})
 if strings != expected:
     for k in sorted(set(strings) | set(expected)):
         if strings.get(k) != expected.get(k):
