@@ -19,8 +19,9 @@ files=$(sed -n '/^\[FILES\]/,/^\[/p' "$project" | tr -d '\r' | grep -v '^\[' | g
 for f in $files; do
   grep -qx "/$f" <<< "$listed" || fail "$f is not in $chm"
 done
-chmls printwindows "$chm" | grep -q 'WindowType *: qlonhlp' || fail "window type qlonhlp missing"
-chmls printwindows "$chm" | grep -q 'Title Bar Text *: Address Book Help' || fail "caption missing"
+windows=$(chmls printwindows "$chm")
+grep -q 'WindowType *: qlonhlp' <<< "$windows" || fail "window type qlonhlp missing"
+grep -q 'Title Bar Text *: Address Book Help' <<< "$windows" || fail "caption missing"
 opening=$(sed -n 's/^Default topic=//p' "$project" | tr -d '\r')
 chmls extractalias "$chm" > /dev/null  # writes the map as NAME.ali, one "helpidN=topic" a line
 aliases=$(tr -d '\r' < "${chm%.chm}.ali")
