@@ -20,6 +20,13 @@ no_dialog
 [ "$(driver count "HH Parent" -)" = 1 ] || fail "a second help window: $(driver count "HH Parent" -)"
 pass "command 111 again shows the same window"
 
+driver post "$help" WM_CLOSE 0 0 >/dev/null
+driver gone "$help" >/dev/null || fail "the help window did not close"
+driver post "$main" WM_KEYDOWN $VK_F1 0 >/dev/null
+help=$(driver find "HH Parent" "Address Book Help") || fail "F1 did not open the help again after it was closed"
+no_dialog
+pass "help closed by the user opens again"
+
 driver command "$main" 110 >/dev/null
 wait_exit "$book" || fail "the program did not end with its help open"
 wait "$book" && code=0 || code=$?
