@@ -1,7 +1,7 @@
 #!/bin/bash
 # Help > Contents and F1: the compiled help beside the executable opens in the HTML Help viewer's
 # window with the window type's caption, once however often it is asked for, and goes with the
-# program; without a help file beside the executable a message names the missing file.
+# program; without a help file beside the executable, or without the viewer, a message says so.
 source "$(dirname "$0")/lib.sh"
 VK_F1=0x70
 
@@ -60,3 +60,18 @@ no_dialog
 driver command "$main" 110 >/dev/null
 wait_exit "$book" || fail "the bare copy did not end"
 pass "the help is looked for beside the executable"
+
+# Without the HTML Help viewer the message says so instead of leaving F1 without an answer.
+WINEDLLOVERRIDES="mscoree,mshtml,hhctrl.ocx=" start_book
+book=$LAST_PID
+main=$(main_window) || fail "no main window (no viewer)"
+driver command "$main" 111 >/dev/null
+box=$(driver find "#32770" "Address Book") || fail "no message without the viewer"
+text=$(driver msgbox "Address Book")
+[ "$text" = "Help cannot be shown: the HTML Help viewer (hhctrl.ocx) is not available." ] ||
+  fail "message reads '$text'"
+driver click "$box" 1 >/dev/null
+driver -t 3 gone "$box" >/dev/null || fail "message did not close"
+driver command "$main" 110 >/dev/null
+wait_exit "$book" || fail "the program did not end after the message"
+pass "no viewer: the message says so"
