@@ -1,6 +1,7 @@
 // Where the help lives: files beside the executable, shown in the window type "qlonhlp".
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
