@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/book_files.h"
+#include "app/help.h"
 #include "app/layout.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
@@ -20,10 +21,7 @@ void OnCreate(HWND window) {
 }
 
 void OnDestroy(HWND window) {
-  if (g_shell.helpPath[0]) {
-    WinHelpA(window, g_shell.helpPath, HELP_QUIT, 0);
-    g_shell.helpPath[0] = '\0';
-  }
+  CloseHelp(window);
   if (g_shell.statusFont) DeleteObject(g_shell.statusFont);
   g_shell.statusFont = nullptr;
   PostQuitMessage(0);

@@ -41,6 +41,21 @@ target_include_directories(kalbook PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(kalbook PRIVATE -static -mwindows)
 target_link_libraries(kalbook PRIVATE comctl32 comdlg32 gdi32 user32 kernel32 advapi32 shell32)
 
+# The help: the topics in help/ compiled into qlon.chm beside kalbook.exe, and checked.
+find_program(CHMCMD chmcmd)
+find_program(CHMLS chmls)
+if(NOT CHMCMD OR NOT CHMLS)
+  message(FATAL_ERROR "chmcmd and chmls compile and check the help (qlon.chm) and were not found: "
+    "install the Debian package fp-utils (bash tools/setup.sh installs everything the build needs).")
+endif()
+file(GLOB HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
+set(HELP_CHM ${CMAKE_BINARY_DIR}/qlon.chm)
+add_custom_command(OUTPUT ${HELP_CHM}
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tools/build_help.sh ${CMAKE_SOURCE_DIR}/help ${CMAKE_BINARY_DIR}/help ${HELP_CHM}
+  DEPENDS ${HELP_SOURCES} ${CMAKE_SOURCE_DIR}/tools/build_help.sh ${CMAKE_SOURCE_DIR}/tools/fix_help_context.py
+  COMMENT "Compiling and checking the help qlon.chm")
+add_custom_target(help_chm ALL DEPENDS ${HELP_CHM})
+
 # Test tools: the window driver (console) and the host window that receives the hand-off.
 add_executable(kaldriver tools/driver/kaldriver.cpp)
 target_link_options(kaldriver PRIVATE -static -mconsole)

@@ -60,6 +60,11 @@ expected.update({
     147: "There is not enough memory.",
     148: "%s was not read, because no persons could be read. Its bytes will be kept as %s.",
 })
+expected.update({  # help
+    150: "Help cannot be shown: the help file\n%s\nis missing.",
+    151: "Help cannot be shown: the HTML Help viewer (hhctrl.ocx) is not available.",
+    152: "Help cannot be shown: the help file\n%s\ncould not be opened.",
+})
 if strings != expected:
     for k in sorted(set(strings) | set(expected)):
         if strings.get(k) != expected.get(k):
