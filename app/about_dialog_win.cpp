@@ -1,34 +1,29 @@
 #include <windows.h>
 
 #include "app/main_window.h"
+#include "app/localized_dialog.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
+#include "win/dialog_frame_win.h"
 
 namespace {
 
-constexpr COLORREF kLightGray = RGB(192, 192, 192);
-
-INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  if (IsLightGrayRequest(message)) return PaintLightGray(wParam);  // a stock brush: nothing to release
   switch (message) {
     case WM_INITDIALOG:
       return TRUE;
     case WM_COMMAND:
       if (wParam == IDOK || wParam == IDCANCEL) EndDialog(dialog, 1);
       return FALSE;
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      SetBkColor(reinterpret_cast<HDC>(wParam), kLightGray);
-      return reinterpret_cast<INT_PTR>(GetStockObject(LTGRAY_BRUSH));
   }
-  (void)lParam;
-  return FALSE;  // the brush handed out is a stock object: nothing to release
+  return FALSE;
 }
 
 }  // namespace
 
 void ShowAboutDialog(HWND owner) {
   ++g_shell.DialogActive;
-  DialogBoxParamA(g_shell.instance, LocalizedResourceName("AboutBox"), owner, AboutDialogProc, 0);
+  RunLocalizedDialog("AboutBox", owner, AboutDialogProc);
   --g_shell.DialogActive;
 }

@@ -1,7 +1,7 @@
 // The four "InBox" column widths and the header boundaries b0..b4 made from them.
 #pragma once
 
-#include "panes/header_cells.h"
+#include "app/panes/header_cells.h"
 
 constexpr int kToRightEdge = -1;  // "subject" default: the last column reaches the header's edge
 

@@ -8,5 +8,6 @@ EnabledCommands DecideEnabling(const EnablingInputs& in) {
   out.remove = in.selected > 0;
   out.properties = in.selected == 1;
   out.to = in.recipientBox && in.selected > 0;
+  out.exportVCard = in.livePerson;
   return out;
 }

@@ -15,6 +15,7 @@ struct EnabledCommands {
   bool remove = false;     // 105 in both menus, button 184
   bool properties = false; // 103 in both menus, button 183
   bool to = false;         // 102 in the main menu; applied only when there is a recipient box
+  bool exportVCard = false; // 115
 };
 
 EnabledCommands DecideEnabling(const EnablingInputs& in);

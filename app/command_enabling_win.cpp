@@ -45,6 +45,7 @@ void RunCommandEnabling(HWND mainWindow) {
   SetMenuItem(menu, kCmdProperties, on.properties);
   SetMenuItem(g_shell.popupMenu, kCmdProperties, on.properties);
   SetButton(buttons[2], on.properties);
+  SetMenuItem(menu, kCmdExportVCard, on.exportVCard);
   if (in.recipientBox) {
     SetMenuItem(menu, kCmdTo, on.to);
     UpdateRecipientControls();

@@ -1,10 +1,10 @@
 // The main window's command table.
-#include <cstring>
-
+#include "app/help.h"
 #include "app/main_window.h"
 #include "app/shell_state.h"
 #include "app/sort_commands.h"
 #include "dialogs/editing.h"
+#include "export/export_command.h"
 #include "handoff/recipient_box.h"
 #include "import/import_command.h"
 
@@ -12,25 +12,11 @@ namespace {
 
 constexpr WORD kFromAccelerator = 1;
 constexpr WORD kListDoubleClick = LBN_DBLCLK;  // 2
-constexpr UINT kHelpContext = 5;
-const char kHelpTarget[] = "qlon.hlp>qlonhlp";
 
 // A key's command counts only when the main menu has no such item or the item is enabled.
 bool MenuRefusesKey(HWND mainWindow, int command) {
   UINT state = GetMenuState(GetMenu(mainWindow), command, MF_BYCOMMAND);
   return state != static_cast<UINT>(-1) && (state & (MF_GRAYED | MF_DISABLED));
-}
-
-// Help file beside the executable, in its own window type.
-void OpenHelp(HWND mainWindow) {
-  char path[MAX_PATH] = {};
-  DWORD length = GetModuleFileNameA(nullptr, path, sizeof(path));
-  if (length == 0 || length >= sizeof(path)) path[0] = '\0';
-  if (char* lastSlash = std::strrchr(path, '\\')) lastSlash[1] = '\0';
-  if (std::strlen(path) + sizeof(kHelpTarget) > sizeof(path)) path[0] = '\0';
-  std::strcat(path, kHelpTarget);
-  std::memcpy(g_shell.helpPath, path, sizeof(g_shell.helpPath));
-  if (!WinHelpA(mainWindow, g_shell.helpPath, HELP_CONTEXT, kHelpContext)) g_shell.helpPath[0] = '\0';
 }
 
 void DeleteSelection(HWND mainWindow) {
@@ -52,7 +38,8 @@ bool RunCommand(HWND mainWindow, int command) {
     case kCmdDelete: DeleteSelection(mainWindow); return true;
     case kCmdImportVCard:
     case kCmdImportNetscape:
-    case kCmdImportEudora: ImportAddressBook(mainWindow, command); return false;
+    case kCmdImportEudora: ImportAddressBook(mainWindow, command); return true;  // export may follow
+    case kCmdExportVCard: ExportAddressBook(mainWindow); return false;
     case kCmdFind: ShowFindDialog(mainWindow); return false;
     case kCmdExit: SendMessageA(mainWindow, WM_CLOSE, 0, 0); return false;
     case kCmdHelp: OpenHelp(mainWindow); return false;
@@ -63,7 +50,7 @@ bool RunCommand(HWND mainWindow, int command) {
   return false;
 }
 
-bool IsTableCommand(int command) { return command >= kCmdNewAddress && command <= kCmdSortByMail; }
+bool IsTableCommand(int command) { return command >= kCmdNewAddress && command <= kCmdExportVCard; }
 
 }  // namespace
 

@@ -3,9 +3,6 @@
 
 #include <windows.h>
 
-// Text metrics with tmHeight + 2 and tmAveCharWidth + 1; false (unadjusted) when measuring fails.
-bool GetPaddedTextMetrics(HDC dc, TEXTMETRICA* metrics);
-
 // Creates the panes and toolbar buttons, places them, sets the column boundaries and attaches
 // the tooltips. Called once from the main window's creation.
 void CreatePanes(HWND mainWindow);

@@ -4,7 +4,8 @@
 #include "app/layout_geometry.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
-#include "panes/panes.h"
+#include "app/panes/panes.h"
+#include "win/text_metrics_win.h"
 
 namespace {
 
@@ -21,18 +22,6 @@ HWND CreatePane(HWND parent, const char* className, DWORD style, int id, bool de
   int size = defaultPlace ? CW_USEDEFAULT : 1;
   return CreateWindowExA(0, className, "", style, at, at, size, size, parent, id ? ChildId(id) : nullptr,
                          g_shell.instance, nullptr);
-}
-
-// Padded text height of a font (the stock system font standing in for none), 0 when unmeasurable.
-int PaddedTextHeight(HWND window, HFONT font) {
-  HDC dc = GetDC(window);
-  if (!dc) return 0;
-  HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
-  TEXTMETRICA metrics = {};
-  int height = GetPaddedTextMetrics(dc, &metrics) ? metrics.tmHeight : 0;
-  SelectObject(dc, old);
-  ReleaseDC(window, dc);
-  return height;
 }
 
 PaneTextHeights MeasurePaneText(HWND mainWindow) {
@@ -124,13 +113,6 @@ bool RequestSnappedHeight(HWND mainWindow, int remainder) {
 }
 
 }  // namespace
-
-bool GetPaddedTextMetrics(HDC dc, TEXTMETRICA* metrics) {
-  if (!GetTextMetricsA(dc, metrics)) return false;
-  metrics->tmHeight += 2;
-  metrics->tmAveCharWidth += 1;
-  return true;
-}
 
 void CreatePanes(HWND mainWindow) {
   g_shell.toolbar = CreatePane(mainWindow, "ToolBarClass", WS_CHILD, 0, true);

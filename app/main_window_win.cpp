@@ -1,10 +1,12 @@
 #include "app/main_window.h"
 
+#include "app/book_files.h"
+#include "app/help.h"
 #include "app/layout.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
-#include "panes/panes.h"
+#include "app/panes/panes.h"
 
 namespace {
 
@@ -19,10 +21,7 @@ void OnCreate(HWND window) {
 }
 
 void OnDestroy(HWND window) {
-  if (g_shell.helpPath[0]) {
-    WinHelpA(window, g_shell.helpPath, HELP_QUIT, 0);
-    g_shell.helpPath[0] = '\0';
-  }
+  CloseHelp(window);
   if (g_shell.statusFont) DeleteObject(g_shell.statusFont);
   g_shell.statusFont = nullptr;
   PostQuitMessage(0);
@@ -31,6 +30,7 @@ void OnDestroy(HWND window) {
 bool KeepsNormalPlacement(HWND window) { return !IsZoomed(window) && !IsIconic(window); }
 
 void OnClose(HWND window) {
+  if (!SaveBeforeClose(window)) return;  // the user keeps the program for the unsaved changes
   WriteColumnWidths();
   WriteZoom(window);
   ReleaseEntryListResources();

@@ -1,4 +1,5 @@
-// "zuadr.ini" and the localized resource set.
+// "zuadr.ini" (the Windows directory's, or the user's own where that one cannot be written) and the
+// localized resource set.
 #pragma once
 
 #include <windows.h>

@@ -1,24 +1,17 @@
 #include "app/settings.h"
 
-#include <string>
-
 #include "app/column_widths.h"
 #include "app/language.h"
-#include "app/setting_values.h"
+#include "app/settings_files_win.h"
 #include "app/shell_state.h"
-#include "panes/panes.h"
+#include "app/panes/panes.h"
 
 namespace {
 
-const char kSettingsFile[] = "zuadr.ini";
 constexpr int kMessageBufferSize = 256;
 
-int ReadInt(const char* section, const char* key, int defaultValue) {
-  return static_cast<int>(GetPrivateProfileIntA(section, key, defaultValue, kSettingsFile));
-}
-
-void WriteInt(const char* section, const char* key, int value) {
-  WritePrivateProfileStringA(section, key, FormatSettingValue(value).c_str(), kSettingsFile);
+void WriteInt(SettingsFiles& files, const char* section, const char* key, int value) {
+  g_shell.settingsWrites.Write(files, section, key, value);
 }
 
 bool CarriesMenuOrDialog(const char* name) {
@@ -27,7 +20,10 @@ bool CarriesMenuOrDialog(const char* name) {
 
 }  // namespace
 
-void ReadLanguageSetting() { g_shell.language = ReadInt("Application", "language", 0); }
+void ReadLanguageSetting() {
+  ProfileSettingsFiles files;
+  g_shell.language = ReadSetting(files, "Application", "language", 0);
+}
 
 // A menu or dialog the language's set lacks is taken from the English set, so that a gap in a
 // translation never keeps the program from starting or a command from working.
@@ -57,41 +53,51 @@ void MessageBoxById(HWND owner, UINT textId, UINT captionId, UINT flags) {
 }
 
 WindowPlacement ReadStoredPlacement() {
+  ProfileSettingsFiles files;
   WindowPlacement p;
-  p.x = ReadInt("window", "x", kMissingSetting);
-  p.y = ReadInt("window", "y", kMissingSetting);
-  p.width = ReadInt("window", "width", kMissingSetting);
-  p.height = ReadInt("window", "height", kMissingSetting);
+  p.x = ReadSetting(files, "window", "x", kMissingSetting);
+  p.y = ReadSetting(files, "window", "y", kMissingSetting);
+  p.width = ReadSetting(files, "window", "width", kMissingSetting);
+  p.height = ReadSetting(files, "window", "height", kMissingSetting);
   return p;
 }
 
-bool ReadZoomSetting() { return ReadInt("window", "zoom", 0) != 0; }
+bool ReadZoomSetting() {
+  ProfileSettingsFiles files;
+  return ReadSetting(files, "window", "zoom", 0) != 0;
+}
 
 void WritePlacement(HWND mainWindow) {
   RECT r;
   if (!GetWindowRect(mainWindow, &r)) return;
-  WriteInt("window", "width", r.right - r.left);
-  WriteInt("window", "height", r.bottom - r.top);
-  WriteInt("window", "x", r.left);
-  WriteInt("window", "y", r.top);
+  ProfileSettingsFiles files;
+  WriteInt(files, "window", "width", r.right - r.left);
+  WriteInt(files, "window", "height", r.bottom - r.top);
+  WriteInt(files, "window", "x", r.left);
+  WriteInt(files, "window", "y", r.top);
 }
 
-void WriteZoom(HWND mainWindow) { WriteInt("window", "zoom", IsZoomed(mainWindow) ? 1 : 0); }
+void WriteZoom(HWND mainWindow) {
+  ProfileSettingsFiles files;
+  WriteInt(files, "window", "zoom", IsZoomed(mainWindow) ? 1 : 0);
+}
 
 void ReadColumnWidths(const RECT& headerClient) {
+  ProfileSettingsFiles files;
   ColumnWidths widths;
-  widths.attribute = ReadInt("InBox", "attribute", widths.attribute);
-  widths.sender = ReadInt("InBox", "sender", widths.sender);
-  widths.date = ReadInt("InBox", "date", widths.date);
-  widths.subject = ReadInt("InBox", "subject", widths.subject);
+  widths.attribute = ReadSetting(files, "InBox", "attribute", widths.attribute);
+  widths.sender = ReadSetting(files, "InBox", "sender", widths.sender);
+  widths.date = ReadSetting(files, "InBox", "date", widths.date);
+  widths.subject = ReadSetting(files, "InBox", "subject", widths.subject);
   g_shell.headerCells = CellsFromWidths(widths, headerClient.left, headerClient.right);
   UpdateDragZones();
 }
 
 void WriteColumnWidths() {
   ColumnWidths widths = WidthsFromCells(g_shell.headerCells);
-  WriteInt("InBox", "attribute", widths.attribute);
-  WriteInt("InBox", "sender", widths.sender);
-  WriteInt("InBox", "date", widths.date);
-  WriteInt("InBox", "subject", widths.subject);
+  ProfileSettingsFiles files;
+  WriteInt(files, "InBox", "attribute", widths.attribute);
+  WriteInt(files, "InBox", "sender", widths.sender);
+  WriteInt(files, "InBox", "date", widths.date);
+  WriteInt(files, "InBox", "subject", widths.subject);
 }

@@ -3,7 +3,8 @@
 
 #include <windows.h>
 
-#include "panes/header_cells.h"
+#include "app/panes/header_cells.h"
+#include "app/settings_places.h"
 #include "store/records.h"
 
 struct ShellState {
@@ -14,6 +15,7 @@ struct ShellState {
   HWND FindDialogWindow = nullptr;   // the most recently opened Find dialog, while it exists
   int DialogActive = 0;              // nesting count of open dialogs; > 0 refuses the end of the log-on
   int language = 0;                  // "Application" "language", read once at start
+  SettingsWrites settingsWrites;     // which "zuadr.ini" takes this run's settings writes
 
   AddressStore store;                // tables, indexes and the two data paths
 
@@ -58,5 +60,5 @@ enum : int {
   kCmdNewAddress = 100, kCmdNewGroup = 101, kCmdTo = 102, kCmdProperties = 103, kCmdPrint = 104,
   kCmdDelete = 105, kCmdImportVCard = 106, kCmdImportNetscape = 107, kCmdImportEudora = 108,
   kCmdFind = 109, kCmdExit = 110, kCmdHelp = 111, kCmdAbout = 112, kCmdSortByName = 113,
-  kCmdSortByMail = 114,
+  kCmdSortByMail = 114, kCmdExportVCard = 115,
 };

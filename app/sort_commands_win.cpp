@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "app/shell_state.h"
-#include "panes/item_ref.h"
+#include "app/panes/item_ref.h"
+#include "app/panes/panes.h"
 
 namespace {
 
@@ -15,38 +17,27 @@ int AdvanceToggle(int& toggle) { return toggle = toggle == 1 ? 2 : 1; }
 
 bool IndexEmpty(const SortedIndex& index) { return !index.built || index.count <= 0; }
 
-void AppendItem(uint32_t slot, uint32_t kind) {
-  SendMessageA(g_shell.entryList, LB_ADDSTRING, 0, static_cast<LPARAM>(MakeItemRef(slot, kind)));
-}
-
 template <typename Table>
 bool IsLive(const Table& table, uint32_t slot) {
   return slot < table.used && slot < table.slots.size() && !table[slot].deleted;
 }
 
 template <typename Table>
-void AppendIndexed(const SortedIndex& index, const std::optional<Table>& table, uint32_t kind, bool ascending) {
+void AppendIndexed(std::vector<uint32_t>& items, const SortedIndex& index, const std::optional<Table>& table,
+                   uint32_t kind, bool ascending) {
   if (IndexEmpty(index) || !table) return;
   int count = std::min<int>(index.count, static_cast<int>(index.entries.size()));
   for (int i = 0; i < count; ++i) {
     uint32_t slot = index.entries[ascending ? i : count - 1 - i];
-    if (IsLive(*table, slot)) AppendItem(slot, kind);
+    if (IsLive(*table, slot)) items.push_back(MakeItemRef(slot, kind));
   }
 }
 
-void AppendGroupsInRecordOrder() {
+void AppendGroupsInRecordOrder(std::vector<uint32_t>& items) {
   const auto& groups = g_shell.store.groups;
   if (!groups) return;
   for (uint32_t slot = 0; slot < groups->used; ++slot)
-    if (IsLive(*groups, slot)) AppendItem(slot, kGroupItem);
-}
-
-void ClearList() { SendMessageA(g_shell.entryList, LB_RESETCONTENT, 0, 0); }
-
-void RepaintList() {
-  ShowWindow(g_shell.entryList, SW_SHOWNA);
-  InvalidateRect(g_shell.entryList, nullptr, TRUE);
-  UpdateWindow(g_shell.entryList);
+    if (IsLive(*groups, slot)) items.push_back(MakeItemRef(slot, kGroupItem));
 }
 
 }  // namespace
@@ -55,18 +46,18 @@ void SortEntriesByName() {
   bool ascending = AdvanceToggle(g_shell.nameSortToggle) == 1;
   const AddressStore& store = g_shell.store;
   if (!g_shell.entryList || (IndexEmpty(store.personNameIndex) && IndexEmpty(store.groupNameIndex))) return;
-  ClearList();
-  AppendIndexed(store.personNameIndex, store.persons, kPersonItem, ascending);
-  AppendIndexed(store.groupNameIndex, store.groups, kGroupItem, ascending);
-  RepaintList();
+  std::vector<uint32_t> items;
+  AppendIndexed(items, store.personNameIndex, store.persons, kPersonItem, ascending);
+  AppendIndexed(items, store.groupNameIndex, store.groups, kGroupItem, ascending);
+  ShowEntries(g_shell.entryList, items);
 }
 
 void SortEntriesByMail() {
   bool ascending = AdvanceToggle(g_shell.mailSortToggle) == 1;
   const AddressStore& store = g_shell.store;
   if (!g_shell.entryList || IndexEmpty(store.personMailIndex)) return;
-  ClearList();
-  AppendIndexed(store.personMailIndex, store.persons, kPersonItem, ascending);
-  AppendGroupsInRecordOrder();  // groups have no address: record order either way
-  RepaintList();
+  std::vector<uint32_t> items;
+  AppendIndexed(items, store.personMailIndex, store.persons, kPersonItem, ascending);
+  AppendGroupsInRecordOrder(items);  // groups have no address: record order either way
+  ShowEntries(g_shell.entryList, items);
 }

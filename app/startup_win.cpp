@@ -6,13 +6,14 @@
 #include <cstring>
 #include <string>
 
+#include "app/book_files.h"
 #include "app/main_window.h"
 #include "app/placement.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
 #include "app/start_mode.h"
 #include "handoff/recipient_box.h"
-#include "panes/panes.h"
+#include "app/panes/panes.h"
 #include "store/indexes.h"
 #include "store/records.h"
 
@@ -161,7 +162,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
   ReadLanguageSetting();
   if (!RegisterWindowClasses()) return 0;
   ResetShellState();
-  LoadAddressStore(g_shell.store);
+  if (!LoadBookAtStart()) return 0;  // a data file that could not be read is left as it is
   BuildIndexes(g_shell.store);
   LoadRunResources();
 

@@ -59,12 +59,32 @@ add_executable(kalbook WIN32 ${CORE_SOURCES} ${WIN_SOURCES} ${RC_FILES} ${LANG_R
 add_dependencies(kalbook art)
 target_include_directories(kalbook PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(kalbook PRIVATE -static -mwindows)
-target_link_libraries(kalbook PRIVATE comctl32 comdlg32 gdi32 user32 kernel32 advapi32)
+target_link_libraries(kalbook PRIVATE comctl32 comdlg32 gdi32 user32 kernel32 advapi32 shell32)
+
+# The help: the topics in help/ compiled into qlon.chm beside kalbook.exe, and checked.
+find_program(CHMCMD chmcmd)
+find_program(CHMLS chmls)
+if(NOT CHMCMD OR NOT CHMLS)
+  message(FATAL_ERROR "chmcmd and chmls compile and check the help (qlon.chm) and were not found: "
+    "install the Debian package fp-utils (bash tools/setup.sh installs everything the build needs).")
+endif()
+file(GLOB HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
+set(HELP_CHM ${CMAKE_BINARY_DIR}/qlon.chm)
+add_custom_command(OUTPUT ${HELP_CHM}
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tools/build_help.sh ${CMAKE_SOURCE_DIR}/help ${CMAKE_BINARY_DIR}/help ${HELP_CHM}
+  DEPENDS ${HELP_SOURCES} ${CMAKE_SOURCE_DIR}/tools/build_help.sh ${CMAKE_SOURCE_DIR}/tools/fix_help_context.py
+  COMMENT "Compiling and checking the help qlon.chm")
+add_custom_target(help_chm ALL DEPENDS ${HELP_CHM})
 
 # Test tools: the window driver (console) and the host window that receives the hand-off.
 add_executable(kaldriver tools/driver/kaldriver.cpp)
 target_link_options(kaldriver PRIVATE -static -mconsole)
 target_link_libraries(kaldriver PRIVATE comctl32 gdi32 user32 kernel32)
+
+# Holds a file open without sharing, so that tests can make saves and start-up reads fail.
+add_executable(kalhold tools/holder/kalhold.cpp)
+target_link_options(kalhold PRIVATE -static -mconsole)
+target_link_libraries(kalhold PRIVATE kernel32)
 
 add_executable(kalhost WIN32 tools/host/kalhost.cpp)
 target_link_options(kalhost PRIVATE -static -mwindows)
@@ -87,5 +107,5 @@ foreach(script ${E2E_TESTS})
   add_test(NAME e2e_${name} COMMAND bash ${script})
   set_tests_properties(e2e_${name} PROPERTIES
     FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 300
-    ENVIRONMENT "E2E_STATE=${E2E_STATE};KALBOOK_EXE=$<TARGET_FILE:kalbook>;KALDRIVER=$<TARGET_FILE:kaldriver>;KALHOST=$<TARGET_FILE:kalhost>;WINDRES=${CMAKE_RC_COMPILER}")
+    ENVIRONMENT "E2E_STATE=${E2E_STATE};KALBOOK_EXE=$<TARGET_FILE:kalbook>;KALDRIVER=$<TARGET_FILE:kaldriver>;KALHOST=$<TARGET_FILE:kalhost>;KALHOLD=$<TARGET_FILE:kalhold>;WINDRES=${CMAKE_RC_COMPILER}")
 endforeach()

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "store/records.h"
+#include "win/dialog_frame_win.h"
 
 extern int32_t EditedPersonSlot;    // person being edited, -1 for a new one
 extern int32_t EditedGroupSlot;     // group being edited, -1 for a new one
@@ -20,5 +21,4 @@ void RunSelectMembersDialog(HWND owner);
 // measured, released when the group dialog ends; select members borrows them.
 void MakePersonItemResources();
 void ReleasePersonItemResources();
-bool HasGroupDialogFont();
-HFONT GroupDialogFontOrSystem();
+const DialogFont& GroupDialogFontOf();

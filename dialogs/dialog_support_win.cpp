@@ -2,25 +2,13 @@
 
 #include <vector>
 
-#include "app/font_specs.h"
 #include "app/settings.h"
-#include "app/startup.h"
 
 namespace {
 
-constexpr COLORREF kLightGray = RGB(192, 192, 192);
 constexpr UINT kCaptionId = 101;
 
 }  // namespace
-
-bool IsLightGrayRequest(UINT message) {
-  return message == WM_CTLCOLORDLG || message == WM_CTLCOLORBTN || message == WM_CTLCOLORSTATIC;
-}
-
-INT_PTR PaintLightGray(WPARAM deviceContext) {
-  SetBkColor(reinterpret_cast<HDC>(deviceContext), kLightGray);
-  return reinterpret_cast<INT_PTR>(GetStockObject(LTGRAY_BRUSH));  // stock: never released
-}
 
 std::string ReadControlText(HWND dialog, int id, int maxLength) {
   std::vector<char> buffer(static_cast<size_t>(maxLength) + 1, '\0');
@@ -40,26 +28,6 @@ void EnforceTextLimit(HWND dialog, int id, int maxLength) {
   SetWindowTextA(edit, kept.c_str());
   SendMessageA(edit, EM_SETSEL, kept.size(), kept.size());
   MessageBeep(MB_OK);
-}
-
-void DialogFont::Make() {
-  Release();
-  font_ = CreateFontFromSet(StandardFontSet);
-}
-
-void DialogFont::Release() {
-  if (font_) DeleteObject(font_);
-  font_ = nullptr;
-}
-
-HFONT DialogFont::OrSystem() const {
-  return font_ ? font_ : static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
-}
-
-void RepaintNow(HWND window) {
-  if (!window) return;
-  InvalidateRect(window, nullptr, TRUE);
-  UpdateWindow(window);
 }
 
 void ShowInputError(HWND dialog, int messageId) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "dialogs/name_parts.h"
-#include "panes/item_ref.h"
+#include "app/panes/item_ref.h"
 #include "store/records.h"
 
 struct PersonFields {

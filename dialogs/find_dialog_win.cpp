@@ -2,6 +2,7 @@
 #include <string>
 
 #include "app/font_specs.h"
+#include "app/localized_dialog.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "app/shell_state.h"
@@ -28,8 +29,7 @@ BOOL OnInitDialog(HWND dialog) {
   CheckRadioButton(dialog, kDescriptionRadio, kEmailRadio, kDescriptionRadio);
   HFONT font = CreateFontFromSet(StandardFontSet);
   SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(font));
-  HGDIOBJ shown = font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT);
-  SendDlgItemMessageA(dialog, kSearchEdit, WM_SETFONT, reinterpret_cast<WPARAM>(shown), FALSE);
+  SetControlFont(GetDlgItem(dialog, kSearchEdit), font ? font : static_cast<HFONT>(GetStockObject(SYSTEM_FONT)));
   SendDlgItemMessageA(dialog, kSearchEdit, EM_LIMITTEXT, kSearchLimit, 0);
   return TRUE;
 }
@@ -46,7 +46,7 @@ void OnFind(HWND dialog) {
   std::string text = ReadControlText(dialog, kSearchEdit, kSearchLimit);
   if (text.empty()) return;
   HWND list = g_shell.entryList;
-  FindNextEntry(findPositions, AllItems(list), g_shell.store, mode, text.c_str());
+  FindNextEntry(findPositions, AllItemData(list), g_shell.store, mode, text.c_str());
   if (findPositions.FindHitPosition == -1)
     MessageBoxById(dialog, kNotFoundId, kCaptionId, MB_ICONINFORMATION | MB_SETFOREGROUND);
   else
@@ -66,7 +66,7 @@ void OnCommand(HWND dialog, int id) {
 // The message loop must stop offering messages to a closed dialog.
 void OnDestroy(HWND dialog) {
   if (HFONT font = FindDialogFont(dialog)) {
-    SendDlgItemMessageA(dialog, kSearchEdit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), FALSE);
+    SetControlFont(GetDlgItem(dialog, kSearchEdit), static_cast<HFONT>(GetStockObject(SYSTEM_FONT)));
     SetWindowLongPtrA(dialog, DWLP_USER, 0);
     DeleteObject(font);
   }
@@ -95,6 +95,6 @@ INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 void ShowFindDialog(HWND mainWindow) {
   DialogActiveScope active;  // only while the dialog is being created
-  HWND dialog = CreateDialogParamA(g_shell.instance, LocalizedResourceName("FINDDLG"), mainWindow, FindDialogProc, 0);
+  HWND dialog = CreateLocalizedDialog("FINDDLG", mainWindow, FindDialogProc);
   if (dialog) g_shell.FindDialogWindow = dialog;
 }

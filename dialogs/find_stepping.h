@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "panes/item_ref.h"
+#include "app/panes/item_ref.h"
 #include "store/records.h"
 
 enum class FindMode { kDescription, kEmail };

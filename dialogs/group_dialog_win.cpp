@@ -1,4 +1,6 @@
 // Group properties dialog ("G_PROPDLG"): a group's name, memo and members.
+#include "app/book_files.h"
+#include "app/localized_dialog.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
 #include "dialogs/dialog_runs_win.h"
@@ -7,7 +9,7 @@
 #include "dialogs/entry_records.h"
 #include "dialogs/list_items_win.h"
 #include "dialogs/member_selection.h"
-#include "panes/panes.h"
+#include "app/panes/panes.h"
 #include "store/name_rules.h"
 
 int32_t EditedGroupSlot = -1;
@@ -19,7 +21,6 @@ enum : int {
   kNameEdit = 100, kMemberList = 101, kNewButton = 102, kPropertiesButton = 103, kDeleteButton = 104,
   kMemoEdit = 105,
 };
-constexpr int kFontedControls[] = {kMemberList, kNameEdit, kMemoEdit};
 
 HWND MembersListBox(HWND dialog) { return GetDlgItem(dialog, kMemberList); }
 
@@ -42,8 +43,7 @@ void FillFromRecord(HWND dialog) {
 
 BOOL OnInitDialog(HWND dialog) {
   if (EditedGroupSlot != -1) FillFromRecord(dialog);
-  for (int id : kFontedControls)
-    SendDlgItemMessageA(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(GroupDialogFontOrSystem()), FALSE);
+  GroupDialogFontOf().ApplyTo(dialog, {kMemberList, kNameEdit, kMemoEdit});
   LimitControlText(dialog, kNameEdit, kInputTextLimit);
   LimitControlText(dialog, kMemoEdit, kInputTextLimit);
   ApplyButtonRule(dialog);
@@ -70,14 +70,15 @@ void OnOk(HWND dialog) {
     ShowInputError(dialog, message);
     return;
   }
-  fields.members = PersonSlotsOf(AllItems(MembersListBox(dialog)));
+  fields.members = PersonSlotsOf(AllItemData(MembersListBox(dialog)));
   StoreGroup(fields);
+  TellFailedSaves(dialog);
   EndDialog(dialog, 1);
 }
 
 // Select members works on a copy; the list is refilled even after Cancel, clearing its selection.
 void OnNew(HWND dialog) {
-  MemberSelection = PersonSlotsOf(AllItems(MembersListBox(dialog)));
+  MemberSelection = PersonSlotsOf(AllItemData(MembersListBox(dialog)));
   RunSelectMembersDialog(dialog);
   FillWithPersons(MembersListBox(dialog), MemberSelection);
   MemberSelection.clear();
@@ -104,10 +105,7 @@ void OnCommand(HWND dialog, int id, int code) {
 }
 
 void OnDestroy(HWND dialog) {
-  if (HasGroupDialogFont()) {
-    HGDIOBJ system = GetStockObject(SYSTEM_FONT);
-    for (int id : kFontedControls) SendDlgItemMessageA(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(system), FALSE);
-  }
+  GroupDialogFontOf().RestoreSystemFont(dialog, {kMemberList, kNameEdit, kMemoEdit});
   ReleasePersonItemResources();
 }
 
@@ -136,7 +134,7 @@ INT_PTR CALLBACK GroupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 void RunGroupDialog(HWND owner) {
-  DialogBoxParamA(g_shell.instance, LocalizedResourceName("G_PROPDLG"), owner, GroupDialogProc, 0);
+  RunLocalizedDialog("G_PROPDLG", owner, GroupDialogProc);
 }
 
 void ShowGroupDialog(HWND owner) {

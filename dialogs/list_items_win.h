@@ -1,4 +1,4 @@
-// Reading and changing the ItemRef items of the program's list boxes.
+// The person items of the dialogs' lists, on top of the kit's list box helpers.
 #pragma once
 
 #include <windows.h>
@@ -6,16 +6,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "panes/item_ref.h"
-
-std::vector<int> SelectedPositions(HWND list);  // ascending
-std::vector<ItemRef> ItemsAt(HWND list, const std::vector<int>& positions);
-std::vector<ItemRef> AllItems(HWND list);
-int SelectedCount(HWND list);
+#include "app/panes/item_ref.h"
+#include "win/list_box_win.h"
 
 // Person slots of the items, in list order.
 std::vector<uint32_t> PersonSlotsOf(const std::vector<ItemRef>& items);
 
-// Appends one person item at the end of the list.
-void AppendPersonItem(HWND list, uint32_t slot);
+// Bulk changes: the list is refilled, or the items appended at its end, in one go.
 void FillWithPersons(HWND list, const std::vector<uint32_t>& slots);  // empties the list first
+void AppendPersonItems(HWND list, const std::vector<uint32_t>& slots);

@@ -1,13 +1,16 @@
 // Person properties dialog ("P_PROPDLG"): creates a person or edits one.
 #include <string>
 
+#include "app/book_files.h"
+#include "app/localized_dialog.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
+#include "app/startup.h"
 #include "dialogs/dialog_runs_win.h"
 #include "dialogs/dialog_support_win.h"
 #include "dialogs/editing.h"
 #include "dialogs/entry_records.h"
-#include "panes/panes.h"
+#include "app/panes/panes.h"
 #include "store/name_rules.h"
 
 int32_t EditedPersonSlot = -1;
@@ -17,7 +20,6 @@ namespace {
 enum : int {
   kDescriptionEdit = 100, kEmailEdit = 101, kFirstEdit = 102, kMiddleEdit = 103, kLastEdit = 104, kMemoEdit = 105,
 };
-constexpr int kEditIds[] = {kDescriptionEdit, kEmailEdit, kMemoEdit, kFirstEdit, kMiddleEdit, kLastEdit};
 constexpr int kNameEdits[] = {kFirstEdit, kMiddleEdit, kLastEdit};
 
 // The e-mail field's room; the name parts share the room of `names` among themselves.
@@ -66,8 +68,8 @@ const PersonRecord* EditedRecord() {
 }
 
 BOOL OnInitDialog(HWND dialog) {
-  PersonDialogFont.Make();
-  PersonDialogFont.ApplyTo(dialog, kEditIds);
+  PersonDialogFont.Adopt(CreateFontFromSet(StandardFontSet));
+  PersonDialogFont.ApplyTo(dialog, {kDescriptionEdit, kEmailEdit, kMemoEdit, kFirstEdit, kMiddleEdit, kLastEdit});
   if (const PersonRecord* person = EditedRecord()) FillFromRecord(dialog, *person);
   LimitControlText(dialog, kDescriptionEdit, kInputTextLimit);
   LimitControlText(dialog, kEmailEdit, kEmailLimit);
@@ -118,6 +120,7 @@ void OnOk(HWND dialog) {
     StoreNewPerson(fields);
   else
     StoreEditedPerson(fields);
+  TellFailedSaves(dialog);
   EndDialog(dialog, 1);
 }
 
@@ -129,7 +132,8 @@ void OnEditChange(HWND dialog, int id) {
 }
 
 void OnDestroy(HWND dialog) {
-  PersonDialogFont.RestoreSystemFont(dialog, kEditIds);
+  PersonDialogFont.RestoreSystemFont(dialog,
+                                     {kDescriptionEdit, kEmailEdit, kMemoEdit, kFirstEdit, kMiddleEdit, kLastEdit});
   PersonDialogFont.Release();
 }
 
@@ -153,7 +157,7 @@ INT_PTR CALLBACK PersonDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 void RunPersonDialog(HWND owner) {
-  DialogBoxParamA(g_shell.instance, LocalizedResourceName("P_PROPDLG"), owner, PersonDialogProc, 0);
+  RunLocalizedDialog("P_PROPDLG", owner, PersonDialogProc);
 }
 
 void ShowPersonDialog(HWND owner) {

@@ -11,7 +11,7 @@ void ShowProperties(HWND owner, int listId) {
   HWND list = GetDlgItem(owner, listId);
   std::vector<int> selected = SelectedPositions(list);
   if (selected.empty()) return;
-  ItemRef item = ItemsAt(list, {selected.front()}).front();
+  ItemRef item = ItemDataAt(list, selected.front());
   if (ItemKindOf(item) == kPersonItem) {
     EditedPersonSlot = static_cast<int32_t>(ItemSlot(item));
     RunPersonDialog(owner);

@@ -1,4 +1,5 @@
 // Select members dialog ("SELMEMDLG"): live persons on the left, the chosen members on the right.
+#include "app/localized_dialog.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
 #include "dialogs/dialog_runs_win.h"
@@ -10,7 +11,6 @@
 namespace {
 
 enum : int { kPersonList = 100, kChosenList = 101, kAppendButton = 102, kDeleteButton = 103 };
-constexpr int kLists[] = {kPersonList, kChosenList};
 
 HWND List(HWND dialog, int id) { return GetDlgItem(dialog, id); }
 
@@ -22,8 +22,7 @@ void ApplyButtonRule(HWND dialog) {
 BOOL OnInitDialog(HWND dialog) {
   FillWithPersons(List(dialog, kPersonList), LivePersonSlots(g_shell.store));
   FillWithPersons(List(dialog, kChosenList), MemberSelection);
-  for (int id : kLists)
-    SendDlgItemMessageA(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(GroupDialogFontOrSystem()), FALSE);
+  GroupDialogFontOf().ApplyTo(dialog, {kPersonList, kChosenList});
   ApplyButtonRule(dialog);
   return TRUE;
 }
@@ -32,13 +31,13 @@ BOOL OnInitDialog(HWND dialog) {
 void OnAppend(HWND dialog) {
   HWND persons = List(dialog, kPersonList);
   HWND chosen = List(dialog, kChosenList);
-  std::vector<uint32_t> picked = PersonSlotsOf(ItemsAt(persons, SelectedPositions(persons)));
-  for (uint32_t slot : MembersToAppend(PersonSlotsOf(AllItems(chosen)), picked)) AppendPersonItem(chosen, slot);
+  std::vector<uint32_t> picked = PersonSlotsOf(ItemDataAt(persons, SelectedPositions(persons)));
+  AppendPersonItems(chosen, MembersToAppend(PersonSlotsOf(AllItemData(chosen)), picked));
   ApplyButtonRule(dialog);
 }
 
 void OnOk(HWND dialog) {
-  MemberSelection = PersonSlotsOf(AllItems(List(dialog, kChosenList)));
+  MemberSelection = PersonSlotsOf(AllItemData(List(dialog, kChosenList)));
   EndDialog(dialog, 1);
 }
 
@@ -57,9 +56,7 @@ void OnCommand(HWND dialog, int id) {
 }
 
 void OnDestroy(HWND dialog) {
-  if (!HasGroupDialogFont()) return;  // the font itself stays with the group dialog
-  HGDIOBJ system = GetStockObject(SYSTEM_FONT);
-  for (int id : kLists) SendDlgItemMessageA(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(system), FALSE);
+  GroupDialogFontOf().RestoreSystemFont(dialog, {kPersonList, kChosenList});  // the font stays with the group dialog
 }
 
 INT_PTR CALLBACK SelectMembersProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -89,5 +86,5 @@ INT_PTR CALLBACK SelectMembersProc(HWND dialog, UINT message, WPARAM wParam, LPA
 }  // namespace
 
 void RunSelectMembersDialog(HWND owner) {
-  DialogBoxParamA(g_shell.instance, LocalizedResourceName("SELMEMDLG"), owner, SelectMembersProc, 0);
+  RunLocalizedDialog("SELMEMDLG", owner, SelectMembersProc);
 }

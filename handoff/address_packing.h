@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "panes/item_ref.h"
+#include "app/panes/item_ref.h"
 #include "store/records.h"
 
 // Capacity of the address buffer; a text of at most 198 characters plus its zero fits.

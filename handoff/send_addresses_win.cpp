@@ -1,12 +1,15 @@
 // Hand-off to the host: writes the address files and announces each with "WM_SENDADDR".
+// A file that cannot be created in the root of drive C goes to the user's temporary folder instead.
 #include <windows.h>
 
 #include <new>
+#include <string>
 #include <vector>
 
 #include "app/shell_state.h"
+#include "handoff/address_file_places.h"
 #include "handoff/address_packing.h"
-#include "handoff/gdi_handles_win.h"
+#include "win/gdi_owners_win.h"
 #include "handoff/recipient_box.h"
 
 namespace {
@@ -20,27 +23,33 @@ std::vector<ItemRef> RecipientsOf(HWND recipientBox) {
   return recipients;
 }
 
-// Writes the text and its terminating zero, replacing an existing file. Returns the length
-// the host is told: the text's length, or 0 when the file holds no readable text.
-LPARAM WriteAddressFile(const AddressFile& file) {
-  OwnedFile out(CreateFileA(file.name.c_str(), GENERIC_READ | GENERIC_WRITE,
+// Creates or replaces the file and writes bytes (the text and its zero) at its start.
+bool WriteAddressFile(const std::string& path, const std::string& bytes) {
+  OwnedFile out(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!out.valid()) return 0;
-  DWORD size = static_cast<DWORD>(file.text.size() + 1);
+  if (!out.valid()) return false;
+  DWORD size = static_cast<DWORD>(bytes.size());
   DWORD written = 0;
   SetFilePointer(out.get(), 0, nullptr, FILE_BEGIN);
-  if (!WriteFile(out.get(), file.text.c_str(), size, &written, nullptr) || written != size) return 0;
-  return static_cast<LPARAM>(file.text.size());
+  return WriteFile(out.get(), bytes.data(), size, &written, nullptr) && written == size;
+}
+
+std::string TemporaryFolder() {
+  char folder[MAX_PATH + 1] = "";
+  DWORD length = GetTempPathA(sizeof(folder), folder);
+  return length > 0 && length < sizeof(folder) ? std::string(folder, length) : std::string();
 }
 
 // The host reads the name back through the atom; the atom is never deleted here, it must
 // outlive this program.
-void AnnounceAddressFile(const AddressFile& file, UINT sendAddressMessage) {
-  LPARAM length = WriteAddressFile(file);
-  ATOM atom = GlobalAddAtomA(file.name.c_str());
+void AnnounceAddressFile(const AddressFile& file, const std::string& tempFolder,
+                         UINT sendAddressMessage) {
+  AddressAnnouncement placed = PlaceAddressFile(file, tempFolder, WriteAddressFile);
+  ATOM atom = GlobalAddAtomA(placed.name.c_str());
   if (IsWindow(g_shell.HostWindow))
-    PostMessageA(g_shell.HostWindow, sendAddressMessage, static_cast<WPARAM>(atom), length);
+    PostMessageA(g_shell.HostWindow, sendAddressMessage, static_cast<WPARAM>(atom),
+                 static_cast<LPARAM>(placed.length));
 }
 
 }  // namespace
@@ -50,7 +59,8 @@ void SendAddressesToHost(HWND recipientBox) {
     std::vector<AddressFile> files = PackAddresses(g_shell.store, RecipientsOf(recipientBox));
     if (files.empty()) return;
     UINT sendAddressMessage = RegisterWindowMessageA("WM_SENDADDR");
-    for (const AddressFile& file : files) AnnounceAddressFile(file, sendAddressMessage);
+    std::string tempFolder = TemporaryFolder();
+    for (const AddressFile& file : files) AnnounceAddressFile(file, tempFolder, sendAddressMessage);
   } catch (const std::bad_alloc&) {
     // no room to gather the addresses: nothing is written or posted
   }

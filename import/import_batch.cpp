@@ -30,3 +30,9 @@ bool ImportBatch::GrowIfFull() {
     return false;
   }
 }
+
+std::string_view ImportBatch::Keep(std::string_view text) {
+  if (text.empty()) return std::string_view();
+  if (!kept_) kept_ = std::make_shared<std::deque<std::string>>();
+  return kept_->emplace_back(text);
+}

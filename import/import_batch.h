@@ -2,13 +2,16 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <limits>
+#include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
-// Every span points into the loaded text, which must outlive the batch. An absent value is an
-// empty view with no data.
+// Every span points into the loaded text, which must outlive the batch, or into a decoded value
+// the batch keeps itself. An absent value is an empty view with no data.
 struct ImportEntry {
   std::string_view description;
   std::string_view email;
@@ -38,9 +41,12 @@ class ImportBatch {
   bool Append(const ImportEntry& entry);
   // Adds kBatchGrowStep slots when the batch is full; false when it cannot.
   bool GrowIfFull();
+  // Keeps a decoded value as long as the batch or a copy of it lives; empty text is absent.
+  std::string_view Keep(std::string_view text);
 
  private:
   std::vector<ImportEntry> slots_;
   uint32_t count_ = 0;
   uint32_t limit_ = kNoBatchLimit;
+  std::shared_ptr<std::deque<std::string>> kept_;  // a deque never moves what it holds
 };

@@ -1,12 +1,14 @@
 // File > Import: choose a file, read it with the command's reader, merge the persons found.
-// Silent throughout: nothing is shown for an empty file, a failure or the number imported.
+// Silent about the import itself: nothing is shown for an empty file, a failure or the number
+// imported. Only a save of the merged book that did not complete is told.
 #include "import/import_command.h"
 
+#include "app/book_files.h"
 #include "app/shell_state.h"
 #include "import/import_merge.h"
 #include "import/import_readers.h"
 #include "import/import_steps_win.h"
-#include "panes/panes.h"
+#include "app/panes/panes.h"
 
 namespace {
 
@@ -33,10 +35,10 @@ std::optional<ImportBatch> ReadWithCommandReader(int commandId, std::string_view
   }
 }
 
-void MergeIntoBook(const ImportBatch& batch) {
+void MergeIntoBook(HWND owner, const ImportBatch& batch) {
   // Each new person goes to the top of the list, so the last one read ends up first.
-  for (uint32_t slot : AppendImportedPersons(g_shell.store, batch))
-    InsertPersonItem(g_shell.entryList, static_cast<int>(slot));
+  InsertPersonItems(g_shell.entryList, AppendImportedPersons(g_shell.store, batch));
+  TellFailedSaves(owner);
 }
 
 }  // namespace
@@ -56,5 +58,5 @@ void ImportAddressBook(HWND owner, int commandId) {
   // The spans of the batch point into the text, which lives until the merge is done.
   std::optional<ImportBatch> batch = ReadWithCommandReader(commandId, *text);
   if (!batch) return;  // the batch could not grow: the import is abandoned
-  MergeIntoBook(*batch);
+  MergeIntoBook(owner, *batch);
 }

@@ -1,4 +1,5 @@
-// The open-file dialog of the three import commands.
+// The open-file dialog of the three import commands, and what it shares with the export's
+// save dialog.
 #include <windows.h>
 #include <commdlg.h>
 
@@ -37,28 +38,33 @@ std::string DataDirectory() {
 
 }  // namespace
 
+FileDialogRequest::FileDialogRequest(HWND owner, UINT titleId, UINT filterLabelId,
+                                     const char* pattern, const char* defaultExtension,
+                                     PathBuffer& chosen)
+    : initialDirectory_(DataDirectory()) {
+  LoadLocalString(g_shell.instance, titleId, title_, kPathSize);
+  // One file-type entry: the label, its pattern (perhaps none), and the empty entry that ends
+  // the list; the buffer is zero-filled, so only the pattern needs placing.
+  int labelLength = LoadLocalString(g_shell.instance, filterLabelId, filter_, kPathSize);
+  lstrcpynA(filter_ + labelLength + 1, pattern, kPatternSize);
+  ZeroMemory(chosen, kPathSize);
+  request_.lStructSize = sizeof(request_);
+  request_.hwndOwner = owner;
+  request_.lpstrFilter = filter_;
+  request_.nFilterIndex = 1;
+  request_.lpstrFile = chosen;
+  request_.nMaxFile = kPathSize;
+  request_.lpstrInitialDir = initialDirectory_.empty() ? nullptr : initialDirectory_.c_str();
+  request_.lpstrTitle = title_;
+  request_.lpstrDefExt = defaultExtension;
+}
+
 bool ChooseImportFile(HWND owner, int commandId, PathBuffer& chosen) {
   ChooserTexts texts;
   if (!TextsOf(commandId, texts)) return false;
-  char title[kPathSize] = {};
-  // The single file-type entry is the label alone: zero-filled, so it ends in an empty pattern
-  // followed by the list's end.
-  char filter[kPathSize + 2] = {};
-  LoadLocalString(g_shell.instance, texts.titleId, title, kPathSize);
-  LoadLocalString(g_shell.instance, texts.filterLabelId, filter, kPathSize);
-  std::string initialDirectory = DataDirectory();
-
-  ZeroMemory(chosen, kPathSize);
-  OPENFILENAMEA request = {};
-  request.lStructSize = sizeof(request);
-  request.hwndOwner = owner;
-  request.lpstrFilter = filter;
-  request.nFilterIndex = 1;
-  request.lpstrFile = chosen;
-  request.nMaxFile = kPathSize;
-  request.lpstrInitialDir = initialDirectory.empty() ? nullptr : initialDirectory.c_str();
-  request.lpstrTitle = title;
-  request.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-  request.lpstrDefExt = texts.defaultExtension;
-  return GetOpenFileNameA(&request) != FALSE;
+  // The entry carries the label alone, with no pattern of its own.
+  FileDialogRequest dialog(owner, texts.titleId, texts.filterLabelId, "", texts.defaultExtension,
+                           chosen);
+  dialog.request().Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+  return GetOpenFileNameA(&dialog.request()) != FALSE;
 }

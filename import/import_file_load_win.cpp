@@ -2,23 +2,9 @@
 #include <new>
 
 #include "import/import_steps_win.h"
+#include "win/gdi_owners_win.h"
 
 namespace {
-
-class OwnedFile {
- public:
-  explicit OwnedFile(HANDLE handle) : handle_(handle) {}
-  OwnedFile(const OwnedFile&) = delete;
-  OwnedFile& operator=(const OwnedFile&) = delete;
-  ~OwnedFile() {
-    if (valid()) CloseHandle(handle_);
-  }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 // The size by seeking to the end and back; none for a file too large to hold.
 std::optional<DWORD> FileSize(HANDLE file) {

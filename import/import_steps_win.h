@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commdlg.h>
 
 #include <optional>
 #include <string>
@@ -17,6 +18,25 @@ bool ReadNetscapeBookLocation(PathBuffer& location);
 
 // Runs "IMPDLG" modally; on kPathOpened the path that opened is in pathBlock.
 int RunNetscapePathDialog(HWND owner, PathBuffer& pathBlock);
+
+// The request of a file dialog of the import and export commands: title and its one file-type
+// entry from the string table, starting in the data directory, `chosen` emptied and receiving
+// the result. The caller sets the flags and may propose a name in `chosen`.
+class FileDialogRequest {
+ public:
+  FileDialogRequest(HWND owner, UINT titleId, UINT filterLabelId, const char* pattern,
+                    const char* defaultExtension, PathBuffer& chosen);
+  FileDialogRequest(const FileDialogRequest&) = delete;
+  FileDialogRequest& operator=(const FileDialogRequest&) = delete;
+  OPENFILENAMEA& request() { return request_; }
+
+ private:
+  static constexpr int kPatternSize = 16;
+  char title_[kPathSize] = {};
+  char filter_[kPathSize + kPatternSize + 2] = {};
+  std::string initialDirectory_;
+  OPENFILENAMEA request_ = {};
+};
 
 // The open-file dialog of the command, starting in the data directory; false when cancelled.
 bool ChooseImportFile(HWND owner, int commandId, PathBuffer& chosen);

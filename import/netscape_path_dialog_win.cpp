@@ -2,19 +2,20 @@
 #include <windows.h>
 
 #include "app/startup.h"
+#include "app/localized_dialog.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
 #include "import/import_steps_win.h"
+#include "win/dialog_frame_win.h"
 
 namespace {
 
 constexpr int kPathEditId = 1000;
 constexpr int kBrowseId = 3;
-constexpr COLORREF kLightGray = RGB(192, 192, 192);
 
 struct PathDialogState {
   PathBuffer* pathBlock = nullptr;
-  HFONT ImportDialogFont = nullptr;
+  DialogFont ImportDialogFont;
 };
 
 PathDialogState* StateOf(HWND dialog) {
@@ -23,17 +24,14 @@ PathDialogState* StateOf(HWND dialog) {
 
 void OnInit(HWND dialog, PathDialogState* state) {
   SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
-  HWND edit = GetDlgItem(dialog, kPathEditId);
-  state->ImportDialogFont = CreateFontFromSet(StandardFontSet);
-  HGDIOBJ font = state->ImportDialogFont ? static_cast<HGDIOBJ>(state->ImportDialogFont)
-                                         : GetStockObject(SYSTEM_FONT);
-  SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  state->ImportDialogFont.Adopt(CreateFontFromSet(StandardFontSet));
+  state->ImportDialogFont.ApplyTo(dialog, {kPathEditId});
   PathBuffer location;
   if (!ReadNetscapeBookLocation(location)) {
     EndDialog(dialog, kGoToChooser);
     return;
   }
-  SetWindowTextA(edit, location);
+  SetDlgItemTextA(dialog, kPathEditId, location);
 }
 
 // OK keeps the typed path only if that file opens; otherwise the chooser follows.
@@ -52,14 +50,13 @@ void OnOk(HWND dialog, PathDialogState* state) {
 }
 
 void OnDestroy(HWND dialog, PathDialogState* state) {
-  if (!state || !state->ImportDialogFont) return;
-  SendDlgItemMessageA(dialog, kPathEditId, WM_SETFONT,
-                      reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), FALSE);
-  DeleteObject(state->ImportDialogFont);
-  state->ImportDialogFont = nullptr;
+  if (!state) return;
+  state->ImportDialogFont.RestoreSystemFont(dialog, {kPathEditId});
+  state->ImportDialogFont.Release();
 }
 
 INT_PTR CALLBACK NetscapePathDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsLightGrayRequest(message)) return PaintLightGray(wParam);
   switch (message) {
     case WM_INITDIALOG:
       OnInit(dialog, reinterpret_cast<PathDialogState*>(lParam));
@@ -71,11 +68,6 @@ INT_PTR CALLBACK NetscapePathDialogProc(HWND dialog, UINT message, WPARAM wParam
         case kBrowseId: EndDialog(dialog, kGoToChooser); return TRUE;
       }
       return FALSE;
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      SetBkColor(reinterpret_cast<HDC>(wParam), kLightGray);
-      return reinterpret_cast<INT_PTR>(GetStockObject(LTGRAY_BRUSH));
     case WM_DESTROY:
       OnDestroy(dialog, StateOf(dialog));
       return FALSE;
@@ -88,8 +80,7 @@ INT_PTR CALLBACK NetscapePathDialogProc(HWND dialog, UINT message, WPARAM wParam
 int RunNetscapePathDialog(HWND owner, PathBuffer& pathBlock) {
   PathDialogState state;
   state.pathBlock = &pathBlock;
-  INT_PTR result = DialogBoxParamA(g_shell.instance, LocalizedResourceName("IMPDLG"), owner,
-                                   NetscapePathDialogProc, reinterpret_cast<LPARAM>(&state));
+  INT_PTR result = RunLocalizedDialog("IMPDLG", owner, NetscapePathDialogProc, reinterpret_cast<LPARAM>(&state));
   return result == kPathOpened || result == kImportCancelled ? static_cast<int>(result)
                                                              : kGoToChooser;
 }

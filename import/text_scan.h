@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "store/folded_key.h"
+
 // The loaded text as the readers see it: up to its first zero byte.
 inline std::string_view UpToFirstZero(std::string_view text) {
   return text.substr(0, std::min(text.size(), text.find('\0')));
@@ -24,4 +26,11 @@ inline size_t LineEnd(std::string_view text, size_t from) {
 
 inline std::string_view Between(std::string_view text, size_t begin, size_t end) {
   return text.substr(begin, end - begin);
+}
+
+// Equal when only the letters A-Z differ in case (property and charset names are ASCII).
+inline bool SameNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return FoldByte(static_cast<unsigned char>(x)) == FoldByte(static_cast<unsigned char>(y));
+         });
 }

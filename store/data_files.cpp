@@ -1,10 +1,10 @@
 // The two data files: "personal.inf" (persons) and "group.inf" (groups with member names).
-#include <cstdio>
 #include <cstring>
+#include <new>
 
-#include "store/file_replace.h"
 #include "store/indexes.h"
 #include "store/records.h"
+#include "store/safe_write.h"
 
 namespace {
 
@@ -136,31 +136,6 @@ bool LoadGroups(AddressStore& store, const std::vector<uint8_t>& image) {
   return !reader.Damaged() && loaded == count;
 }
 
-class OutputFile {
- public:
-  explicit OutputFile(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {}
-  ~OutputFile() {
-    if (file_) std::fclose(file_);
-  }
-  OutputFile(const OutputFile&) = delete;
-  OutputFile& operator=(const OutputFile&) = delete;
-  bool IsOpen() const { return file_ != nullptr; }
-  bool Close() {
-    bool ok = file_ && std::fflush(file_) == 0 && !std::ferror(file_);
-    if (file_ && std::fclose(file_) != 0) ok = false;
-    file_ = nullptr;
-    return ok;
-  }
-
- private:
-  std::FILE* file_;
-  friend bool WriteBytes(OutputFile&, const std::vector<uint8_t>&);
-};
-
-bool WriteBytes(OutputFile& out, const std::vector<uint8_t>& bytes) {
-  return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), out.file_) == bytes.size();
-}
-
 void PutU32(std::vector<uint8_t>& out, uint32_t value) {
   for (int i = 0; i < 4; ++i) out.push_back((uint8_t)(value >> (8 * i)));
 }
@@ -175,65 +150,96 @@ void PutString(std::vector<uint8_t>& out, const char* field, size_t fieldSize) {
   out.push_back(0);
 }
 
-// Keeps the bytes of a file that loaded as damaged before a save replaces it.
-void KeepDamagedCopy(const std::string& path, bool& damaged) {
-  if (!damaged) return;
-  auto original = ReadWholeFile(path);
-  if (original) {
-    OutputFile copy(path + ".damaged");
-    if (!copy.IsOpen() || !WriteBytes(copy, *original) || !copy.Close()) return;  // try again next save
-  }
-  damaged = false;
+FileLoadResult Unreadable(const std::string& path, const IoResult& result) {
+  FileLoadResult load;
+  load.status = FileLoadStatus::kUnreadable;
+  load.failure.path = path;
+  load.failure.reason = result.reason;
+  load.failure.outOfMemory = result.error == IoError::kOutOfMemory;
+  return load;
 }
 
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::string temp = path + ".tmp";
-  OutputFile out(temp);
-  if (!out.IsOpen()) return false;
-  bool written = WriteBytes(out, bytes);
-  if (!out.Close() || !written || !ReplaceFileAtomically(temp, path)) {
-    std::remove(temp.c_str());
+FileLoadResult OutOfMemory(const std::string& path) {
+  IoResult result;
+  result.error = IoError::kOutOfMemory;
+  return Unreadable(path, result);
+}
+
+FileLoadResult LoadPersonFile(AddressStore& store, DataFileSystem& files) {
+  FileLoadResult load;
+  FileImage image = files.ReadWhole(store.personPath);
+  if (image.result.error == IoError::kNotFound) return load;
+  if (!image.result.ok()) return Unreadable(store.personPath, image.result);
+  try {
+    load.status = LoadPersons(store, image.bytes) ? FileLoadStatus::kLoaded : FileLoadStatus::kDamaged;
+  } catch (const std::bad_alloc&) {
+    store.persons.reset();
+    return OutOfMemory(store.personPath);
+  }
+  load.records = store.persons ? store.persons->used : 0;
+  store.personFile.keepOriginal = load.status == FileLoadStatus::kDamaged;
+  return load;
+}
+
+// Groups name their members by description: when persons were lost, so were those members,
+// and the group file is kept as it was before its first save too.
+FileLoadResult LoadGroupFile(AddressStore& store, DataFileSystem& files, bool personsDamaged) {
+  FileLoadResult load;
+  FileImage image = files.ReadWhole(store.groupPath);
+  if (image.result.error == IoError::kNotFound) return load;
+  if (!store.persons) {
+    // Without persons no group is loaded; whatever the file holds is kept before a save replaces it.
+    load.status = FileLoadStatus::kNotLoaded;
+    store.groupFile.keepOriginal = !image.result.ok() || !image.bytes.empty();
+    return load;
+  }
+  if (!image.result.ok()) return Unreadable(store.groupPath, image.result);
+  try {
+    load.status = LoadGroups(store, image.bytes) ? FileLoadStatus::kLoaded : FileLoadStatus::kDamaged;
+  } catch (const std::bad_alloc&) {
+    store.groups.reset();
+    return OutOfMemory(store.groupPath);
+  }
+  load.records = store.groups ? store.groups->used : 0;
+  store.groupFile.keepOriginal = load.status == FileLoadStatus::kDamaged || personsDamaged;
+  return load;
+}
+
+// Keeps the original first when it is damaged, then replaces the file; the state remembers
+// a failure until a later save of the same file completes.
+bool CompleteSave(DataFileSystem& files, const std::string& path, DataFileState& state,
+                  const std::vector<uint8_t>& bytes) {
+  std::optional<FileFailure> failure;
+  if (state.keepOriginal) failure = KeepOriginalCopy(files, path);
+  if (!failure) {
+    state.keepOriginal = false;
+    failure = ReplaceFileContent(files, path, bytes);
+  }
+  if (failure) {
+    state.savePending = true;
+    state.failureUntold = true;
+    state.lastFailure = *failure;
     return false;
   }
+  state.savePending = false;
+  state.failureUntold = false;
   return true;
 }
 
-}  // namespace
-
-std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return std::nullopt;
+template <typename Compose>
+bool SaveFile(DataFileSystem& files, const std::string& path, DataFileState& state, Compose compose) {
   std::vector<uint8_t> bytes;
-  uint8_t chunk[65536];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-  bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) return std::nullopt;
-  return bytes;
-}
-
-void LoadAddressStore(AddressStore& store) {
-  store.persons.reset();
-  store.groups.reset();
-  store.personFileDamaged = store.groupFileDamaged = false;
-  auto personImage = ReadWholeFile(store.personPath);
-  if (personImage) store.personFileDamaged = !LoadPersons(store, *personImage);
-  auto groupImage = ReadWholeFile(store.groupPath);
-  if (!groupImage) return;
-  if (!store.persons) {
-    // Without persons no group is loaded; keep the file's bytes before a save replaces it.
-    store.groupFileDamaged = !groupImage->empty();
-    return;
+  try {
+    compose(bytes);
+  } catch (const std::bad_alloc&) {
+    state.savePending = state.failureUntold = true;
+    state.lastFailure = FileFailure{FileStep::kWrite, path, std::string(), true};
+    return false;
   }
-  store.groupFileDamaged = !LoadGroups(store, *groupImage);
+  return CompleteSave(files, path, state, bytes);
 }
 
-bool SavePersonFile(AddressStore& store) {
-  if (!store.persons) return false;
-  KeepDamagedCopy(store.personPath, store.personFileDamaged);
-  const PersonTable& table = *store.persons;
-  std::vector<uint8_t> out;
+void ComposePersonFile(const PersonTable& table, std::vector<uint8_t>& out) {
   PutU32(out, 0);
   uint32_t written = 0;
   for (uint32_t slot = 0; slot < table.used; ++slot) {
@@ -246,14 +252,10 @@ bool SavePersonFile(AddressStore& store) {
     ++written;
   }
   PutU32At(out, 0, written);
-  return WriteWholeFile(store.personPath, out);
 }
 
-bool SaveGroupFile(AddressStore& store) {
-  if (!store.groups) return false;
-  KeepDamagedCopy(store.groupPath, store.groupFileDamaged);
+void ComposeGroupFile(const AddressStore& store, std::vector<uint8_t>& out) {
   const GroupTable& table = *store.groups;
-  std::vector<uint8_t> out;
   PutU32(out, 0);
   uint32_t written = 0;
   for (uint32_t slot = 0; slot < table.used; ++slot) {
@@ -278,5 +280,36 @@ bool SaveGroupFile(AddressStore& store) {
     PutU32At(out, counts + 4, (uint32_t)(out.size() - counts - 8));
   }
   PutU32At(out, 0, written);
-  return WriteWholeFile(store.groupPath, out);
+}
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
+  FileImage image = PlatformFiles().ReadWhole(path);
+  if (!image.result.ok()) return std::nullopt;
+  return std::move(image.bytes);
+}
+
+LoadReport LoadAddressStore(AddressStore& store, DataFileSystem& files) {
+  store.persons.reset();
+  store.groups.reset();
+  store.personFile = DataFileState{};
+  store.groupFile = DataFileState{};
+  LoadReport report;
+  report.persons = LoadPersonFile(store, files);
+  if (report.persons.status == FileLoadStatus::kUnreadable) return report;
+  report.groups = LoadGroupFile(store, files, report.persons.status == FileLoadStatus::kDamaged);
+  return report;
+}
+
+bool SavePersonFile(AddressStore& store, DataFileSystem& files) {
+  if (!store.persons) return true;
+  return SaveFile(files, store.personPath, store.personFile,
+                  [&](std::vector<uint8_t>& out) { ComposePersonFile(*store.persons, out); });
+}
+
+bool SaveGroupFile(AddressStore& store, DataFileSystem& files) {
+  if (!store.groups) return true;
+  return SaveFile(files, store.groupPath, store.groupFile,
+                  [&](std::vector<uint8_t>& out) { ComposeGroupFile(store, out); });
 }

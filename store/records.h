@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/data_file_io.h"
+#include "store/file_state.h"
 #include "store/slot_array.h"
 
 constexpr size_t kTextFieldSize = 260;   // description, names, memo, group name: 259 characters + zero
@@ -65,11 +67,8 @@ struct AddressStore {
   SortedIndex groupNameIndex;
   std::string personPath;  // fixed at start-up: current directory + "\personal.inf"
   std::string groupPath;   // fixed at start-up: current directory + "\group.inf"
-  // Set by the load when a file on disk holds bytes the tables could not take in (damaged,
-  // unreadable, or a group file left unread for want of persons). Its original bytes are
-  // copied to path + ".damaged" before the first save replaces it.
-  bool personFileDamaged = false;
-  bool groupFileDamaged = false;
+  DataFileState personFile;  // pending save, latest failure, original to keep: each file apart
+  DataFileState groupFile;
 };
 
 // Copies text into a fixed field, cut to the field and always zero-terminated.
@@ -78,13 +77,16 @@ void CopyToField(char* field, size_t fieldSize, std::string_view text);
 // Whole content of a file, or none when it cannot be opened or read.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
 
-// Fills both tables from the data files at store.personPath and store.groupPath.
-void LoadAddressStore(AddressStore& store);
+// Fills both tables from the data files at store.personPath and store.groupPath. A person file
+// that is there but cannot be read stops the load with no tables; a group file that cannot be
+// read leaves no groups. Either way the report says so, and the caller must not save.
+LoadReport LoadAddressStore(AddressStore& store, DataFileSystem& files = PlatformFiles());
 
-// Write the whole file from the table; nothing happens when the table is none.
-// Returns false when the file could not be written (the old file then stays as it was).
-bool SavePersonFile(AddressStore& store);
-bool SaveGroupFile(AddressStore& store);
+// Write the whole file from the table (a damaged original is copied first); nothing happens
+// when the table is none. False when the save did not complete: the old file keeps its bytes,
+// and the file's state holds the failure and that a save is pending.
+bool SavePersonFile(AddressStore& store, DataFileSystem& files = PlatformFiles());
+bool SaveGroupFile(AddressStore& store, DataFileSystem& files = PlatformFiles());
 
 // Makes sure slot `used` exists (creating the table with 10 slots or growing it by 10).
 // Returns false, touching nothing, when the table cannot grow (memory or 65,536 slots).

@@ -12,7 +12,14 @@ SETTINGS=$WINEPREFIX/drive_c/windows/zuadr.ini
 TEST_NAME=$(basename "$0" .sh)
 BOOK=$E2E_STATE/work/$TEST_NAME
 rm -rf "$BOOK"; mkdir -p "$BOOK"; cd "$BOOK"
-rm -f "$SETTINGS"
+# No test starts with the user's own settings, nor with a folder left in place of a file the
+# address book writes by a test that made one to see the write refused.
+WINE_USER_DIR=$WINEPREFIX/drive_c/users/$(id -un)
+USER_SETTINGS_DIR=$WINE_USER_DIR/AppData/Roaming/kalbook
+rm -rf "$SETTINGS" "$USER_SETTINGS_DIR"
+for place in "$WINEPREFIX/drive_c" "$WINE_USER_DIR/Temp"; do
+  for name in TempFile Temp0.adr; do [ ! -d "$place/$name" ] || rmdir "$place/$name"; done
+done
 STARTED=()
 
 fail() { echo "FAIL: $*" >&2; screenshot "$BOOK/failure.png"; exit 1; }
@@ -58,6 +65,16 @@ setting() { [ -f "$SETTINGS" ] && tr -d '\r' < "$SETTINGS" | sed -n "/^\[$1\]/,/
 
 # A Windows path for a file of the book folder.
 winpath() { winepath -w "$BOOK/$1" 2>/dev/null; }
+
+# A file's bytes as hex, and the bytes a printf format gives, as hex.
+bytes() { od -An -tx1 -v "$1" | tr -d ' \n'; }
+hex() { printf "$1" | od -An -tx1 -v | tr -d ' \n'; }
+# Waits until FILE holds exactly the bytes of the printf format.
+expect_file() {
+  wait_for "[ -s '$1' ] && [ \"\$(bytes '$1')\" = '$(hex "$2")' ]" ||
+    fail "$1 is $(bytes "$1" 2>/dev/null | head -c 400), want $(hex "$2" | head -c 400)"
+}
+expect_book() { expect_file personal.inf "$1"; }
 
 # Writes "personal.inf" from "description|email|names|memo" arguments.
 write_persons() {

@@ -4,8 +4,6 @@
 # every change is in the data files at once.
 source "$(dirname "$0")/lib.sh"
 
-bytes() { od -An -tx1 -v "$1" | tr -d ' \n'; }
-hex() { printf "$1" | od -An -tx1 -v | tr -d ' \n'; }
 expect_file() { wait_for "[ \"\$(bytes $1 2>/dev/null)\" = '$(hex "$2")' ]" || fail "$1 is $(bytes "$1" 2>/dev/null)"; }
 message_box() { driver find "#32770" "Address Book"; }
 

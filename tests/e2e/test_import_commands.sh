@@ -6,12 +6,6 @@ source "$(dirname "$0")/lib.sh"
 netscape='Import - Netscape address book -'
 key='HKCU\Software\Netscape\Netscape Navigator\Address Book'
 
-bytes() { od -An -tx1 -v "$1" | tr -d ' \n'; }
-hex() { printf "$1" | od -An -tx1 -v | tr -d ' \n'; }
-expect_book() {
-  wait_for "[ -s personal.inf ] && [ \"\$(bytes personal.inf)\" = '$(hex "$1")' ]" ||
-    fail "personal.inf is $(bytes personal.inf 2>/dev/null), want $(hex "$1")"
-}
 expect_list() { [ "$(list_data "$main" 190 | tr '\n' ' ')" = "$1" ] || fail "entry list: $(list_data "$main" 190 | tr '\n' ' ')"; }
 # A fresh book folder holding the import file; the program started there.
 open_book() {

@@ -46,6 +46,25 @@ expected = {
     135: "A service name you entered is already registered.\nPlease change a service name.",
     136: "A group name you entered is already registered.\nPlease change a group name.",
 }
+# File > Export
+expected.update({137: "Export - vCard -", 138: "The vCard file could not be written:\n%s"})
+# Saving and loading the data files.
+expected.update({
+    140: "%s could not be saved.\n\n%s\n\nYour change is kept while the program runs and will be written with the next save.",
+    141: "%s could not be saved, because a copy of its damaged original could not be made first.\n\n%s\n\nYour change is kept while the program runs and will be written with the next save.",
+    142: "These changes could not be saved:\n\n%sClose anyway and lose them?",
+    143: "%s cannot be read.\n\n%s\n\nRetry reads it again. Cancel ends the program and leaves the file as it is.",
+    144: "Some address book files could not be read in full. What could be read is shown.\n\n%s",
+    145: "%s is damaged. Records read from it: %s. Its original bytes will be kept as %s.",
+    146: "%s may name persons who were lost. Groups read from it: %s. Its original bytes will be kept as %s.",
+    147: "There is not enough memory.",
+    148: "%s was not read, because no persons could be read. Its bytes will be kept as %s.",
+})
+expected.update({  # help
+    150: "Help cannot be shown: the help file\n%s\nis missing.",
+    151: "Help cannot be shown: the HTML Help viewer (hhctrl.ocx) is not available.",
+    152: "Help cannot be shown: the help file\n%s\ncould not be opened.",
+})
 if strings != expected:
     for k in sorted(set(strings) | set(expected)):
         if strings.get(k) != expected.get(k):

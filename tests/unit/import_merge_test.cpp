@@ -158,7 +158,7 @@ TEST_F(ImportMergeTest, VCardPersonGetsJoinedNamesAndMemo) {
   ASSERT_TRUE(batch.has_value());
   EXPECT_EQ(AppendImportedPersons(store, *batch), (std::vector<uint32_t>{0}));
   const PersonRecord& p = Person(0);
-  EXPECT_STREQ(p.names, "John;;;;Smith");
+  EXPECT_STREQ(p.names, "John;;Smith");
   EXPECT_EQ(std::strlen(p.memo), 259u);
   // A long address is cut to what the field holds and leaves the names intact.
   EXPECT_EQ(std::string(p.email), std::string(127, 'e'));

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "panes/column_drag.h"
-#include "panes/entry_texts.h"
-#include "panes/item_ref.h"
-#include "panes/status_hints.h"
+#include "app/panes/column_drag.h"
+#include "app/panes/entry_texts.h"
+#include "app/panes/item_ref.h"
+#include "app/panes/status_hints.h"
 
 namespace {
 

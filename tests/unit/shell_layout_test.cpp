@@ -86,4 +86,7 @@ TEST(ShellEnabling, RowsFollowCountsAndState) {
 
   EXPECT_FALSE(DecideEnabling({3, 0, false, true}).newGroup);  // only groups left alive
   EXPECT_FALSE(DecideEnabling({3, 0, true, true}).to);
+  // Export needs a live person, whatever is selected.
+  EXPECT_TRUE(DecideEnabling({3, 0, true, false}).exportVCard);
+  EXPECT_FALSE(DecideEnabling({3, 1, false, false}).exportVCard);
 }

@@ -9,40 +9,11 @@
 #include "store/indexes.h"
 #include "store/name_rules.h"
 #include "store/records.h"
+#include "store_test_folder.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-class StoreFiles : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/storeXXXXXX";
-    dir_ = mkdtemp(pattern);
-    store_.personPath = dir_ + "/personal.inf";
-    store_.groupPath = dir_ + "/group.inf";
-  }
-  void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
-
-  void Write(const std::string& path, const Bytes& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-  }
-  Bytes Read(const std::string& path) { return ReadWholeFile(path).value_or(Bytes{}); }
-
-  uint32_t AddPerson(const char* description, const char* email = "") {
-    EXPECT_TRUE(ReserveRecordSlot(store_.persons));
-    PersonRecord& p = (*store_.persons)[store_.persons->used];
-    CopyToField(p.description, kTextFieldSize, description);
-    CopyToField(p.email, kEmailFieldSize, email);
-    CopyToField(p.names, kTextFieldSize, ";;");
-    return store_.persons->used++;
-  }
-
-  std::string dir_;
-  AddressStore store_;
-};
+using StoreFiles = BookFolderTest;
 
 const Bytes kAnn = {1, 0, 0, 0, 'A', 'n', 'n', 0, 0, ';', ';', 0, 0};
 const Bytes kTeam = {1, 0, 0, 0, 'T', 'e', 'a', 'm', 0, 0, 1, 0, 0, 0, 4, 0, 0, 0, 'A', 'n', 'n', 0};

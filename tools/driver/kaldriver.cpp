@@ -334,11 +334,12 @@ int CmdListDoubleClick(const Args& a) {
   return 0;
 }
 
-// The open-file dialog: its file-name box is combo cmb13 (0x47C) or edit edt1 (0x480).
-int CmdOpenFile(const Args& a) {
+// The open-file dialog: its file-name box is combo cmb13 (0x47C) or edit edt1 (0x480). Fills in
+// the path and presses OK; the dialog, or none when there was none.
+HWND FillOpenFileDialog(const std::string& title, const std::string& path) {
   HWND dialog = nullptr, nameBox = nullptr;
   if (!WaitFor([&] {
-        for (HWND candidate : TopLevelWindows("#32770", a[0])) {
+        for (HWND candidate : TopLevelWindows("#32770", title)) {
           nameBox = GetDlgItem(candidate, 0x47C);
           if (!nameBox) nameBox = GetDlgItem(candidate, 0x480);
           if (nameBox) {
@@ -348,11 +349,98 @@ int CmdOpenFile(const Args& a) {
         }
         return false;
       }))
-    return Fail("no open-file dialog titled '" + a[0] + "'");
+    return nullptr;
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[1].c_str()), SMTO_ABORTIFHUNG, 5000, &result);
+  SendMessageTimeoutA(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG, 5000, &result);
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  return dialog;
+}
+
+int CmdOpenFile(const Args& a) {
+  return FillOpenFileDialog(a[0], a[1]) ? 0 : Fail("no open-file dialog titled '" + a[0] + "'");
+}
+
+// ---- timing, for the whole-program benchmark: each prints the milliseconds it measured ----
+
+DWORD g_started = 0;
+void StartClock() { g_started = GetTickCount(); }
+int PrintElapsed() {
+  std::printf("%lu\n", static_cast<unsigned long>(GetTickCount() - g_started));
   return 0;
+}
+
+// Polls every 5 ms (the shared 100 ms step would blur the figures).
+bool WaitFast(const std::function<bool()>& done) {
+  DWORD limit = static_cast<DWORD>(g_timeoutSeconds * 1000);
+  for (;;) {
+    if (done()) return true;
+    if (GetTickCount() - g_started >= limit) return false;
+    Sleep(5);
+  }
+}
+
+// Starts a program in the current folder; the time until its visible window shows.
+int CmdLaunch(const Args& a) {
+  std::string commandLine = a[2];
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  StartClock();
+  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return Fail("cannot start " + a[2]);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  if (!WaitFast([&] { return !TopLevelWindows(a[0], a[1]).empty(); })) return Fail("no window " + a[1]);
+  return PrintElapsed();
+}
+
+// Sends a message and waits for its handling to end, however long (up to -t).
+int CmdTimedSend(const Args& a) {
+  DWORD_PTR result = 0;
+  StartClock();
+  if (!SendMessageTimeoutA(ParseHandle(a[0]), ParseMessage(a[1]), static_cast<WPARAM>(ParseNumber(a[2])),
+                           static_cast<LPARAM>(ParseNumber(a[3])), SMTO_ABORTIFHUNG,
+                           static_cast<UINT>(g_timeoutSeconds * 1000), &result))
+    return Fail("SendMessage timed out");
+  return PrintElapsed();
+}
+
+// Selects exactly the items FIRST to LAST of a multiple-selection list and notifies the parent.
+int CmdListSelectRange(const Args& a) {
+  HWND list;
+  if (!ChildOf(a, 0, list)) return Fail("no list " + a[1]);
+  UINT wait = static_cast<UINT>(g_timeoutSeconds * 1000);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(list, LB_SETSEL, FALSE, -1, SMTO_ABORTIFHUNG, wait, &result);
+  if (!SendMessageTimeoutA(list, LB_SELITEMRANGEEX, static_cast<WPARAM>(ParseNumber(a[2])),
+                           static_cast<LPARAM>(ParseNumber(a[3])), SMTO_ABORTIFHUNG, wait, &result) ||
+      static_cast<LRESULT>(result) == LB_ERR)
+    return Fail("the list refused the range");
+  NotifyParent(list, LBN_SELCHANGE);
+  return 0;
+}
+
+// Fills the open-file dialog and presses OK; from the moment the dialog is gone (the program's
+// work begins), the time until the list holds COUNT items. The dialog's own closing time goes
+// to stderr.
+int CmdOpenFileTimed(const Args& a) {
+  HWND dialog = FillOpenFileDialog(a[0], a[1]);
+  if (!dialog) return Fail("no open-file dialog titled '" + a[0] + "'");
+  StartClock();
+  if (!WaitFast([&] { return !IsWindow(dialog); })) return Fail("the open-file dialog stayed");
+  std::fprintf(stderr, "open-file dialog closed after %lu ms\n", static_cast<unsigned long>(GetTickCount() - g_started));
+  StartClock();
+  HWND list;
+  if (!ChildOf(a, 2, list)) return Fail("no list " + a[3]);
+  long long wanted = ParseNumber(a[4]);
+  UINT wait = static_cast<UINT>(g_timeoutSeconds * 1000);
+  if (!WaitFast([&] {
+        DWORD_PTR count = 0;
+        return SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, wait, &count) &&
+               static_cast<long long>(count) == wanted;
+      }))
+    return Fail("the list never held " + a[4] + " items");
+  return PrintElapsed();
 }
 
 int CmdRect(const Args& a) {
@@ -421,6 +509,10 @@ const Command kCommands[] = {
     {"lb-select", 2, CmdListSelect, "HWND CTRLID IDX..."},
     {"lb-dblclick", 3, CmdListDoubleClick, "HWND CTRLID IDX"},
     {"openfile", 2, CmdOpenFile, "TITLE PATH"},
+    {"launch", 3, CmdLaunch, "CLASS TITLE COMMANDLINE"},
+    {"timed-send", 4, CmdTimedSend, "HWND MSG WPARAM LPARAM"},
+    {"lb-select-range", 4, CmdListSelectRange, "HWND CTRLID FIRST LAST"},
+    {"openfile-timed", 5, CmdOpenFileTimed, "TITLE PATH HWND CTRLID COUNT"},
     {"rect", 1, CmdRect, "HWND"},
     {"client", 1, CmdClient, "HWND"},
     {"sendaddr", 2, CmdSendAddr, "NAME LENGTH"},

@@ -1,0 +1,135 @@
+// The entry list: one owner-drawn line per person or group, read from the records at draw time.
+#include <windows.h>
+
+#include "app/font_specs.h"
+#include "app/shell_state.h"
+#include "app/startup.h"
+#include "app/panes/entry_texts.h"
+#include "win/gdi_owners_win.h"
+#include "win/list_box_win.h"
+#include "win/owner_drawn_items_win.h"
+#include "win/picture_surface_win.h"
+#include "win/text_metrics_win.h"
+#include "app/panes/panes.h"
+
+namespace {
+
+constexpr int kPictureWidth = 22;
+constexpr int kPictureHeight = 16;
+constexpr int kPersonPictureId = 118;
+constexpr int kGroupPictureId = 119;
+
+struct EntryListResources {
+  SelectionColours colours;
+  HFONT font = nullptr;
+  PictureSurface person;
+  PictureSurface group;
+};
+
+EntryListResources g_list;
+
+void DrawColumnText(HDC dc, const std::string& text, int left, int right, const RECT& item) {
+  if (text.empty() || right - left == 0) return;
+  RECT clip = {left, item.top, right, item.bottom};
+  ExtTextOutA(dc, left, item.top + 1, ETO_OPAQUE | ETO_CLIPPED, &clip, text.data(), (UINT)text.size(), nullptr);
+}
+
+void DrawItemContent(const DRAWITEMSTRUCT& request) {
+  EntryTexts texts = ReadEntryTexts(g_shell.store, (ItemRef)request.itemData);
+  if (!texts.found) return;
+  HDC dc = request.hDC;
+  const RECT& item = request.rcItem;
+  ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &item, "", 0, nullptr);
+  const int* b = g_shell.headerCells.b;
+  const PictureSurface& picture = texts.isGroup ? g_list.group : g_list.person;
+  picture.Draw(dc, (b[1] - b[0] - kPictureWidth) / 2, item.top, kPictureWidth, kPictureHeight);
+  DrawColumnText(dc, texts.name, b[1], b[2], item);
+  DrawColumnText(dc, texts.email, b[2], b[3], item);
+  DrawColumnText(dc, texts.memo, b[3], b[4], item);
+}
+
+void AddSlots(std::vector<uint32_t>& items, uint32_t used, uint32_t kind) {
+  for (uint32_t slot = 0; slot < used; ++slot) items.push_back(MakeItemRef(slot, kind));
+}
+
+}  // namespace
+
+bool CreateEntryListResources(HWND) {
+  g_list.colours = ReadSelectionColours();
+  g_list.font = CreateFontFromSet(StandardFontSet);
+  if (g_list.person.Load(g_shell.instance, kPersonPictureId) && g_list.group.Load(g_shell.instance, kGroupPictureId))
+    return true;
+  g_list.person.Release();
+  g_list.group.Release();
+  return false;
+}
+
+void SetEntryListFont(HWND entryList) {
+  if (g_list.font) SendMessageA(entryList, WM_SETFONT, (WPARAM)g_list.font, FALSE);
+}
+
+void FillEntryList(HWND entryList) {
+  const AddressStore& store = g_shell.store;
+  std::vector<uint32_t> items;
+  if (store.persons) AddSlots(items, store.persons->used, kPersonItem);
+  if (store.groups) AddSlots(items, store.groups->used, kGroupItem);
+  ShowEntries(entryList, items);
+}
+
+void ShowEntries(HWND entryList, const std::vector<uint32_t>& items) {
+  {
+    ListRedrawPause pause(entryList, ListRedrawPause::Repaint::kByCaller);
+    RefillList(entryList, items);
+  }
+  ShowWindow(entryList, SW_SHOWNA);
+  RepaintNow(entryList);
+}
+
+void InsertPersonItem(HWND entryList, int slot) {
+  SendMessageA(entryList, LB_INSERTSTRING, 0, (LPARAM)MakeItemRef((uint32_t)slot, kPersonItem));
+}
+
+void InsertGroupItem(HWND entryList, int slot) {
+  SendMessageA(entryList, LB_INSERTSTRING, 0, (LPARAM)MakeItemRef((uint32_t)slot, kGroupItem));
+}
+
+void InsertPersonItems(HWND entryList, const std::vector<uint32_t>& slots) {
+  InsertItemsAtTop(entryList, MakeItemRefs(slots, kPersonItem));
+}
+
+void MeasureEntryItem(MEASUREITEMSTRUCT* request) {
+  int height = PaddedTextHeight(g_shell.entryList, g_list.font);
+  if (height == 0) height = kPictureHeight;
+  if (g_list.person && height < kPictureHeight) height = kPictureHeight;
+  request->itemHeight = (UINT)height;
+}
+
+void DrawEntryItem(const DRAWITEMSTRUCT* request) { DrawOwnerDrawnItem(*request, g_list.colours, DrawItemContent); }
+
+void DrawColumnSeparators(HWND entryList) {
+  if (!entryList) return;
+  WindowDC dc(entryList);
+  RECT client;
+  GetClientRect(entryList, &client);
+  GdiObject pen(CreatePen(PS_DOT, 1, RGB(0, 0, 0)));
+  SelectGuard usePen(dc.get(), pen.get());
+  int oldMode = SetBkMode(dc.get(), OPAQUE);
+  const int* b = g_shell.headerCells.b;
+  for (int column = 2; column <= 3; ++column) {
+    if (b[column + 1] - b[column] == 0) continue;
+    MoveToEx(dc.get(), b[column] - 1, client.top, nullptr);
+    LineTo(dc.get(), b[column] - 1, client.bottom);
+  }
+  SetBkMode(dc.get(), oldMode);
+}
+
+void ReleaseEntryListResources() {
+  g_list.person.Release();
+  g_list.group.Release();
+  if (g_shell.entryList) SendMessageA(g_shell.entryList, WM_SETFONT, (WPARAM)GetStockObject(SYSTEM_FONT), FALSE);
+  if (g_list.font) DeleteObject(g_list.font);
+  g_list.font = nullptr;
+}
+
+HFONT EntryListFont() { return g_list.font; }
+SelectionColours EntryListSelectionColours() { return g_list.colours; }

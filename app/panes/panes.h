@@ -1,0 +1,41 @@
+// Win32 entry points of the main window's panes: entry list, column header, toolbar, status bar.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "win/owner_drawn_items_win.h"
+
+// Entry list
+bool CreateEntryListResources(HWND mainWindow);
+void SetEntryListFont(HWND entryList);
+void FillEntryList(HWND entryList);
+// Empties the list, adds the items in order in one go, then shows it without activating it and
+// repaints it at once (the start-up fill and the sorts).
+void ShowEntries(HWND entryList, const std::vector<uint32_t>& items);
+void InsertPersonItem(HWND entryList, int slot);
+void InsertGroupItem(HWND entryList, int slot);
+// InsertPersonItem for each slot in turn, as one bulk change: the last slot ends up first.
+void InsertPersonItems(HWND entryList, const std::vector<uint32_t>& slots);
+void MeasureEntryItem(MEASUREITEMSTRUCT* request);
+void DrawEntryItem(const DRAWITEMSTRUCT* request);
+void DrawColumnSeparators(HWND entryList);
+void ReleaseEntryListResources();
+HFONT EntryListFont();              // none when it could not be made
+// COLOR_HIGHLIGHT and COLOR_HIGHLIGHTTEXT as read once when the entry list's resources were made.
+SelectionColours EntryListSelectionColours();
+
+// Column header ("InBoxItemClass")
+LRESULT CALLBACK ColumnHeaderProc(HWND, UINT, WPARAM, LPARAM);
+void UpdateDragZones();
+HFONT ColumnHeaderFont();
+
+// Toolbar ("ToolBarClass") and tooltips
+LRESULT CALLBACK ToolbarProc(HWND, UINT, WPARAM, LPARAM);
+bool AttachToolbarTooltips(HWND toolbar);
+void UpdateStatusHint(HWND underPointer);
+
+// Status bar ("StatusWindowClass")
+LRESULT CALLBACK StatusBarProc(HWND, UINT, WPARAM, LPARAM);

@@ -1,0 +1,121 @@
+// The toolbar ("ToolBarClass"): five owner-drawn picture buttons that send the main window's
+// commands, their tooltip texts, and the status hint of the button under the pointer.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/settings.h"
+#include "app/shell_state.h"
+#include "win/gdi_owners_win.h"
+#include "win/picture_surface_win.h"
+#include "app/panes/panes.h"
+
+namespace {
+
+constexpr COLORREF kBottomEdge = 0x646464;
+constexpr int kFaceSize = 32;
+constexpr int kTooltipTextSize = 80;
+
+struct ToolbarButton {
+  int id;
+  int command;
+  int bitmapUp, bitmapPressed, bitmapDisabled;
+  int tooltip;
+};
+
+constexpr ToolbarButton kButtons[] = {
+    {kToolbarNewAddress, kCmdNewAddress, 100, 101, 102, 112},
+    {kToolbarNewGroup, kCmdNewGroup, 103, 104, 105, 113},
+    {kToolbarProperties, kCmdProperties, 106, 107, 108, 114},
+    {kToolbarDelete, kCmdDelete, 109, 110, 111, 115},
+    {kToolbarFind, kCmdFind, 115, 116, 117, 116},
+};
+
+const ToolbarButton* ButtonById(int id) {
+  for (const ToolbarButton& button : kButtons)
+    if (button.id == id) return &button;
+  return nullptr;
+}
+
+// Light-grey face with a white top edge and a dark bottom edge; every pen is deselected on return.
+void DrawFace(HDC dc, const RECT& r) {
+  {
+    SelectGuard brush(dc, GetStockObject(LTGRAY_BRUSH));
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+  }
+  {
+    SelectGuard pen(dc, GetStockObject(WHITE_PEN));
+    DrawLine(dc, r.left, r.top, r.right, r.top);
+  }
+  GdiObject bottomPen(CreatePen(PS_SOLID, 1, kBottomEdge));
+  SelectGuard pen(dc, bottomPen.get());
+  DrawLine(dc, r.left, r.bottom - 1, r.right, r.bottom - 1);
+}
+
+void PaintBackground(HWND window) {
+  PaintDC dc(window);
+  DrawFace(dc.get(), dc.client());
+}
+
+int FaceFor(const ToolbarButton& button, const DRAWITEMSTRUCT& item) {
+  if (!IsWindowEnabled(item.hwndItem)) return button.bitmapDisabled;
+  return (item.itemState & ODS_SELECTED) ? button.bitmapPressed : button.bitmapUp;
+}
+
+// Copies the face stretched onto the button; a focus change alone draws nothing.
+void DrawButton(const DRAWITEMSTRUCT& item) {
+  if (item.CtlType != ODT_BUTTON) return;
+  const ToolbarButton* button = ButtonById(static_cast<int>(item.CtlID));
+  if (!button) return;
+  if (!(item.itemAction & (ODA_DRAWENTIRE | ODA_SELECT))) return;
+  PictureSurface face;
+  if (!face.Load(g_shell.instance, FaceFor(*button, item))) return;
+  const RECT& r = item.rcItem;
+  StretchBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, face.dc(), 0, 0, kFaceSize, kFaceSize,
+             SRCCOPY);
+}
+
+void SupplyTooltipText(NMHDR* header) {
+  if (header->code != TTN_NEEDTEXTA) return;
+  auto* request = reinterpret_cast<NMTTDISPINFOA*>(header);
+  HWND tool = reinterpret_cast<HWND>(request->hdr.idFrom);
+  const ToolbarButton* button = ButtonById(GetDlgCtrlID(tool));
+  if (!button) return;
+  LoadLocalString(g_shell.instance, button->tooltip, request->szText, kTooltipTextSize);
+}
+
+// Only clicks: owner-drawn buttons also report double clicks, which would run the command again.
+bool ForwardClick(WPARAM wParam) {
+  if (HIWORD(wParam) != BN_CLICKED) return false;
+  const ToolbarButton* button = ButtonById(LOWORD(wParam));
+  if (!button) return false;
+  SendMessageA(g_shell.mainWindow, WM_COMMAND, button->command, 0);
+  return true;
+}
+
+}  // namespace
+
+LRESULT CALLBACK ToolbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT:
+      PaintBackground(window);
+      return 1;
+    case WM_CREATE:
+    case WM_DESTROY:
+      return 1;
+    case WM_SETCURSOR:
+      SetCursor(g_shell.arrowCursor);
+      UpdateStatusHint(reinterpret_cast<HWND>(wParam));
+      return 1;
+    case WM_DRAWITEM:
+      DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return 1;
+    case WM_NOTIFY:
+      SupplyTooltipText(reinterpret_cast<NMHDR*>(lParam));
+      return 1;
+    case WM_COMMAND:
+      if (ForwardClick(wParam)) return 1;
+      return DefWindowProcA(window, message, wParam, lParam);
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}

@@ -1,0 +1,105 @@
+#!/bin/bash
+# Whole-program benchmark: drives the real kalbook.exe under Wine through the test driver on a
+# book of 55,000 persons and prints, like the store benchmarks,
+#   ratio OPERATION: ours X ms, reference Y ms, Z.Zx
+# The reference of each operation is the start-up fill of as many items as the list holds
+# afterwards: the launch time of a book that size less the launch time of an empty book (for the
+# recipient list, the persons' fill scaled to its size).
+# Run after `bash tools/build.sh`; KALBOOK_EXE may point at another kalbook.exe to compare.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+persons=${BENCH_PERSONS:-55000}
+aliases=${BENCH_ALIASES:-10000}
+recipients=${BENCH_RECIPIENTS:-5000}
+state=$(mktemp -d)
+bash "$root/tests/e2e/fixture_start.sh" "$state" >/dev/null
+export E2E_STATE=$state KALBOOK_EXE=${KALBOOK_EXE:-$root/build/win/kalbook.exe}
+export KALDRIVER=$root/build/win/kaldriver.exe KALHOST=$root/build/win/kalhost.exe
+source "$root/tests/e2e/lib.sh"
+trap 'stop_started; bash "$root/tests/e2e/fixture_stop.sh" "$state"; rm -rf "$state"' EXIT
+
+slow() { driver -t 600 "$@"; }
+ratio() { awk -v op="$1" -v ours="$2" -v ref="$3" \
+  'BEGIN { r = ref > 0 ? ref : 1; printf "ratio %s: ours %d ms, reference %d ms, %.1fx\n", op, ours, ref, ours / r }'; }
+
+# A book of $1 persons "Person NNNNN" whose e-mail addresses run the other way round.
+write_book() {
+  python3 - "$BOOK/personal.inf" "$1" <<'PY'
+import struct, sys
+n = int(sys.argv[2])
+out = [struct.pack('<I', n)]
+for i in range(n):
+    out.append(b'Person %05d\0p%05d@example.com\0;;\0\0' % (i, n - 1 - i))
+open(sys.argv[1], 'wb').write(b''.join(out))
+PY
+  rm -f "$BOOK/group.inf"
+}
+
+exe=$(winepath -w "$KALBOOK_EXE")
+# Exit, then wait until no window of the book is left, hidden ones included: a second copy
+# would refuse to start while the first one is still going.
+close_book() {
+  driver command "$main" 110
+  wait_for '[ "$(driver -a count ZuAddressBook -)" = 0 ]' 150
+}
+# Launches the book with the arguments $1 and prints the milliseconds until its main window
+# showed. Through a file, not a pipe: the started program would hold a pipe open.
+launch() {
+  (cd "$BOOK" && wine "$KALDRIVER" -t 600 launch ZuAddressBook "Address Book" "\"$exe\" $1" >"$BOOK/launch.out" 2>/dev/null)
+  tr -d '\r' <"$BOOK/launch.out"
+}
+
+# The floor: the best of three launches of each size, less the best of three of an empty book.
+best_launch() {
+  local best=999999 t
+  for _ in 1 2 3; do
+    t=$(launch ""); main=$(main_window); close_book
+    (( t < best )) && best=$t
+  done
+  echo "$best"
+}
+write_book 0
+empty_launch=$(best_launch)
+fill_time() {
+  write_book "$1"; local full; full=$(best_launch)
+  echo $(( full > empty_launch ? full - empty_launch : 0 ))
+}
+write_book 65535
+startup=$(launch ""); main=$(main_window); close_book
+echo "start-up with 65535 persons: $startup ms from launch to the window (target: under 1000 ms)"
+fill_persons=$(fill_time "$persons")
+fill_after_import=$(fill_time $((persons + aliases)))
+# A fill of a few thousand items is lost in the launch time's noise; the fill grows with the
+# count, so the recipients' reference is the persons' fill scaled to their count.
+fill_recipients=$(( (fill_persons * recipients + persons / 2) / persons ))
+
+write_book "$persons"
+launch "" >/dev/null
+main=$(main_window)
+ratio "sort by name of $persons persons" "$(slow timed-send "$main" WM_COMMAND 113 0)" "$fill_persons"
+ratio "sort by e-mail of $persons persons" "$(slow timed-send "$main" WM_COMMAND 114 0)" "$fill_persons"
+
+python3 - "$BOOK/aliases.txt" "$aliases" <<'PY'
+import sys
+n = int(sys.argv[2])
+open(sys.argv[1], 'w').write(''.join('alias Imported%05d i%05d@example.org\r\n' % (i, i) for i in range(n)))
+PY
+driver command "$main" 108
+# Timed from the moment the open-file dialog is gone; its own closing is the platform's.
+imported=$(wine "$KALDRIVER" -t 600 openfile-timed "Import - Eudora address book -" "$(winpath aliases.txt)" \
+  "$main" 190 $((persons + aliases)) 2>"$BOOK/dialog.txt" | tr -d '\r')
+ratio "import of $aliases Eudora aliases into $persons persons" "$imported" "$fill_after_import"
+echo "  (not counted: $(tr -d '\r' <"$BOOK/dialog.txt"))"
+slow lb-select-range "$main" 190 0 $((aliases - 1))
+ratio "delete of $aliases selected entries" "$(slow timed-send "$main" WM_COMMAND 105 0)" "$fill_persons"
+close_book
+
+start_host
+launch /o >/dev/null
+main=$(main_window)
+box=$(driver find-child "$main" ToBoxClass)
+slow lb-select-range "$main" 190 0 $((recipients - 1))
+ratio ">>To of $recipients selected entries" "$(slow timed-send "$box" WM_COMMAND 186 0)" "$fill_recipients"
+slow lb-select-range "$box" 189 0 $((recipients - 1))
+ratio "<<Delete of $recipients recipients" "$(slow timed-send "$box" WM_COMMAND 187 0)" "$fill_recipients"
+close_book

@@ -1,0 +1,113 @@
+// vCard both ways. Import: a 10,000-card 3.0 file with folded notes and a PHOTO on every tenth
+// card into a book of 55,000 persons, against the same merge with one linear scan per entry.
+// Export: a book of 65,535 persons written as vCard, against writing its person file.
+#include <benchmark/benchmark.h>
+
+#include <cctype>
+#include <cstdio>
+#include <string>
+
+#include "bench/import_bench_book.h"
+#include "export/vcard_export.h"
+#include "import/import_readers.h"
+
+namespace {
+
+constexpr uint32_t kCards = 10000;
+constexpr uint32_t kAlreadyPresent = 1000;  // cards whose FN differs from a person only in case
+constexpr uint32_t kExportBook = 65535;
+
+// A note long enough to be folded over three lines, with escapes in it.
+std::string FoldedNote(uint32_t n) {
+  std::string note = "NOTE:Met at the trade fair in Oslo\\, stand " + std::to_string(n) +
+                     "\\; asked for the catalogue\\nand a call back next week";
+  std::string folded;
+  for (size_t at = 0; at < note.size(); at += 74) folded += (at ? "\r\n " : "") + note.substr(at, 74);
+  return folded + "\r\n";
+}
+
+std::string Photo() {
+  std::string photo = "PHOTO;ENCODING=b;TYPE=JPEG:";
+  for (int line = 0; line < 40; ++line)
+    photo += (line ? "\r\n " : "") + std::string("/9j/4AAQSkZJRgABAQEASABIAAD/2wBDAAMCAgMCAgMDAwMEAwMEBQgFBQQEBQoHBwYI");
+  return photo + "\r\n";
+}
+
+const std::string& CardsText() {
+  static const std::string text = [] {
+    std::string t;
+    const std::string photo = Photo();
+    for (uint32_t n = 0; n < kCards; ++n) {
+      std::string fn = n < kAlreadyPresent ? Description(n * 31 % kBookSize) : Description(kBookSize + n);
+      for (char& c : fn) c = n < kAlreadyPresent ? static_cast<char>(std::toupper(c)) : c;
+      t += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + fn + "\r\nN:Family" + std::to_string(n) + ";Given;;;\r\n";
+      t += "item1.EMAIL;type=INTERNET;type=pref:mail" + std::to_string(n) + "@example.com\r\n";
+      t += "TEL;TYPE=CELL:+47 555 01 " + std::to_string(n) + "\r\n" + FoldedNote(n);
+      if (n % 10 == 0) t += photo;
+      t += "END:VCARD\r\n";
+    }
+    return t;
+  }();
+  return text;
+}
+
+std::optional<ImportBatch> ReadCards(std::string_view text) { return ReadVCard(text); }
+
+void BM_VCardImport10kInto55k(benchmark::State& state) {
+  RunImport(state, CardsText(), ReadCards, AppendImportedPersons, kCards - kAlreadyPresent);
+}
+void BM_VCardImport10kInto55kReference(benchmark::State& state) {
+  RunImport(state, CardsText(), ReadCards, AppendWithLinearLookups, kCards - kAlreadyPresent);
+}
+
+// A full book: names, a memo on every other person (some with characters beyond ASCII), and
+// 100 groups of 50 members each.
+const AddressStore& ExportBook() {
+  static const AddressStore book = [] {
+    AddressStore store;
+    store.personPath = "/tmp/kalbook_vcard_bench_" + std::to_string(std::rand()) + ".inf";
+    GrowPersonTableForBatch(store.persons, kExportBook);
+    PersonTable& table = *store.persons;
+    for (uint32_t n = 0; n < kExportBook; ++n) {
+      PersonRecord& p = table[table.used++];
+      CopyToField(p.description, kTextFieldSize, "Person number " + std::to_string(n) + ", Oslo");
+      CopyToField(p.email, kEmailFieldSize, "person" + std::to_string(n) + "@example.com");
+      CopyToField(p.names, kTextFieldSize, "Given" + std::to_string(n) + ";;Family");
+      if (n % 2) CopyToField(p.memo, kTextFieldSize, std::string(n % 4 ? "Caf\xE9 " : "plain ") + std::string(60, 'm'));
+    }
+    for (uint32_t g = 0; g < 100; ++g) {
+      ReserveRecordSlot(store.groups);
+      GroupRecord& group = (*store.groups)[store.groups->used++];
+      CopyToField(group.name, kTextFieldSize, "Group " + std::to_string(g));
+      MemberList members;
+      for (uint32_t m = 0; m < 50; ++m) members.push_back((g * 613 + m * 7) % kExportBook);
+      group.memberCount = static_cast<uint32_t>(members.size());
+      group.members = members;
+    }
+    return store;
+  }();
+  return book;
+}
+
+void BM_VCardExport65k(benchmark::State& state) {
+  const AddressStore& book = ExportBook();
+  std::string path = book.personPath + ".vcf";
+  for (auto _ : state) {
+    std::string text = WriteVCards(book, PersonsToExport(book, {}));
+    if (!WriteExportFile(path, text)) state.SkipWithError("export not written");
+  }
+  std::remove(path.c_str());
+}
+void BM_VCardExport65kReference(benchmark::State& state) {
+  AddressStore book = ExportBook();
+  for (auto _ : state)
+    if (!SavePersonFile(book)) state.SkipWithError("person file not written");
+  std::remove(book.personPath.c_str());
+}
+
+BENCHMARK(BM_VCardImport10kInto55k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VCardImport10kInto55kReference)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_VCardExport65k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VCardExport65kReference)->Unit(benchmark::kMillisecond);
+
+}  // namespace

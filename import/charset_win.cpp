@@ -1,0 +1,31 @@
+// The platform's code-page conversions, with its best-fit mapping for characters the ANSI code
+// page cannot hold.
+#include <windows.h>
+
+#include "import/charset.h"
+
+bool DecodeCodePage(uint32_t codePage, std::string_view bytes, std::u16string& out) {
+  out.clear();
+  if (bytes.empty()) return true;
+  UINT page = codePage == kAnsiCodePage ? CP_ACP : codePage;
+  if (page != CP_ACP && !IsValidCodePage(page)) return false;
+  int length = static_cast<int>(bytes.size());
+  int wide = MultiByteToWideChar(page, 0, bytes.data(), length, nullptr, 0);
+  if (wide <= 0) return false;
+  out.resize(static_cast<size_t>(wide));
+  MultiByteToWideChar(page, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(&out[0]), wide);
+  return true;
+}
+
+std::string EncodeAnsi(std::u16string_view text) {
+  if (text.empty()) return std::string();
+  const wchar_t* wide = reinterpret_cast<const wchar_t*>(text.data());
+  int length = static_cast<int>(text.size());
+  int size = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return std::string(text.size(), '?');
+  std::string out(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide, length, &out[0], size, nullptr, nullptr);
+  return out;
+}
+
+bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }

@@ -1,0 +1,21 @@
+# Sourced after lib.sh: kalhold.exe holds a file of the book folder open without sharing, as
+# a backup or sync tool would, until release is called.
+KALHOLD=$(realpath "$KALHOLD")
+
+hold() {
+  rm -f "$BOOK/release" "$BOOK/hold.out"
+  (cd "$BOOK" && exec wine "$KALHOLD" "$(winpath "$1")" "$(winpath release)" >"$BOOK/hold.out" 2>&1) &
+  HOLD_PID=$!
+  STARTED+=("$HOLD_PID")
+  wait_for 'grep -qs HELD "$BOOK/hold.out"' || fail "kalhold did not take $1: $(cat "$BOOK/hold.out")"
+}
+
+release() {
+  touch "$BOOK/release"
+  wait_for 'grep -qs RELEASED "$BOOK/hold.out"' || fail "kalhold did not let go"
+  wait "$HOLD_PID" 2>/dev/null || true
+}
+
+# The message box "Address Book" (not the main window of the same title) and its text.
+message_box() { driver find "#32770" "Address Book"; }
+message_text() { driver msgbox "Address Book"; }

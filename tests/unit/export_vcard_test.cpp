@@ -1,0 +1,164 @@
+// Export as vCard: which persons, the card text and its folding, and the round trip back through
+// the import into an empty book. The native build's ANSI code page is Windows-1252.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "export/vcard_export.h"
+#include "import/import_merge.h"
+#include "import/import_readers.h"
+#include "tests/unit/dialogs_test_store.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+uint32_t AddPerson(AddressStore& store, const std::string& description, const std::string& email,
+                   const std::string& names, const std::string& memo, int deleted = 0) {
+  uint32_t slot = AddTestPerson(store, description, email, deleted);
+  PersonRecord& p = (*store.persons)[slot];
+  CopyToField(p.names, sizeof p.names, names);
+  CopyToField(p.memo, sizeof p.memo, memo);
+  return slot;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class ExportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() /
+          ("kalbook_export_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+           "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    book.personPath = (dir / "personal.inf").string();
+    book.groupPath = (dir / "group.inf").string();
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  // Exports every live person, imports the text into an empty book and compares the person
+  // files of both books byte for byte.
+  void ExpectRoundTrip() {
+    ASSERT_TRUE(SavePersonFile(book));
+    std::string text = WriteVCards(book, PersonsToExport(book, {}));
+    AddressStore copy;
+    copy.personPath = (dir / "copy.inf").string();
+    std::optional<ImportBatch> batch = ReadVCard(text);
+    ASSERT_TRUE(batch.has_value());
+    AppendImportedPersons(copy, *batch);
+    std::string back = ReadFile(copy.personPath), original = ReadFile(book.personPath);
+    size_t differs = 0;
+    while (differs < back.size() && differs < original.size() && back[differs] == original[differs])
+      ++differs;
+    EXPECT_TRUE(back == original) << "first difference at byte " << differs << " of "
+                                  << original.size() << ": ..." << original.substr(differs, 40);
+  }
+
+  fs::path dir;
+  AddressStore book;
+};
+
+TEST_F(ExportTest, ChoosesLivePersonsInSlotOrderEachOnce) {
+  uint32_t ann = AddPerson(book, "Ann", "a@x", ";;", "");
+  uint32_t gone = AddPerson(book, "Gone", "g@x", ";;", "", 1);
+  uint32_t bob = AddPerson(book, "Bob", "b@x", ";;", "");
+  uint32_t cy = AddPerson(book, "Cy", "", ";;", "");
+  uint32_t team = AddTestGroup(book, "Team", {cy, gone, ann});
+  uint32_t old = AddTestGroup(book, "Old", {bob}, 1);
+  EXPECT_EQ(PersonsToExport(book, {}), (std::vector<uint32_t>{ann, bob, cy}));
+  EXPECT_EQ(PersonsToExport(book, {MakeItemRef(team, kGroupItem)}), (std::vector<uint32_t>{ann, cy}));
+  EXPECT_EQ(PersonsToExport(book, {MakeItemRef(bob, kPersonItem), MakeItemRef(team, kGroupItem),
+                                   MakeItemRef(ann, kPersonItem)}),
+            (std::vector<uint32_t>{ann, bob, cy}));
+  // A deleted group or person adds nobody.
+  EXPECT_TRUE(PersonsToExport(book, {MakeItemRef(old, kGroupItem), MakeItemRef(gone, kPersonItem)}).empty());
+  EXPECT_TRUE(PersonsToExport(AddressStore(), {}).empty());
+}
+
+TEST_F(ExportTest, CardHoldsItsPropertiesEscapedWithCategories) {
+  uint32_t ann = AddPerson(book, "Lee, Ann; \\boss", "ann@x", "Ann;M.;Lee", "line one\r\nline two");
+  uint32_t bob = AddPerson(book, "Bob", "", ";;", "");
+  AddTestGroup(book, "Friends, old", {ann});
+  AddTestGroup(book, "Gone", {ann}, 1);
+  AddTestGroup(book, "Work", {ann, ann});
+  EXPECT_EQ(WriteVCards(book, {ann, bob}),
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Lee\\, Ann\\; \\\\boss\r\nN:Lee;Ann;M.;;\r\n"
+            "EMAIL;TYPE=INTERNET:ann@x\r\nNOTE:line one\\nline two\r\n"
+            "CATEGORIES:Friends\\, old,Work\r\nEND:VCARD\r\n"
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Bob\r\nN:;;;;\r\nEND:VCARD\r\n");
+}
+
+TEST_F(ExportTest, LinesAreFoldedAt75OctetsNeverInsideACharacter) {
+  // 0xE9 is two octets in UTF-8, 0x80 (the euro sign) three.
+  std::string memo;
+  for (int i = 0; i < 259; ++i) memo.push_back(i % 3 == 0 ? '\xE9' : i % 3 == 1 ? '\x80' : 'x');
+  uint32_t slot = AddPerson(book, std::string(259, 'd'), "m@x", ";;", memo);
+  std::string text = WriteVCards(book, {slot});
+  size_t start = 0;
+  bool folded = false;
+  while (start < text.size()) {
+    size_t end = text.find("\r\n", start);
+    ASSERT_NE(end, std::string::npos);
+    std::string line = text.substr(start, end - start);
+    EXPECT_LE(line.size(), 75u) << line;
+    if (!line.empty() && line[0] == ' ') {
+      folded = true;
+      EXPECT_NE(static_cast<unsigned char>(line[1]) & 0xC0, 0x80) << "folded inside a character";
+    }
+    start = end + 2;
+  }
+  EXPECT_TRUE(folded);
+  EXPECT_EQ(text.find('\xEF'), std::string::npos) << "no byte-order mark";
+}
+
+TEST_F(ExportTest, RoundTripGivesThePersonFileBackByteForByte) {
+  // Every character of the code page but the controls, commas and semicolons anywhere,
+  // fields filled to the last byte they hold.
+  std::string every;
+  for (int c = 0x21; c < 0x100; ++c)
+    if (c != 0x7F) every.push_back(static_cast<char>(c));
+  every.insert(50, " ");
+  std::mt19937 random(7);
+  auto text = [&](size_t length, bool namePart = false) {
+    std::string t;
+    while (t.size() < length) {
+      char c = every[random() % every.size()];
+      if (!namePart || c != ';') t.push_back(c);  // name parts never hold their separator
+    }
+    if (t.front() == ' ') t.front() = 'a';
+    if (t.back() == ' ') t.back() = 'z';
+    return t;
+  };
+  AddPerson(book, "Ann", "ann@x", "Ann;;Lee", "");
+  AddPerson(book, "Deleted", "d@x", ";;", "", 1);
+  AddPerson(book, "Smith, John; Jr.", "j;s,@x", "Jo,hn;P. Q.;Sm\\ith", "a;b,c\\d");
+  AddPerson(book, every.substr(0, 200), "every@x", ";;", every.substr(0, 259));
+  AddPerson(book, every.substr(100), "e2@x", ";;", every.substr(0, 100));
+  for (int i = 0; i < 200; ++i)
+    AddPerson(book, text(1 + random() % 259) + std::to_string(i), text(1 + random() % 120),
+              text(1 + random() % 80, true) + ";" + text(1 + random() % 80, true) + ";" +
+                  text(1 + random() % 80, true),
+              text(1 + random() % 259));
+  AddPerson(book, "No mail", "", ";;", "");  // not in the file that comes back
+  book.persons->used -= 1;  // ... so it is left out of both books
+  ExpectRoundTrip();
+}
+
+TEST_F(ExportTest, ExportFileReplacesItsTargetWhole) {
+  std::string path = (dir / "contacts.vcf").string();
+  std::ofstream(path) << "old content that is longer than the new one";
+  ASSERT_TRUE(WriteExportFile(path, "new"));
+  EXPECT_EQ(ReadFile(path), "new");
+  EXPECT_FALSE(fs::exists(path + ".tmp"));
+  EXPECT_FALSE(WriteExportFile((dir / "missing" / "x.vcf").string(), "x"));
+}
+
+}  // namespace
