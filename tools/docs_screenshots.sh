@@ -2,14 +2,7 @@
 # Regenerates the screenshots in docs/ (main window, the two Properties dialogs, recipient box, help window) from a small sample book, under a
 # private Xvfb and Wine prefix (run after `bash tools/build.sh`).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-state=$(mktemp -d)
-bash "$root/tests/e2e/fixture_start.sh" "$state" >/dev/null
-trap 'bash "$root/tests/e2e/fixture_stop.sh" "$state"; rm -rf "$state"' EXIT
-export E2E_STATE=$state KALBOOK_EXE=$root/build/win/kalbook.exe KALDRIVER=$root/build/win/kaldriver.exe
-export KALHOST=$root/build/win/kalhost.exe
-source "$root/tests/e2e/lib.sh"
-trap 'stop_started; bash "$root/tests/e2e/fixture_stop.sh" "$state"; rm -rf "$state"' EXIT
+source "$(dirname "$0")/screenshot_session.sh"
 
 write_persons 'Ann Lee|ann.lee@example.com|Ann;;Lee|met at the fair' 'Bob Meyer|bob@example.org|Bob;;Meyer|' \
   'Carla Rossi|carla.rossi@example.net|Carla;;Rossi|tennis club' 'Hiro Tanaka|hiro@example.jp|Hiro;;Tanaka|' \
@@ -17,23 +10,11 @@ write_persons 'Ann Lee|ann.lee@example.com|Ann;;Lee|met at the fair' 'Bob Meyer|
   'Frank Dubois|frank.dubois@example.fr|Frank;;Dubois|' 'Grete Smith|grete@example.org|Grete;;Smith|cousin' \
   'Ines Lee|ines.lee@example.com|Ines;;Lee|' 'Jan Meyer|jan@example.nl|Jan;;Meyer|choir'
 write_groups 'Tennis club|Tuesdays|Ann Lee,Carla Rossi' 'Family||Grete Smith,Ines Lee'
-# Crops a window's client area and $4 pixels above it for a menu bar (without a window manager
-# nobody draws the frames and captions).
-crop() {
-  local w h x y above=${4:-0}
-  read -r w h x y <<< "$(driver client "$2")"
-  convert "$1" -crop "${w}x$((h + above))+${x}+$((y - above))" +repage "$3"
-}
-
 printf '[window]\nx=200\ny=120\nwidth=600\nheight=420\n' > "$SETTINGS"
 start_book
 main=$(main_window)
 driver lb-select "$main" 190 1
-toolbar=$(driver find-child "$main" ToolBarClass)
-read -r l t r b <<< "$(driver rect "$(driver child "$toolbar" 182)")"
-xdotool mousemove $(( (l + r) / 2 )) $(( (t + b) / 2 ))
-wait_for '[ "$(driver count tooltips_class32 -)" -ge 1 ]' 25 || echo "no tooltip showed" >&2
-sleep 0.5
+show_tooltip "$main"
 screenshot "$BOOK/main.png"
 crop "$BOOK/main.png" "$main" "$root/docs/main-window.png" 20
 # The two Properties dialogs: Bob Meyer (a person) and Tennis club (a group).

@@ -5,29 +5,15 @@
 # members, Find, Netscape path and About dialogs, in run/languages/LANGUAGE-WINDOW.png. With
 # DOCS=1 the German main window (both pictures) goes to docs/ as well.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/screenshot_session.sh"
 out=$root/run/languages
 mkdir -p "$out"
-state=$(mktemp -d)
-bash "$root/tests/e2e/fixture_start.sh" "$state" >/dev/null
-export E2E_STATE=$state KALBOOK_EXE=$root/build/win/kalbook.exe KALDRIVER=$root/build/win/kaldriver.exe
-export KALHOST=$root/build/win/kalhost.exe
-source "$root/tests/e2e/lib.sh"
-trap 'stop_started; bash "$root/tests/e2e/fixture_stop.sh" "$state"; rm -rf "$state"' EXIT
 
 write_persons 'Ann Lee|ann.lee@example.com|Ann;;Lee|met at the fair' 'Bob Meyer|bob@example.org|Bob;;Meyer|' \
   'Carla Rossi|carla.rossi@example.net|Carla;;Rossi|tennis club' 'Dieter Novak|dnovak@example.de|Dieter;;Novak|plumber'
 write_groups 'Tennis club|Tuesdays|Ann Lee,Carla Rossi'
 netscape='HKCU\Software\Netscape\Netscape Navigator\Address Book'
 wine reg add "$netscape" /v "File Location" /t REG_SZ /d 'C:\book.htm' /f >/dev/null 2>&1
-
-# Crops a window and $4 pixels above it (the menu bar; without a window manager nobody draws
-# frames and captions).
-crop() {
-  local w h x y above=${4:-0}
-  read -r w h x y <<< "$(driver client "$2")"
-  convert "$1" -crop "${w}x$((h + above))+${x}+$((y - above))" +repage "$3"
-}
 
 # Opens a dialog with command $1, waits for it by a control it holds ($2), saves it as $3.
 shoot_dialog() {
@@ -59,13 +45,9 @@ shoot_language() {
   dialog=$(shoot_dialog 112 401 "$prefix-about.png"); driver click "$dialog" 1; driver gone "$dialog"
   # Last, as the menu loop may hold the next commands back.
   driver lb-select "$main" 190 1
-  # A tooltip and status hint: the pointer over the "new group" button.
-  local toolbar l t r b x y
-  toolbar=$(driver find-child "$main" ToolBarClass)
-  read -r l t r b <<< "$(driver rect "$(driver child "$toolbar" 182)")"
-  xdotool mousemove $(( (l + r) / 2 )) $(( (t + b) / 2 ))
-  wait_for '[ "$(driver count tooltips_class32 -)" -ge 1 ]' 25 || echo "no tooltip showed" >&2
-  sleep 0.5
+  # A tooltip and status hint, then the File menu.
+  local x y
+  show_tooltip "$main"
   screenshot "$BOOK/shot.png"
   crop "$BOOK/shot.png" "$main" "$prefix-main.png" 20
   read -r _ _ x y <<< "$(driver client "$main")"
