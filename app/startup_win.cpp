@@ -11,6 +11,7 @@
 #include "app/placement.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
+#include "app/single_copy.h"
 #include "app/start_mode.h"
 #include "handoff/recipient_box.h"
 #include "app/panes/panes.h"
@@ -27,8 +28,6 @@ constexpr size_t kPathBufferSize = MAX_PATH;  // 260, the size every data path m
 constexpr int kTitleBufferSize = 260;
 
 void Refuse(const char* text) { MessageBoxA(nullptr, text, kRefusalCaption, kRefusalFlags); }
-
-bool AnotherCopyRuns() { return FindWindowA(kMainClass, nullptr) != nullptr; }
 
 bool FindHostWindow() {
   g_shell.HostWindow = FindWindowA(nullptr, kHostTitle);
@@ -146,7 +145,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
   g_shell.instance = instance;
   g_shell.StartMode = StartModeFromCommandLine(GetCommandLineA());
   g_shell.FindDialogWindow = nullptr;
-  if (AnotherCopyRuns()) {
+  SingleCopyLock singleCopy;  // held until the program ends
+  if (singleCopy.AnotherCopyRuns()) {
     Refuse("Can't Open!!\rAlready Opening");
     return 0;
   }

@@ -204,7 +204,8 @@ int CmdPost(const Args& a) {
 int CmdSend(const Args& a) {
   DWORD_PTR result = 0;
   if (!SendMessageTimeoutA(ParseHandle(a[0]), ParseMessage(a[1]), static_cast<WPARAM>(ParseNumber(a[2])),
-                           static_cast<LPARAM>(ParseNumber(a[3])), SMTO_ABORTIFHUNG, 5000, &result))
+                           static_cast<LPARAM>(ParseNumber(a[3])), SMTO_ABORTIFHUNG,
+                           static_cast<UINT>(g_timeoutSeconds * 1000), &result))
     return Fail("SendMessage timed out");
   std::printf("%lld\n", static_cast<long long>(result));
   return 0;
@@ -285,6 +286,20 @@ int CmdMsgBox(const Args& a) {
         return box != nullptr;
       }))
     return Fail("no message box titled '" + a[0] + "'");
+  EnumChildWindows(box, PrintStaticText, 0);
+  return 0;
+}
+
+// Every matching top-level window, one handle a line, without waiting (windows share titles).
+int CmdFindAll(const Args& a) {
+  for (HWND window : TopLevelWindows(a[0], a[1])) PrintHandle(window);
+  return 0;
+}
+
+// The message text of one message box, chosen by its handle.
+int CmdBoxText(const Args& a) {
+  HWND box = ParseHandle(a[0]);
+  if (!IsWindow(box)) return Fail("no window " + a[0]);
   EnumChildWindows(box, PrintStaticText, 0);
   return 0;
 }
@@ -517,6 +532,8 @@ const Command kCommands[] = {
     {"client", 1, CmdClient, "HWND"},
     {"sendaddr", 2, CmdSendAddr, "NAME LENGTH"},
     {"wait-text", 3, CmdWaitText, "HWND CTRLID TEXT"},
+    {"find-all", 2, CmdFindAll, "CLASS TITLE"},
+    {"box-text", 1, CmdBoxText, "HWND"},
 };
 
 int Usage() {
