@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include "win/ansi_path_win.h"
+
 namespace {
 
 const char kSettingsFile[] = "zuadr.ini";
@@ -10,13 +12,15 @@ constexpr DWORD kSettingValueSize = 64;
 
 }  // namespace
 
+// Asked in Unicode, so that a user name the ANSI code page cannot hold still finds the folder
+// (by its short form).
 ProfileSettingsFiles::ProfileSettingsFiles() {
-  char appData[MAX_PATH] = "";
-  if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)) &&
-      appData[0]) {
-    userFolder_ = std::string(appData) + "\\" + kUserSettingsFolder;
-    userFile_ = userFolder_ + "\\" + kSettingsFile;
-  }
+  wchar_t appData[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData))) return;
+  std::string folder = AnsiPathOf(appData);
+  if (folder.empty()) return;
+  userFolder_ = folder + "\\" + kUserSettingsFolder;
+  userFile_ = userFolder_ + "\\" + kSettingsFile;
 }
 
 std::optional<std::string> ProfileSettingsFiles::Read(SettingsPlace place, const char* section,

@@ -27,3 +27,11 @@ AddressAnnouncement PlaceAddressFile(const AddressFile& file, std::string_view t
     if (write(place, bytes)) return {place, file.text.size()};
   return {file.name, 0};
 }
+
+AddressAnnouncement FitAnnouncementToAtom(const AddressAnnouncement& placed, std::string_view ownName,
+                                          const ShortPathFinder& shortForm) {
+  if (placed.name.size() <= kMostAtomNameChars) return placed;
+  std::string shortName = shortForm(placed.name);
+  if (!shortName.empty() && shortName.size() <= kMostAtomNameChars) return {shortName, placed.length};
+  return {std::string(ownName), 0};
+}

@@ -28,3 +28,14 @@ struct AddressAnnouncement {
 // with the text's length; when no place takes it, the file's own name with length 0.
 AddressAnnouncement PlaceAddressFile(const AddressFile& file, std::string_view tempFolder,
                                      const AddressFileWriter& write);
+
+// The longest name a global atom carries.
+constexpr size_t kMostAtomNameChars = 255;
+
+// The platform's short (8.3) form of an existing file's path; "" when it has none.
+using ShortPathFinder = std::function<std::string(const std::string& path)>;
+
+// What the atom can carry for a placed file: its name when that fits, else the name's short
+// form when that fits; else the failure signal, the file's own name with length 0.
+AddressAnnouncement FitAnnouncementToAtom(const AddressAnnouncement& placed, std::string_view ownName,
+                                          const ShortPathFinder& shortForm);

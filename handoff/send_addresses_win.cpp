@@ -9,6 +9,7 @@
 #include "app/shell_state.h"
 #include "handoff/address_file_places.h"
 #include "handoff/address_packing.h"
+#include "win/ansi_path_win.h"
 #include "win/gdi_owners_win.h"
 #include "handoff/recipient_box.h"
 
@@ -35,19 +36,27 @@ bool WriteAddressFile(const std::string& path, const std::string& bytes) {
   return WriteFile(out.get(), bytes.data(), size, &written, nullptr) && written == size;
 }
 
+// Asked in Unicode: the folder of a user whose name the ANSI code page cannot hold is then
+// still found, by its short form.
 std::string TemporaryFolder() {
-  char folder[MAX_PATH + 1] = "";
-  DWORD length = GetTempPathA(sizeof(folder), folder);
-  return length > 0 && length < sizeof(folder) ? std::string(folder, length) : std::string();
+  wchar_t folder[MAX_PATH + 1] = L"";
+  DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+  return length > 0 && length <= MAX_PATH ? AnsiPathOf(std::wstring(folder, length)) : std::string();
 }
 
 // The host reads the name back through the atom; the atom is never deleted here, it must
-// outlive this program.
+// outlive this program. A name the atom table refuses is announced as a failed file; when even
+// that is refused there is nothing the host could read, and nothing is posted.
 void AnnounceAddressFile(const AddressFile& file, const std::string& tempFolder,
                          UINT sendAddressMessage) {
-  AddressAnnouncement placed = PlaceAddressFile(file, tempFolder, WriteAddressFile);
+  AddressAnnouncement placed =
+      FitAnnouncementToAtom(PlaceAddressFile(file, tempFolder, WriteAddressFile), file.name, ShortAnsiPath);
   ATOM atom = GlobalAddAtomA(placed.name.c_str());
-  if (IsWindow(g_shell.HostWindow))
+  if (!atom && placed.name != file.name) {
+    placed = {file.name, 0};
+    atom = GlobalAddAtomA(placed.name.c_str());
+  }
+  if (atom && IsWindow(g_shell.HostWindow))
     PostMessageA(g_shell.HostWindow, sendAddressMessage, static_cast<WPARAM>(atom),
                  static_cast<LPARAM>(placed.length));
 }

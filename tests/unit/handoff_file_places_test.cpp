@@ -80,3 +80,41 @@ TEST(HandoffFilePlaces, NoPlaceLeftAnnouncesTheOwnNameWithLengthZero) {
   EXPECT_EQ(a.name, "c:\\TempFile");
   EXPECT_EQ(a.length, 0u);
 }
+
+namespace {
+
+// A temporary folder deep enough that its full path passes the atom's 255 characters.
+std::string DeepFolderFile(const char* fileName) {
+  return "C:\\users\\ann\\" + std::string(250, 'd') + "\\" + fileName;
+}
+
+}  // namespace
+
+TEST(HandoffFilePlaces, AtomTakesTheFullNameUpTo255Characters) {
+  bool asked = false;
+  auto shortForm = [&](const std::string&) { asked = true; return std::string("C:\\X"); };
+  std::string longest = "C:\\" + std::string(252, 'n');
+  ASSERT_EQ(longest.size(), 255u);
+  AddressAnnouncement a = FitAnnouncementToAtom({longest, 9}, "c:\\TempFile", shortForm);
+  EXPECT_EQ(a.name, longest);
+  EXPECT_EQ(a.length, 9u);
+  EXPECT_FALSE(asked) << "a name that fits needs no short form";
+}
+
+TEST(HandoffFilePlaces, LongerNameGoesByItsShortFormOrFails) {
+  std::string placed = DeepFolderFile("TempFile");
+  ASSERT_GT(placed.size(), kMostAtomNameChars);
+  std::string seen;
+  AddressAnnouncement a = FitAnnouncementToAtom(
+      {placed, 12}, "c:\\TempFile", [&](const std::string& path) { seen = path; return std::string("C:\\users\\ann\\DDDDDD~1\\TempFile"); });
+  EXPECT_EQ(seen, placed);
+  EXPECT_EQ(a.name, "C:\\users\\ann\\DDDDDD~1\\TempFile");
+  EXPECT_EQ(a.length, 12u);
+
+  // No short form, or one that is still too long: the failure signal under the own name.
+  for (std::string shortName : {std::string(), "C:\\" + std::string(253, 's')}) {
+    a = FitAnnouncementToAtom({placed, 12}, "c:\\Temp3.adr", [&](const std::string&) { return shortName; });
+    EXPECT_EQ(a.name, "c:\\Temp3.adr");
+    EXPECT_EQ(a.length, 0u);
+  }
+}
