@@ -29,12 +29,23 @@ void OnDestroy(HWND window) {
 
 bool KeepsNormalPlacement(HWND window) { return !IsZoomed(window) && !IsIconic(window); }
 
-void OnClose(HWND window) {
-  if (!SaveBeforeClose(window)) return;  // the user keeps the program for the unsaved changes
+// Writes the settings and ends the window; the unsaved changes were settled before.
+void CloseNow(HWND window) {
   WriteColumnWidths();
   WriteZoom(window);
   ReleaseEntryListResources();
   DestroyWindow(window);
+}
+
+void OnClose(HWND window) {
+  if (!SaveBeforeClose(window)) return;  // the user keeps the program for the unsaved changes
+  CloseNow(window);
+}
+
+// An open dialog refuses the end of the log-on; so does the user who keeps unsaved changes.
+LRESULT OnQueryEndSession(HWND window) {
+  if (g_shell.DialogActive > 0) return FALSE;
+  return SaveBeforeLogOff(window) ? TRUE : FALSE;
 }
 
 // A right press over the entry list opens the popup on the existing selection.
@@ -81,9 +92,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       OnClose(window);
       return 1;
     case WM_QUERYENDSESSION:
-      return g_shell.DialogActive > 0 ? 0 : 1;
+      return OnQueryEndSession(window);
     case WM_ENDSESSION:
-      if (wParam) SendMessageA(window, WM_CLOSE, 0, 0);
+      if (wParam) CloseNow(window);  // the query has settled the unsaved changes
       return 0;
     case WM_SETCURSOR:
       return OnSetCursor(window, wParam, lParam);

@@ -163,6 +163,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
   if (!RegisterWindowClasses()) return 0;
   ResetShellState();
   if (!LoadBookAtStart()) return 0;  // a data file that could not be read is left as it is
+  CheckRoomForSaves();
   BuildIndexes(g_shell.store);
   LoadRunResources();
 

@@ -228,6 +228,11 @@ bool CompleteSave(DataFileSystem& files, const std::string& path, DataFileState&
 
 template <typename Compose>
 bool SaveFile(DataFileSystem& files, const std::string& path, DataFileState& state, Compose compose) {
+  if (state.savesRefused) {
+    state.savePending = state.failureUntold = true;
+    state.lastFailure = FileFailure{FileStep::kCreate, path, std::string(), false, true};
+    return false;
+  }
   std::vector<uint8_t> bytes;
   try {
     compose(bytes);

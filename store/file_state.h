@@ -13,6 +13,7 @@ struct FileFailure {
   std::string path;          // the file the failing step worked on
   std::string reason;        // the system's own words
   bool outOfMemory = false;  // the file is larger than the memory the program could get
+  bool pathTooLong = false;  // refused without trying: the folder leaves no room for the save's names
 };
 
 struct DataFileState {
@@ -22,6 +23,9 @@ struct DataFileState {
   // The file on disk holds bytes the tables did not take in: its original bytes are copied
   // beside it (path + ".damaged", "-2", ...) before the first save replaces it.
   bool keepOriginal = false;
+  // The folder's path is so long that the names a save makes would not fit the platform's
+  // path buffers: every save is refused (and kept pending) without being tried.
+  bool savesRefused = false;
 };
 
 enum class FileLoadStatus {

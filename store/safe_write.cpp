@@ -1,11 +1,16 @@
 #include "store/safe_write.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kMostCopies = 1000;
+const char kTemporarySuffix[] = ".tmp";
+const char kCopySuffix[] = ".damaged";
+constexpr size_t kMostCopyNumberDigits = 10;  // room for any 32-bit number
 
 std::string CopyName(const std::string& path, int number) {
-  return path + ".damaged" + (number == 1 ? std::string() : "-" + std::to_string(number));
+  return path + kCopySuffix + (number == 1 ? std::string() : "-" + std::to_string(number));
 }
 
 FileFailure FailureOf(FileStep step, const std::string& path, const IoResult& result) {
@@ -38,7 +43,7 @@ std::optional<FileFailure> WriteOut(DataFileSystem& files, std::unique_ptr<Outpu
 
 std::optional<FileFailure> ReplaceFileContent(DataFileSystem& files, const std::string& path,
                                               const std::vector<uint8_t>& bytes) {
-  const std::string temp = path + ".tmp";
+  const std::string temp = path + kTemporarySuffix;
   std::unique_ptr<OutputFile> file;
   IoResult created = files.Create(temp, CreateMode::kReplaceAny, file);
   if (!created.ok()) return FailureOf(FileStep::kCreate, temp, created);
@@ -47,6 +52,22 @@ std::optional<FileFailure> ReplaceFileContent(DataFileSystem& files, const std::
   if (replaced.ok()) return std::nullopt;
   files.Remove(temp);
   return FailureOf(FileStep::kReplace, path, replaced);
+}
+
+size_t LongestSaveNameLength(const std::string& path) {
+  size_t copy = sizeof(kCopySuffix) - 1 + 1 + kMostCopyNumberDigits;  // ".damaged-" and the number
+  return path.size() + std::max(sizeof(kTemporarySuffix) - 1, copy);
+}
+
+bool SaveNamesFit(const std::string& path, size_t bufferSize) {
+  return LongestSaveNameLength(path) < bufferSize;
+}
+
+std::string FolderOfDataFile(const std::string& path) {
+  size_t cut = path.find_last_of("\\/");
+  if (cut == std::string::npos) return path;
+  bool root = cut > 0 && path[cut - 1] == ':';
+  return path.substr(0, root ? cut + 1 : cut);
 }
 
 std::string FreeCopyName(DataFileSystem& files, const std::string& path) {
