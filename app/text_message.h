@@ -13,3 +13,6 @@ std::string LoadLongString(UINT id);
 
 // Shows the text with the values in its "%s" places; the MessageBox result.
 int ShowTextMessage(HWND owner, UINT textId, std::initializer_list<std::string_view> values, UINT flags);
+
+// Shows a text already built, however long.
+int ShowBuiltMessage(HWND owner, const std::string& text, UINT flags);

@@ -18,7 +18,10 @@ std::string LoadLongString(UINT id) {
 }
 
 int ShowTextMessage(HWND owner, UINT textId, std::initializer_list<std::string_view> values, UINT flags) {
-  std::string text = FillPlaceholders(LoadLongString(textId), values);
+  return ShowBuiltMessage(owner, FillPlaceholders(LoadLongString(textId), values), flags);
+}
+
+int ShowBuiltMessage(HWND owner, const std::string& text, UINT flags) {
   std::string caption = LoadLongString(kCaptionId);
   return MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
 }

@@ -60,6 +60,11 @@ inline std::vector<uint32_t> AppendWithLinearLookups(AddressStore& store, const 
   return added;
 }
 
+// The merge of the program, giving the persons added.
+inline std::vector<uint32_t> AppendAndListAdded(AddressStore& store, const ImportBatch& batch) {
+  return AppendImportedPersons(store, batch).persons;
+}
+
 // Reads the text and merges it into a fresh copy of the book, the copy made outside the timing.
 template <typename Reader, typename Merge>
 void RunImport(benchmark::State& state, const std::string& text, Reader read, Merge merge,

@@ -138,9 +138,35 @@ std::string AnsiToUtf8(std::string_view ansi) {
   return utf8 ? *utf8 : std::string(ansi);
 }
 
-std::string Utf8ToAnsi(std::string_view utf8) {
-  if (IsAscii(utf8)) return std::string(utf8);
-  return EncodeAnsi(Utf8ToUtf16(utf8));
+std::string Utf8ToAnsi(std::string_view utf8) { return Utf8ToAnsiChecked(utf8).text; }
+
+AnsiText Utf8ToAnsiChecked(std::string_view utf8) {
+  AnsiText out;
+  if (IsAscii(utf8)) {
+    out.text.assign(utf8);
+    return out;
+  }
+  out.text = EncodeAnsi(Utf8ToUtf16(utf8), &out.unshowable);
+  return out;
+}
+
+std::optional<std::string> Utf16TextToUtf8(std::string_view bytes) {
+  bool littleEndian = bytes.substr(0, 2) == "\xFF\xFE";
+  if (!littleEndian && bytes.substr(0, 2) != "\xFE\xFF") return std::nullopt;
+  std::u16string wide;
+  wide.reserve(bytes.size() / 2);
+  for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    unsigned char first = static_cast<unsigned char>(bytes[i]);
+    unsigned char second = static_cast<unsigned char>(bytes[i + 1]);
+    char16_t c = littleEndian ? static_cast<char16_t>(first | (second << 8))
+                              : static_cast<char16_t>((first << 8) | second);
+    if (c == 0) break;
+    wide.push_back(c);
+  }
+  std::string utf8;
+  utf8.reserve(wide.size());
+  AppendUtf8(utf8, wide);
+  return utf8;
 }
 
 std::optional<uint32_t> CodePageOfCharset(std::string_view name) {

@@ -15,7 +15,8 @@ constexpr uint32_t kUtf8CodePage = 65001;
 // Bytes of an 8-bit or double-byte code page as UTF-16; false when the platform lacks it.
 bool DecodeCodePage(uint32_t codePage, std::string_view bytes, std::u16string& out);
 // UTF-16 in the ANSI code page; a character it cannot hold becomes its best fit, else "?".
-std::string EncodeAnsi(std::u16string_view text);
+// `unshowable` (when given) is set when some character had no best fit either.
+std::string EncodeAnsi(std::u16string_view text, bool* unshowable = nullptr);
 // True for the first byte of a double-byte character of the ANSI code page.
 bool IsAnsiLeadByte(unsigned char byte);
 
@@ -29,8 +30,20 @@ void AppendUtf8(std::string& out, std::u16string_view text);
 // ANSI text of this system as UTF-8, and back; pure ASCII passes through untouched.
 std::string AnsiToUtf8(std::string_view ansi);
 std::string Utf8ToAnsi(std::string_view utf8);
+
+// Text converted to the ANSI code page, and whether a character of it could not be shown there
+// even by its best fit (it then stands as "?", which a name may not hold).
+struct AnsiText {
+  std::string text;
+  bool unshowable = false;
+};
+AnsiText Utf8ToAnsiChecked(std::string_view utf8);
 // Bytes in the given code page as UTF-8; none when the platform cannot read that code page.
 std::optional<std::string> CodePageToUtf8(uint32_t codePage, std::string_view bytes);
+
+// A text that starts with a UTF-16 byte-order mark (either byte order) as UTF-8, without the
+// mark and up to its first zero character; none for any other text.
+std::optional<std::string> Utf16TextToUtf8(std::string_view bytes);
 
 // The code page a MIME charset name stands for ("UTF-8", "Shift_JIS", ...), letter case ignored.
 std::optional<uint32_t> CodePageOfCharset(std::string_view name);

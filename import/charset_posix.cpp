@@ -16,11 +16,20 @@ char16_t Widen(unsigned char byte) {
   return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : static_cast<char16_t>(byte);
 }
 
-char Narrow(char16_t c) {
-  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+// Best fit of U+0100 to U+017F (Latin Extended-A): the letter without its mark; "?" where
+// there is none. The five that Windows-1252 holds are found in kHighControls first.
+constexpr char kLatinExtendedA[] =
+    "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIi??JjKkkLlLlLlL"
+    "lLlNnNnNnnNnOoOoOoOoRrRrRrSsSsSsSsTtTtTtUuUuUuUuUuUuWwYyYZzZzZzs";
+
+// The byte of `c`, or none when it has no best fit either.
+int Narrow(char16_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<unsigned char>(c);
   for (int i = 0; i < 32; ++i)
-    if (kHighControls[i] == c) return static_cast<char>(0x80 + i);
-  return '?';
+    if (kHighControls[i] == c) return 0x80 + i;
+  if (c >= 0x100 && c < 0x180 && kLatinExtendedA[c - 0x100] != '?') return kLatinExtendedA[c - 0x100];
+  if (c >= 0xFF01 && c <= 0xFF5E) return c - 0xFF01 + 0x21;  // fullwidth forms: their ASCII letter
+  return -1;
 }
 
 }  // namespace
@@ -33,15 +42,19 @@ bool DecodeCodePage(uint32_t codePage, std::string_view bytes, std::u16string& o
   return true;
 }
 
-std::string EncodeAnsi(std::u16string_view text) {
+std::string EncodeAnsi(std::u16string_view text, bool* unshowable) {
   std::string out;
   out.reserve(text.size());
+  bool missing = false;
   for (size_t i = 0; i < text.size(); ++i) {
     bool pair = text[i] >= 0xD800 && text[i] < 0xDC00 && i + 1 < text.size() &&
                 text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
-    out.push_back(pair ? '?' : Narrow(text[i]));
+    int byte = pair ? -1 : Narrow(text[i]);
+    if (byte < 0) missing = true;
+    out.push_back(byte < 0 ? '?' : static_cast<char>(byte));
     if (pair) ++i;
   }
+  if (unshowable) *unshowable = missing;
   return out;
 }
 

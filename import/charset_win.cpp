@@ -17,14 +17,21 @@ bool DecodeCodePage(uint32_t codePage, std::string_view bytes, std::u16string& o
   return true;
 }
 
-std::string EncodeAnsi(std::u16string_view text) {
+std::string EncodeAnsi(std::u16string_view text, bool* unshowable) {
+  if (unshowable) *unshowable = false;
   if (text.empty()) return std::string();
   const wchar_t* wide = reinterpret_cast<const wchar_t*>(text.data());
   int length = static_cast<int>(text.size());
   int size = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return std::string(text.size(), '?');
+  if (size <= 0) {
+    if (unshowable) *unshowable = true;
+    return std::string(text.size(), '?');
+  }
   std::string out(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide, length, &out[0], size, nullptr, nullptr);
+  // Best fit stays on; the default character is used only where no best fit exists.
+  BOOL usedDefault = FALSE;
+  WideCharToMultiByte(CP_ACP, 0, wide, length, &out[0], size, nullptr, &usedDefault);
+  if (unshowable) *unshowable = usedDefault != FALSE;
   return out;
 }
 

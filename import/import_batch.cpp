@@ -36,3 +36,7 @@ std::string_view ImportBatch::Keep(std::string_view text) {
   if (!kept_) kept_ = std::make_shared<std::deque<std::string>>();
   return kept_->emplace_back(text);
 }
+
+void ImportBatch::NoteWithoutAddress(std::string_view description) {
+  withoutAddress_.push_back(LeftOutEntry{count_, Keep(description)});
+}

@@ -10,6 +10,12 @@
 #include <string_view>
 #include <vector>
 
+// What a reader already changed in an entry while decoding it, for the import report.
+enum ImportEntryNote : uint8_t {
+  kNoteNone = 0,
+  kNoteUnshowable = 1,  // some text held characters this system cannot show
+};
+
 // Every span points into the loaded text, which must outlive the batch, or into a decoded value
 // the batch keeps itself. An absent value is an empty view with no data.
 struct ImportEntry {
@@ -19,6 +25,14 @@ struct ImportEntry {
   std::string_view middleName;
   std::string_view lastName;
   std::string_view memo;
+  std::vector<std::string_view> groups;  // names of the groups the person belongs to, file order
+  uint8_t notes = kNoteNone;             // ImportEntryNote bits
+};
+
+// An entry a reader found but could not take (no e-mail address, or no name to store it under).
+struct LeftOutEntry {
+  uint32_t position;             // the batch count when it was found: it stood before that entry
+  std::string_view description;  // what it would have been stored under
 };
 
 constexpr uint32_t kBatchStartCapacity = 10;
@@ -44,8 +58,13 @@ class ImportBatch {
   // Keeps a decoded value as long as the batch or a copy of it lives; empty text is absent.
   std::string_view Keep(std::string_view text);
 
+  // Records an entry without an e-mail address or a name, for the report; it is never merged.
+  void NoteWithoutAddress(std::string_view description);
+  const std::vector<LeftOutEntry>& withoutAddress() const { return withoutAddress_; }
+
  private:
   std::vector<ImportEntry> slots_;
+  std::vector<LeftOutEntry> withoutAddress_;
   uint32_t count_ = 0;
   uint32_t limit_ = kNoBatchLimit;
   std::shared_ptr<std::deque<std::string>> kept_;  // a deque never moves what it holds

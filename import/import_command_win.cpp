@@ -1,10 +1,12 @@
 // File > Import: choose a file, read it with the command's reader, merge the persons found.
-// Silent about the import itself: nothing is shown for an empty file, a failure or the number
-// imported. Only a save of the merged book that did not complete is told.
+// Silent when every entry was taken as it stood; otherwise one message reports what was left
+// out or changed. A save of the merged book that did not complete is told as well.
 #include "import/import_command.h"
 
 #include "app/book_files.h"
+#include "app/main_window.h"
 #include "app/shell_state.h"
+#include "app/text_message.h"
 #include "import/import_merge.h"
 #include "import/import_readers.h"
 #include "import/import_steps_win.h"
@@ -35,13 +37,20 @@ std::optional<ImportBatch> ReadWithCommandReader(int commandId, std::string_view
   }
 }
 
-void MergeIntoBook(HWND owner, const ImportBatch& batch) {
-  // Each new person goes to the top of the list, so the last one read ends up first.
-  InsertPersonItems(g_shell.entryList, AppendImportedPersons(g_shell.store, batch));
-  TellFailedSaves(owner);
-}
-
 }  // namespace
+
+void MergeIntoBook(HWND owner, const ImportBatch& batch) {
+  ImportOutcome outcome = AppendImportedPersons(g_shell.store, batch);
+  // Each new entry goes to the top of the list, so the last one read ends up first.
+  InsertPersonItems(g_shell.entryList, outcome.persons);
+  for (uint32_t group : outcome.groups) InsertGroupItem(g_shell.entryList, static_cast<int>(group));
+  RunCommandEnabling(owner);
+  TellFailedSaves(owner);
+  if (!outcome.report.WorthTelling()) return;
+  // Built whole, however long: the descriptions named make it longer than any fixed buffer.
+  std::string text = BuildImportReport(outcome.report, [](int id) { return LoadLongString(static_cast<UINT>(id)); });
+  ShowBuiltMessage(owner, text, MB_OK | MB_ICONINFORMATION);
+}
 
 void ImportAddressBook(HWND owner, int commandId) {
   if (commandId != kCmdImportVCard && commandId != kCmdImportNetscape &&

@@ -3,42 +3,109 @@
 #include <cstring>
 #include <new>
 
+#include "import/charset.h"
+#include "import/import_groups.h"
 #include "store/indexes.h"
 
 namespace {
 
 constexpr size_t kMaxJoinedNames = kTextFieldSize - 2;  // a joined text of 259 bytes is refused
+// The person dialog lets one type 258 characters, so an imported person it shows and stores
+// again on OK stays as it was.
+constexpr size_t kTextLimit = kTextFieldSize - 2;
+constexpr size_t kEmailLimit = kEmailFieldSize - 1;
 
 // An absent span has no data at all, which CopyToField must not be handed.
 void StoreSpan(char* field, size_t fieldSize, std::string_view span) {
   CopyToField(field, fieldSize, span.empty() ? std::string_view("") : span);
 }
 
-void FillPerson(PersonRecord& person, const ImportEntry& entry, const char* description) {
-  person.deleted = 0;
-  std::memcpy(person.description, description, kTextFieldSize);
-  // An address longer than the field holds is cut, never spilled into the next field.
-  StoreSpan(person.email, kEmailFieldSize, entry.email);
-  JoinImportedNames(entry, person.names);
-  StoreSpan(person.memo, kTextFieldSize, entry.memo);
+std::string_view CutNoted(std::string_view text, size_t limit, EntryChanges& changes) {
+  std::string_view cut = CutAnsi(text, limit);
+  if (cut.size() < text.size()) changes.cut = true;
+  return cut;
 }
 
-void AddNewPersons(AddressStore& store, const ImportBatch& batch, std::vector<uint32_t>& added) {
-  PersonTable& table = *store.persons;
-  PersonLookup lookup(store);
-  added.reserve(batch.count());
-  for (uint32_t i = 0; i < batch.count(); ++i) {
-    char description[kTextFieldSize] = {};  // copied whole into the record: no stack bytes after the text
-    StoreSpan(description, kTextFieldSize, batch[i].description);
-    if (lookup.Find(description) >= 0) continue;
-    if (table.used >= table.capacity || table.used >= table.slots.size()) break;
-    uint32_t slot = table.used;
-    FillPerson(table[slot], batch[i], description);
-    ++table.used;
-    added.push_back(slot);
-    lookup.Add(slot);
-  }
+void FillPerson(PersonRecord& person, const ImportEntry& entry, const char* description,
+                EntryChanges& changes) {
+  person.deleted = 0;
+  std::memcpy(person.description, description, kTextFieldSize);
+  StoreSpan(person.email, kEmailFieldSize, CutNoted(entry.email, kEmailLimit, changes));
+  JoinImportedNames(entry, person.names);
+  if (std::strcmp(person.names, ";;") == 0 &&
+      !(entry.firstName.empty() && entry.middleName.empty() && entry.lastName.empty()))
+    changes.cut = true;
+  StoreSpan(person.memo, kTextFieldSize, CutNoted(entry.memo, kTextLimit, changes));
 }
+
+class Merge {
+ public:
+  Merge(AddressStore& store, const ImportBatch& batch, bool roomMade)
+      : store_(store), batch_(batch), roomMade_(roomMade), lookup_(store), groups_(store) {}
+
+  void Run() {
+    outcome_.persons.reserve(batch_.count());
+    for (uint32_t i = 0; i < batch_.count(); ++i) {
+      TellLeftOutBefore(i + 1);
+      TakeEntry(batch_[i]);
+    }
+    TellLeftOutBefore(batch_.count() + 1);
+  }
+
+  bool groupsChanged() const { return groups_.changed(); }
+
+  ImportOutcome Finish() {
+    outcome_.groups = groups_.made();
+    outcome_.report.newGroups = static_cast<uint32_t>(outcome_.groups.size());
+    outcome_.report.imported = static_cast<uint32_t>(outcome_.persons.size());
+    return std::move(outcome_);
+  }
+
+ private:
+  // Entries a reader could not take stand in the report where they stood in the file.
+  void TellLeftOutBefore(uint32_t position) {
+    const std::vector<LeftOutEntry>& leftOut = batch_.withoutAddress();
+    for (; nextLeftOut_ < leftOut.size() && leftOut[nextLeftOut_].position < position; ++nextLeftOut_)
+      outcome_.report.CountNotTaken(leftOut[nextLeftOut_].description, ReportReason::kNoAddress);
+  }
+
+  void TakeEntry(const ImportEntry& entry) {
+    EntryChanges changes;
+    char description[kTextFieldSize] = {};  // copied whole into the record: no stack bytes after the text
+    StoreSpan(description, kTextFieldSize, CutNoted(entry.description, kTextLimit, changes));
+    int existing = lookup_.Find(description);
+    if (existing >= 0) {
+      // The description is the person's key: the one in the book joins the entry's groups.
+      EntryChanges joined;
+      groups_.Join(static_cast<uint32_t>(existing), entry.groups, joined);
+      outcome_.report.CountNotTaken(description, ReportReason::kAlreadyInBook);
+      joined.cut = false;  // only what the book stores of this entry counts as cut
+      outcome_.report.CountTaken(description, joined);
+      return;
+    }
+    PersonTable* table = store_.persons ? &*store_.persons : nullptr;
+    if (!roomMade_ || !table || table->used >= table->capacity || table->used >= table->slots.size()) {
+      outcome_.report.CountNotTaken(description, ReportReason::kOverLimit);
+      return;
+    }
+    uint32_t slot = table->used;
+    FillPerson((*table)[slot], entry, description, changes);
+    ++table->used;
+    outcome_.persons.push_back(slot);
+    lookup_.Add(slot);
+    changes.unshowable = (entry.notes & kNoteUnshowable) != 0;
+    groups_.Join(slot, entry.groups, changes);
+    outcome_.report.CountTaken(description, changes);
+  }
+
+  AddressStore& store_;
+  const ImportBatch& batch_;
+  bool roomMade_;
+  PersonLookup lookup_;
+  ImportGroups groups_;
+  ImportOutcome outcome_;
+  size_t nextLeftOut_ = 0;
+};
 
 }  // namespace
 
@@ -58,17 +125,25 @@ void JoinImportedNames(const ImportEntry& entry, char (&names)[kTextFieldSize]) 
   }
 }
 
-std::vector<uint32_t> AppendImportedPersons(AddressStore& store, const ImportBatch& batch) {
-  std::vector<uint32_t> added;
-  if (GrowPersonTableForBatch(store.persons, batch.count())) {
+ImportOutcome AppendImportedPersons(AddressStore& store, const ImportBatch& batch) {
+  ImportOutcome outcome;
+  bool groupsChanged = false;
+  bool roomMade = GrowPersonTableForBatch(store.persons, batch.count());
+  try {
+    Merge merge(store, batch, roomMade);
     try {
-      AddNewPersons(store, batch, added);
+      merge.Run();
     } catch (const std::bad_alloc&) {
-      // Out of memory for the lookup: the persons added so far stay, the rest are left out.
+      // Out of memory on the way: what was merged so far stays, the rest is left out.
     }
+    groupsChanged = merge.groupsChanged();
+    outcome = merge.Finish();
+  } catch (const std::bad_alloc&) {
+    // No memory even for the lookups: nothing is merged.
   }
   FreeIndexes(store);
   BuildIndexes(store);
   SavePersonFile(store);
-  return added;
+  if (groupsChanged) SaveGroupFile(store);
+  return outcome;
 }

@@ -5,13 +5,22 @@
 #include <vector>
 
 #include "import/import_batch.h"
+#include "import/import_report.h"
 #include "store/records.h"
 
+// What a merge added, for the entry list, and what it did not take as it stood.
+struct ImportOutcome {
+  std::vector<uint32_t> persons;  // person slots added, in batch order
+  std::vector<uint32_t> groups;   // group slots made, in the order they first appeared
+  ImportReport report;
+};
+
 // Converts each entry, in batch order, into a new person unless a live person already has its
-// description (letter case ignored, earlier entries of the batch included). Grows the person
-// table once for the whole batch, then rebuilds the indexes and writes the person file, also
-// when nobody was added. Returns the slots added, in batch order, for the entry list.
-std::vector<uint32_t> AppendImportedPersons(AddressStore& store, const ImportBatch& batch);
+// description (letter case ignored, earlier entries of the batch included); either way the
+// person then joins the entry's groups. Texts are stored at most as long as the dialogs let one
+// type them. Grows the person table once for the whole batch, then rebuilds the indexes and
+// writes the person file, also when nobody was added, and the group file when a group changed.
+ImportOutcome AppendImportedPersons(AddressStore& store, const ImportBatch& batch);
 
 // The text stored in `names`: "first;middle;last", or ";;" when that would not fit.
 void JoinImportedNames(const ImportEntry& entry, char (&names)[kTextFieldSize]);

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "import/import_batch.h"
+
 constexpr int kPathSize = 260;
 using PathBuffer = char[kPathSize];
 
@@ -43,3 +45,7 @@ bool ChooseImportFile(HWND owner, int commandId, PathBuffer& chosen);
 
 // The whole file followed by one zero byte, or none when it cannot be opened or read.
 std::optional<std::string> LoadImportText(const char* path);
+
+// Merges the batch into the book, puts the new persons and groups into the entry list, tells a
+// save that failed, and reports what was not taken as it stood. For every import command.
+void MergeIntoBook(HWND owner, const ImportBatch& batch);

@@ -34,3 +34,10 @@ inline bool SameNoCase(std::string_view a, std::string_view b) {
            return FoldByte(static_cast<unsigned char>(x)) == FoldByte(static_cast<unsigned char>(y));
          });
 }
+
+// Without leading and trailing blanks (tabs stay).
+inline std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}

@@ -102,34 +102,45 @@ ValueParams ParseParams(std::string_view params) {
   return out;
 }
 
-VCardLines::VCardLines(std::string_view text) : text_(text) {
-  if (text_.substr(0, kByteOrderMark.size()) == kByteOrderMark) pos_ = kByteOrderMark.size();
-}
+VCardLines::VCardLines(std::string_view text) : text_(text) {}
 
 bool VCardLines::NextPhysical(std::string_view& line) {
   if (pos_ >= text_.size()) return false;
-  // Two byte searches rather than one search for either byte: far faster on long texts.
-  size_t end = text_.find('\n', pos_);
-  if (end == std::string_view::npos) end = text_.size();
+  // The next line feed is searched once and remembered, so a text without any (CR line ends)
+  // is not searched to its end for every line.
+  if (nextLineFeed_ < pos_ || nextLineFeed_ == kNotSearched) {
+    nextLineFeed_ = text_.find('\n', pos_);
+    if (nextLineFeed_ == std::string_view::npos) nextLineFeed_ = text_.size();
+  }
+  size_t end = nextLineFeed_;
   const void* cr = std::memchr(text_.data() + pos_, '\r', end - pos_);
   if (cr) end = static_cast<size_t>(static_cast<const char*>(cr) - text_.data());
   line = text_.substr(pos_, end - pos_);
   pos_ = end;
-  if (pos_ < text_.size() && text_[pos_] == '\r') ++pos_;
-  if (pos_ < text_.size() && text_[pos_] == '\n' && (end == pos_ || text_[pos_ - 1] == '\r')) ++pos_;
+  // CR LF, LF, CR and CR CR LF each end one line.
+  if (text_.compare(pos_, 3, "\r\r\n") == 0) pos_ += 3;
+  else if (text_.compare(pos_, 2, "\r\n") == 0) pos_ += 2;
+  else if (pos_ < text_.size()) ++pos_;
+  // Files joined together bring their byte-order marks along.
+  if (line.substr(0, kByteOrderMark.size()) == kByteOrderMark) line.remove_prefix(kByteOrderMark.size());
   return true;
 }
 
-// The next non-empty physical line when it continues the current one (after a soft line break,
-// whatever it starts with; otherwise when it starts with a blank or a tab). Else nothing is read.
+// The next physical line when it continues the current one: after a soft line break, whatever
+// it starts with (an empty line then ends the value); otherwise a line that starts with a blank or
+// a tab, empty lines passed over. Else nothing is read.
 bool VCardLines::ContinuationFollows(bool softBreak, std::string_view& next) {
-  size_t rewind = pos_;
+  size_t rewind = pos_, rewindLineFeed = nextLineFeed_;
   while (NextPhysical(next)) {
-    if (next.empty()) continue;
+    if (next.empty()) {
+      if (softBreak) break;
+      continue;
+    }
     if (softBreak || IsFoldBlank(next.front())) return true;
     break;
   }
   pos_ = rewind;
+  nextLineFeed_ = rewindLineFeed;
   return false;
 }
 
@@ -152,10 +163,11 @@ bool VCardLines::ReadLogicalLine(bool (*keepValue)(std::string_view name)) {
   } while (first.empty() || IsFoldBlank(first.front()));
 
   header_ = SplitHeader(first);
-  bool quotedPrintable = header_.colon != std::string_view::npos &&
-                         ParseParams(header_.params).quotedPrintable;
-  // Without a colon the fold may have split the header, so the line is joined to find it.
-  bool keep = header_.colon == std::string_view::npos || keepValue(header_.name);
+  // Without a colon the fold may have split the header, so the line is joined to find it; the
+  // parameters are read once the header is whole.
+  bool headerWhole = header_.colon != std::string_view::npos;
+  bool quotedPrintable = headerWhole && ParseParams(header_.params).quotedPrintable;
+  bool keep = !headerWhole || keepValue(header_.name);
   bool joined = false;
   std::string_view last = first, next;
   for (;;) {
@@ -166,10 +178,18 @@ bool VCardLines::ReadLogicalLine(bool (*keepValue)(std::string_view name)) {
       joined = true;
       if (softBreak) joined_.pop_back();
       joined_.append(softBreak ? next : next.substr(1));
+      if (!headerWhole) {
+        header_ = SplitHeader(joined_);
+        headerWhole = header_.colon != std::string_view::npos;
+        quotedPrintable = headerWhole && ParseParams(header_.params).quotedPrintable;
+        keep = !headerWhole || keepValue(header_.name);
+      }
     }
     last = next;
   }
   whole_ = joined ? std::string_view(joined_) : first;
+  // A soft line break with nothing after it (Android ends every value so) belongs to no value.
+  if (quotedPrintable && !whole_.empty() && whole_.back() == '=') whole_.remove_suffix(1);
   if (joined) header_ = SplitHeader(whole_);
   return true;
 }

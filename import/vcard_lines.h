@@ -1,5 +1,5 @@
-// The content lines of a vCard text: physical lines ended by CR LF, LF or CR, empty ones passed
-// over, folded continuations (a leading blank or tab) and quoted-printable soft line breaks
+// The content lines of a vCard text: physical lines ended by CR LF, LF, CR or CR CR LF, a
+// byte-order mark at the start of any of them and empty ones passed over, folded continuations (a leading blank or tab) and quoted-printable soft line breaks
 // joined, each line split into name, parameters and value.
 #pragma once
 
@@ -33,7 +33,7 @@ struct VCardHeader {
 
 class VCardLines {
  public:
-  // `text` must outlive the reader. A leading UTF-8 byte-order mark is passed over.
+  // `text` must outlive the reader.
   explicit VCardLines(std::string_view text);
 
   // The next line that has a value; false at the end of the text. Only lines whose name
@@ -46,8 +46,11 @@ class VCardLines {
   bool NextPhysical(std::string_view& line);
   bool ContinuationFollows(bool softBreak, std::string_view& next);
 
+  static constexpr size_t kNotSearched = std::numeric_limits<size_t>::max();
+
   std::string_view text_;
   size_t pos_ = 0;
+  size_t nextLineFeed_ = kNotSearched;
   std::string joined_;
   std::string_view whole_;
   VCardHeader header_;

@@ -5,32 +5,32 @@
 #include <string>
 
 #include "import/charset.h"
+#include "import/decoded_person.h"
 #include "import/import_readers.h"
 #include "import/text_scan.h"
 #include "import/vcard_lines.h"
 #include "import/vcard_values.h"
-#include "store/records.h"
 
 namespace {
 
-constexpr size_t kTextLimit = kTextFieldSize - 1;
-constexpr size_t kEmailLimit = kEmailFieldSize - 1;
-
 enum NamePart : size_t { kFamily = 0, kGiven = 1, kAdditional = 2 };
 
+// A value already decoded to UTF-8, its escapes still in place.
 struct RawValue {
-  std::string value;
+  std::string utf8;
   ValueParams params;
 };
 
-// The properties of one card that make a person, still encoded.
+// The properties of one card that make a person.
 struct Card {
   std::optional<RawValue> formattedName, name, note, email;
+  std::vector<std::string> categories;
   bool legacy = false;  // VERSION:2.1
 };
 
 bool IsKept(std::string_view name) {
-  for (std::string_view kept : {"BEGIN", "END", "VERSION", "FN", "N", "NOTE", "EMAIL"})
+  for (std::string_view kept :
+       {"BEGIN", "END", "VERSION", "FN", "N", "NOTE", "EMAIL", "CATEGORIES", "AGENT"})
     if (SameNoCase(name, kept)) return true;
   return false;
 }
@@ -39,15 +39,29 @@ bool IsCardMark(const VCardLine& line, std::string_view mark) {
   return SameNoCase(line.name, mark) && SameNoCase(TrimBlanks(line.value), "VCARD");
 }
 
-void KeepFirst(std::optional<RawValue>& slot, const VCardLine& line, const ValueParams& params) {
-  if (!slot) slot = RawValue{std::string(line.value), params};
+// True when nothing but blanks, separators and escapes is left: such a value counts as absent.
+bool IsBlankValue(std::string_view utf8, std::string_view separators) {
+  for (char c : utf8)
+    if (c != ' ' && c != '\\' && c != '\t' && c != '\r' && c != '\n' && separators.find(c) == std::string_view::npos)
+      return false;
+  return true;
+}
+
+std::optional<RawValue> Decoded(const VCardLine& line, const ValueParams& params, std::string_view separators) {
+  std::string utf8 = ValueToUtf8(line.value, params);
+  if (IsBlankValue(utf8, separators)) return std::nullopt;
+  return RawValue{std::move(utf8), params};
+}
+
+void KeepFirst(std::optional<RawValue>& slot, const VCardLine& line, const ValueParams& params,
+               std::string_view separators = "") {
+  if (!slot) slot = Decoded(line, params, separators);
 }
 
 // The preferred address wins (the lowest PREF number), else the first; of equals, the first.
 void KeepBestEmail(Card& card, const VCardLine& line, const ValueParams& params) {
-  if (TrimBlanks(line.value).empty()) return;
-  if (!card.email || params.preference < card.email->params.preference)
-    card.email = RawValue{std::string(line.value), params};
+  if (card.email && params.preference >= card.email->params.preference) return;
+  if (std::optional<RawValue> email = Decoded(line, params, "")) card.email = std::move(email);
 }
 
 void TakeProperty(Card& card, const VCardLine& line) {
@@ -57,17 +71,19 @@ void TakeProperty(Card& card, const VCardLine& line) {
   }
   ValueParams params = ParseParams(line.params);
   if (SameNoCase(line.name, "FN")) KeepFirst(card.formattedName, line, params);
-  else if (SameNoCase(line.name, "N")) KeepFirst(card.name, line, params);
+  else if (SameNoCase(line.name, "N")) KeepFirst(card.name, line, params, ";,");
   else if (SameNoCase(line.name, "NOTE")) KeepFirst(card.note, line, params);
   else if (SameNoCase(line.name, "EMAIL")) KeepBestEmail(card, line, params);
+  else if (SameNoCase(line.name, "CATEGORIES") && !IsBlankValue(line.value, ""))
+    card.categories.push_back(ValueToUtf8(line.value, params));
 }
 
 std::string TextOf(const std::optional<RawValue>& raw, bool legacy) {
   if (!raw) return std::string();
-  return ToAnsiTrimmed(Unescape(ValueToUtf8(raw->value, raw->params), legacy));
+  return Unescape(raw->utf8, legacy);
 }
 
-// A component's list items joined with one blank; a semicolon left in it becomes a comma.
+// A component's list items joined with one blank.
 std::string NameComponent(std::string_view component, bool legacy) {
   std::string joined;
   std::vector<std::string_view> items;
@@ -80,19 +96,12 @@ std::string NameComponent(std::string_view component, bool legacy) {
     if (!joined.empty()) joined.push_back(' ');
     joined.append(trimmed);
   }
-  for (char& c : joined)
-    if (c == ';') c = ',';
-  return ToAnsiTrimmed(joined);
+  return joined;
 }
 
-struct PersonTexts {
-  std::string description, email, first, middle, last, memo;
-};
-
-void ReadNames(const Card& card, PersonTexts& person) {
+void ReadNames(const Card& card, DecodedPerson& person) {
   if (!card.name) return;
-  std::string utf8 = ValueToUtf8(card.name->value, card.name->params);
-  std::vector<std::string_view> parts = SplitUnescaped(utf8, ';');
+  std::vector<std::string_view> parts = SplitUnescaped(card.name->utf8, ';');
   auto part = [&](NamePart which) {
     return which < parts.size() ? NameComponent(parts[which], card.legacy) : std::string();
   };
@@ -101,33 +110,25 @@ void ReadNames(const Card& card, PersonTexts& person) {
   person.last = part(kFamily);
 }
 
-std::string DescriptionFromNames(const PersonTexts& person) {
-  std::string joined = person.first;
-  if (!joined.empty() && !person.last.empty()) joined.push_back(' ');
-  return joined + person.last;
+// Group names split at unescaped commas (vCard 2.1 also at semicolons), then unescaped.
+void ReadCategories(const Card& card, DecodedPerson& person) {
+  for (const std::string& value : card.categories) {
+    for (std::string_view listed : SplitUnescaped(value, ',')) {
+      std::vector<std::string_view> names{listed};
+      if (card.legacy) names = SplitUnescaped(listed, ';');
+      for (std::string_view name : names) person.groups.push_back(std::string(TrimBlanks(Unescape(name, card.legacy))));
+    }
+  }
 }
 
-// False for a card without an e-mail address: this book is for mail.
-bool ToPerson(const Card& card, PersonTexts& person) {
+DecodedPerson ToPerson(const Card& card) {
+  DecodedPerson person;
   person.email = TextOf(card.email, card.legacy);
-  if (person.email.empty()) return false;
   ReadNames(card, person);
   person.description = TextOf(card.formattedName, card.legacy);
-  if (person.description.empty()) person.description = DescriptionFromNames(person);
-  if (person.description.empty()) person.description = person.email;
   person.memo = TextOf(card.note, card.legacy);
-  return true;
-}
-
-ImportEntry KeepInBatch(ImportBatch& batch, const PersonTexts& person) {
-  ImportEntry entry;
-  entry.description = batch.Keep(CutAnsi(person.description, kTextLimit));
-  entry.email = batch.Keep(CutAnsi(person.email, kEmailLimit));
-  entry.firstName = batch.Keep(person.first);
-  entry.middleName = batch.Keep(person.middle);
-  entry.lastName = batch.Keep(person.last);
-  entry.memo = batch.Keep(CutAnsi(person.memo, kTextLimit));
-  return entry;
+  ReadCategories(card, person);
+  return person;
 }
 
 class CardCollector {
@@ -136,7 +137,17 @@ class CardCollector {
 
   // False when the batch could not grow: the import is abandoned.
   bool Take(const VCardLine& line) {
+    if (nested_ > 0) {
+      SkipNested(line);
+      return true;
+    }
+    bool agentBefore = agentPending_;
+    agentPending_ = false;
     if (IsCardMark(line, "BEGIN")) {
+      if (agentBefore) {  // a vCard 2.1 AGENT: another person's card inside this one
+        nested_ = 1;
+        return true;
+      }
       bool kept = !inCard_ || Finish();
       card_ = Card();
       inCard_ = sawBegin_ = true;
@@ -147,6 +158,12 @@ class CardCollector {
       inCard_ = false;
       return Finish();
     }
+    if (SameNoCase(line.name, "AGENT")) {
+      std::string_view value = TrimBlanks(line.value);
+      if (value.empty()) agentPending_ = inCard_;
+      else if (SameNoCase(value, "BEGIN:VCARD")) nested_ = inCard_ ? 1 : 0;
+      return true;
+    }
     if (inCard_ || !sawBegin_) TakeProperty(card_, line);  // text between cards is no card's
     return true;
   }
@@ -155,19 +172,19 @@ class CardCollector {
   bool End() { return inCard_ || !sawBegin_ ? Finish() : true; }
 
  private:
-  bool Finish() {
-    PersonTexts person;
-    if (!ToPerson(card_, person)) return true;
-    // Grown only when a further card needs room, so a one-card file keeps its single slot.
-    if (!batch_.GrowIfFull()) return false;
-    batch_.Append(KeepInBatch(batch_, person));
-    return true;
+  void SkipNested(const VCardLine& line) {
+    if (IsCardMark(line, "BEGIN")) ++nested_;
+    else if (IsCardMark(line, "END")) --nested_;
   }
+
+  bool Finish() { return AppendDecodedPerson(batch_, ToPerson(card_)); }
 
   ImportBatch& batch_;
   Card card_;
   bool inCard_ = false;
   bool sawBegin_ = false;
+  bool agentPending_ = false;
+  int nested_ = 0;  // depth inside cards of AGENT properties
 };
 
 std::optional<ImportBatch> ReadCards(std::string_view text, uint32_t batchLimit) {
@@ -187,6 +204,8 @@ std::optional<ImportBatch> ReadCards(std::string_view text, uint32_t batchLimit)
 // Without memory for the decoded values the import is abandoned as when the batch cannot grow.
 std::optional<ImportBatch> ReadVCard(std::string_view text, uint32_t batchLimit) {
   try {
+    // UTF-16 is read before the first zero byte is looked for: it holds zero bytes throughout.
+    if (std::optional<std::string> utf8 = Utf16TextToUtf8(text)) return ReadCards(UpToFirstZero(*utf8), batchLimit);
     return ReadCards(UpToFirstZero(text), batchLimit);
   } catch (const std::bad_alloc&) {
     return std::nullopt;

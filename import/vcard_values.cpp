@@ -87,14 +87,3 @@ std::string Unescape(std::string_view text, bool legacy) {
   }
   return out;
 }
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
-std::string ToAnsiTrimmed(std::string_view utf8) {
-  std::string ansi = Utf8ToAnsi(TrimBlanks(utf8));
-  return std::string(TrimBlanks(ansi));
-}

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "import/text_scan.h"
 #include "import/vcard_lines.h"
 
 // The value as UTF-8: quoted-printable undone, then its CHARSET applied; without one (or with
@@ -17,8 +18,3 @@ std::vector<std::string_view> SplitUnescaped(std::string_view text, char separat
 // Escapes undone and each line break made one blank. vCard 2.1 (`legacy`) knows only "\;";
 // later versions take a backslash before any character as that character, "\n" as a break.
 std::string Unescape(std::string_view text, bool legacy);
-
-// UTF-8 text in the ANSI code page, without leading and trailing blanks.
-std::string ToAnsiTrimmed(std::string_view utf8);
-
-std::string_view TrimBlanks(std::string_view text);

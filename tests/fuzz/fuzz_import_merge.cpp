@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     AddPerson(store, "BOB", 0);
   }
   uint32_t usedBefore = store.persons ? store.persons->used : 0;
-  std::vector<uint32_t> added = AppendImportedPersons(store, *batch);
+  std::vector<uint32_t> added = AppendImportedPersons(store, *batch).persons;
   CheckStore(store, usedBefore, added);
   return 0;
 }

@@ -146,22 +146,23 @@ TEST(VCardForms, NameListsEscapesAndSemicolonsInParts) {
   EXPECT_EQ(names("VERSION:2.1\r\nN:Smith;John,Paul"), "John,Paul||Smith");
 }
 
-TEST(VCardForms, LongValuesAreCutToTheirFields) {
+TEST(VCardForms, LongValuesAreLeftWholeForTheMergeToCut) {
   std::string text = "BEGIN:VCARD\r\nFN:" + std::string(300, 'd') + "\r\nEMAIL:" +
                      std::string(200, 'e') + "\r\nNOTE:" + std::string(400, 'n') +
                      "\r\nEND:VCARD\r\n";
   std::vector<Person> p = Read(text);
   ASSERT_EQ(p.size(), 1u);
-  EXPECT_EQ(p[0].description.size(), 259u);
-  EXPECT_EQ(p[0].email.size(), 127u);
-  EXPECT_EQ(p[0].memo.size(), 259u);
+  EXPECT_EQ(p[0].description.size(), 300u);
+  EXPECT_EQ(p[0].email.size(), 200u);
+  EXPECT_EQ(p[0].memo.size(), 400u);
 }
 
 TEST(VCardForms, CharactersOutsideTheCodePageBecomeQuestionMarks) {
   std::vector<Person> p =
-      Read("BEGIN:VCARD\r\nFN:\xE5\xB1\xB1\xE7\x94\xB0 Taro\r\nEMAIL:t@x\r\nEND:VCARD\r\n");
+      Read("BEGIN:VCARD\r\nFN:\xE5\xB1\xB1\xE7\x94\xB0 Taro\r\nEMAIL:t@x\r\nNOTE:\xE5\xB1\xB1\r\nEND:VCARD\r\n");
   ASSERT_EQ(p.size(), 1u);
-  EXPECT_EQ(p[0].description, "?? Taro");
+  EXPECT_EQ(p[0].description, "t@x");  // "?? Taro" could not be told from other such names
+  EXPECT_EQ(p[0].memo, "?");
   // Bytes that are not UTF-8 and carry no charset are taken as ANSI.
   p = Read("BEGIN:VCARD\r\nFN:Andr\xE9\r\nEMAIL:a@x\r\nEND:VCARD\r\n");
   EXPECT_EQ(p[0].description, "Andr\xE9");

@@ -1,0 +1,76 @@
+#include "import/import_groups.h"
+
+#include "import/charset.h"
+#include "import/text_scan.h"
+#include "store/folded_key.h"
+#include "store/name_rules.h"
+
+namespace {
+
+constexpr size_t kGroupNameLimit = kTextFieldSize - 2;  // what the group dialog lets one type
+
+std::string Folded(std::string_view name) {
+  std::string key;
+  AppendFolded(key, name);
+  return key;
+}
+
+}  // namespace
+
+bool IsSystemGroupLabel(std::string_view name) {
+  for (std::string_view label : {"My Contacts", "myContacts", "Starred in Android", "starred"})
+    if (SameNoCase(name, label)) return true;
+  return false;
+}
+
+ImportGroups::ImportGroups(AddressStore& store) : store_(store) {
+  if (!store_.groups) return;
+  for (uint32_t slot = 0; slot < store_.groups->used; ++slot) {
+    const GroupRecord& group = (*store_.groups)[slot];
+    if (!group.deleted) slotOfName_.emplace(Folded(FieldText(group.name, kTextFieldSize)), slot);
+  }
+}
+
+void ImportGroups::Join(uint32_t personSlot, const std::vector<std::string_view>& names,
+                        EntryChanges& changes) {
+  for (std::string_view name : names) {
+    if (IsSystemGroupLabel(name)) continue;
+    std::string_view cut = CutAnsi(name, kGroupNameLimit);
+    std::string stored(cut);
+    int slot = -1;
+    if (!stored.empty() && IsValidNameText(stored.c_str())) slot = FindOrMake(stored);
+    if (slot < 0) {
+      changes.groupsLeftOut.emplace_back(name);
+      continue;
+    }
+    if (cut.size() < name.size()) changes.cut = true;
+    AddMember(static_cast<uint32_t>(slot), personSlot);
+  }
+}
+
+int ImportGroups::FindOrMake(std::string_view name) {
+  std::string key = Folded(name);
+  auto found = slotOfName_.find(key);
+  if (found != slotOfName_.end()) return static_cast<int>(found->second);
+  if (!ReserveRecordSlot(store_.groups)) return -1;
+  GroupTable& table = *store_.groups;
+  uint32_t slot = table.used++;
+  GroupRecord& group = table[slot];
+  group = GroupRecord();
+  CopyToField(group.name, kTextFieldSize, name);
+  slotOfName_.emplace(std::move(key), slot);
+  made_.push_back(slot);
+  changed_ = true;
+  return static_cast<int>(slot);
+}
+
+void ImportGroups::AddMember(uint32_t groupSlot, uint32_t personSlot) {
+  GroupRecord& group = (*store_.groups)[groupSlot];
+  auto [members, first] = membersOf_.try_emplace(groupSlot);
+  if (first && group.members) members->second.insert(group.members->begin(), group.members->end());
+  if (!members->second.insert(personSlot).second) return;  // never a member twice
+  if (!group.members) group.members.emplace();
+  group.members->push_back(personSlot);
+  group.memberCount = static_cast<uint32_t>(group.members->size());
+  changed_ = true;
+}
