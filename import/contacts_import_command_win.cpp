@@ -1,14 +1,12 @@
-// File > Import > CSV and LDIF: choose a file, read it whole, merge the persons found. A CSV
-// file whose header names no e-mail column is refused with a message.
+// File > Import > CSV and LDIF: choose a file, read it whole, merge its persons and groups and
+// report as every import does. A CSV file whose header names no e-mail column is refused with a
+// message.
 #include "import/import_command.h"
 
-#include "app/book_files.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
-#include "app/panes/panes.h"
 #include "import/foreign_book_batch.h"
 #include "import/foreign_readers.h"
-#include "import/import_merge.h"
 #include "import/import_steps_win.h"
 
 namespace {
@@ -34,7 +32,6 @@ void ImportContactsFile(HWND owner, int commandId) {
   std::optional<ForeignBook> book = ReadWithCommandReader(owner, commandId, *text);
   if (!book) return;
   std::optional<ImportBatch> batch = BatchOfForeignBook(*book);
-  if (!batch) return;
-  InsertPersonItems(g_shell.entryList, AppendImportedPersons(g_shell.store, *batch));
-  TellFailedSaves(owner);
+  if (!batch) return;  // no memory for the batch: the import is abandoned
+  MergeIntoBook(owner, *batch);
 }

@@ -14,7 +14,7 @@ struct ForeignPerson {
 struct ForeignGroup {
   std::string name, memo;
   std::vector<size_t> members;              // indexes into ForeignBook::persons, in file order
-  std::vector<std::string> missingMembers;  // members named by an entry the file does not hold
+  std::vector<std::string> missingMembers;  // names of members the file does not hold
 };
 
 struct ForeignBook {

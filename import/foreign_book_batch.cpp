@@ -1,17 +1,39 @@
 #include "import/foreign_book_batch.h"
 
+#include <limits>
+
 #include "import/charset.h"
-#include "import/vcard_values.h"
-#include "store/records.h"
+#include "import/decoded_person.h"
+#include "import/text_scan.h"
 
 namespace {
 
-// The stored names are joined with ";", so a name part cannot hold one.
-std::string NamePart(const std::string& utf8) {
-  std::string ansi = ToAnsiTrimmed(utf8);
-  for (char& c : ansi)
-    if (c == ';') c = ',';
-  return ansi;
+constexpr uint32_t kNotInBatch = std::numeric_limits<uint32_t>::max();
+
+DecodedPerson Decoded(const ForeignPerson& person) {
+  DecodedPerson decoded;
+  decoded.description = person.description;
+  decoded.email = person.email;
+  decoded.first = person.firstName;
+  decoded.middle = person.middleName;
+  decoded.last = person.lastName;
+  decoded.memo = person.memo;
+  decoded.groups = person.groups;
+  return decoded;
+}
+
+std::string_view KeepAnsi(ImportBatch& batch, std::string_view utf8) {
+  return batch.Keep(TrimBlanks(Utf8ToAnsiChecked(TrimBlanks(utf8)).text));
+}
+
+ListedGroup Listed(ImportBatch& batch, const ForeignGroup& group, const std::vector<uint32_t>& entryOf) {
+  ListedGroup listed;
+  listed.name = KeepAnsi(batch, group.name);
+  listed.memo = KeepAnsi(batch, group.memo);
+  for (size_t person : group.members)
+    if (person < entryOf.size() && entryOf[person] != kNotInBatch) listed.members.push_back(entryOf[person]);
+  for (const std::string& missing : group.missingMembers) listed.missingMembers.push_back(KeepAnsi(batch, missing));
+  return listed;
 }
 
 }  // namespace
@@ -19,18 +41,12 @@ std::string NamePart(const std::string& utf8) {
 std::optional<ImportBatch> BatchOfForeignBook(const ForeignBook& book) {
   std::optional<ImportBatch> batch = ImportBatch::Make(kBatchStartCapacity);
   if (!batch) return std::nullopt;
-  for (const ForeignPerson& person : book.persons) {
-    std::string email = ToAnsiTrimmed(person.email);
-    if (email.empty()) continue;
-    if (!batch->GrowIfFull()) return std::nullopt;
-    ImportEntry entry;
-    entry.description = batch->Keep(CutAnsi(ToAnsiTrimmed(person.description), kTextFieldSize - 1));
-    entry.email = batch->Keep(CutAnsi(email, kEmailFieldSize - 1));
-    entry.firstName = batch->Keep(NamePart(person.firstName));
-    entry.middleName = batch->Keep(NamePart(person.middleName));
-    entry.lastName = batch->Keep(NamePart(person.lastName));
-    entry.memo = batch->Keep(CutAnsi(ToAnsiTrimmed(person.memo), kTextFieldSize - 1));
-    batch->Append(entry);
+  std::vector<uint32_t> entryOf(book.persons.size(), kNotInBatch);
+  for (size_t i = 0; i < book.persons.size(); ++i) {
+    uint32_t before = batch->count();
+    if (!AppendDecodedPerson(*batch, Decoded(book.persons[i]))) return std::nullopt;
+    if (batch->count() > before) entryOf[i] = before;
   }
+  for (const ForeignGroup& group : book.groups) batch->AddListedGroup(Listed(*batch, group, entryOf));
   return batch;
 }

@@ -27,12 +27,6 @@ std::string_view TrimLeadingBlanks(std::string_view text) {
   return text;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-  text = TrimLeadingBlanks(text);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
 // The physical lines of the text, without their line ends (CR LF, LF or a lone CR).
 class PhysicalLines {
  public:
@@ -155,6 +149,21 @@ std::string DnKey(std::string_view dn) {
   return key;
 }
 
+// What a dn calls its entry: the value of its first part ("Ann Lee" of "cn=Ann Lee,mail=..."),
+// escapes undone; the whole dn when that is empty.
+std::string NameOfDn(std::string_view dn) {
+  size_t equals = dn.find('=');
+  std::string name;
+  for (size_t i = equals == std::string_view::npos ? dn.size() : equals + 1; i < dn.size(); ++i) {
+    char c = dn[i];
+    if (c == ',' || c == '+') break;
+    if (c == '\\' && i + 1 < dn.size()) c = dn[++i];
+    name.push_back(c);
+  }
+  std::string_view trimmed = TrimBlanks(name);
+  return trimmed.empty() ? std::string(TrimBlanks(dn)) : std::string(trimmed);
+}
+
 ForeignPerson PersonOf(const Record& record) {
   ForeignPerson person;
   person.email = ValueOf(record, "mail");
@@ -181,7 +190,7 @@ ForeignGroup GroupOf(const Record& record, const std::unordered_map<std::string,
     if (!SameNoCase(attribute.name, "member")) continue;
     auto found = persons.find(DnKey(attribute.value));
     if (found != persons.end()) group.members.push_back(found->second);
-    else group.missingMembers.emplace_back(TrimBlanks(attribute.value));
+    else group.missingMembers.push_back(NameOfDn(attribute.value));
   }
   return group;
 }
