@@ -46,6 +46,8 @@ void RunCommandEnabling(HWND mainWindow) {
   SetMenuItem(g_shell.popupMenu, kCmdProperties, on.properties);
   SetButton(buttons[2], on.properties);
   SetMenuItem(menu, kCmdExportVCard, on.exportVCard);
+  SetMenuItem(menu, kCmdExportCsv, on.exportVCard);  // every export is offered alike
+  SetMenuItem(menu, kCmdExportLdif, on.exportVCard);
   if (in.recipientBox) {
     SetMenuItem(menu, kCmdTo, on.to);
     UpdateRecipientControls();

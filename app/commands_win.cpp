@@ -40,6 +40,10 @@ bool RunCommand(HWND mainWindow, int command) {
     case kCmdImportNetscape:
     case kCmdImportEudora: ImportAddressBook(mainWindow, command); return true;  // export may follow
     case kCmdExportVCard: ExportAddressBook(mainWindow); return false;
+    case kCmdImportCsv:
+    case kCmdImportLdif: ImportContactsFile(mainWindow, command); return true;
+    case kCmdExportCsv:
+    case kCmdExportLdif: ExportContactsFile(mainWindow, command); return false;
     case kCmdFind: ShowFindDialog(mainWindow); return false;
     case kCmdExit: SendMessageA(mainWindow, WM_CLOSE, 0, 0); return false;
     case kCmdHelp: OpenHelp(mainWindow); return false;
@@ -50,7 +54,10 @@ bool RunCommand(HWND mainWindow, int command) {
   return false;
 }
 
-bool IsTableCommand(int command) { return command >= kCmdNewAddress && command <= kCmdExportVCard; }
+bool IsTableCommand(int command) {
+  return (command >= kCmdNewAddress && command <= kCmdExportVCard) ||
+         (command >= kCmdImportCsv && command <= kCmdExportLdif);
+}
 
 }  // namespace
 

@@ -61,4 +61,5 @@ enum : int {
   kCmdDelete = 105, kCmdImportVCard = 106, kCmdImportNetscape = 107, kCmdImportEudora = 108,
   kCmdFind = 109, kCmdExit = 110, kCmdHelp = 111, kCmdAbout = 112, kCmdSortByName = 113,
   kCmdSortByMail = 114, kCmdExportVCard = 115,
+  kCmdImportCsv = 116, kCmdImportLdif = 117, kCmdExportCsv = 118, kCmdExportLdif = 119,
 };

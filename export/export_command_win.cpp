@@ -1,5 +1,6 @@
-// File > Export > vCard: choose a file, write the chosen persons to it. Silent on success; a
-// file that cannot be written is named in a message box.
+// File > Export: choose a file, write the chosen persons (and for LDIF the chosen groups) to it
+// in the command's format. Silent on success; a file that cannot be written is named in a
+// message box.
 #include "export/export_command.h"
 
 #include <cstdio>
@@ -8,16 +9,29 @@
 
 #include "app/settings.h"
 #include "app/shell_state.h"
+#include "export/csv_export.h"
+#include "export/ldif_export.h"
 #include "export/vcard_export.h"
 #include "import/import_steps_win.h"
 
 namespace {
 
-constexpr UINT kTitleText = 137;         // "Export - vCard -"
-constexpr UINT kWriteFailedText = 138;   // names the file
-constexpr UINT kFilterLabelText = 119;   // "vCard files (*.vcf)"
-constexpr UINT kCaptionText = 101;       // "Address Book"
-const char kProposedName[] = "contacts.vcf";
+constexpr UINT kCaptionText = 101;  // "Address Book"
+constexpr UINT kAllFilesText = 189;
+
+struct ExportFormat {
+  UINT titleId;
+  UINT filterLabelId;
+  const char* pattern;
+  const char* defaultExtension;
+  const char* proposedName;
+  UINT writeFailedId;  // names the file
+  UINT allFilesLabelId;
+};
+
+constexpr ExportFormat kVCardFormat = {137, 119, "*.vcf", "vcf", "contacts.vcf", 138, 0};
+constexpr ExportFormat kCsvFormat = {184, 182, "*.csv;*.txt", "csv", "contacts.csv", 188, kAllFilesText};
+constexpr ExportFormat kLdifFormat = {185, 183, "*.ldif;*.ldi", "ldif", "contacts.ldif", 188, kAllFilesText};
 
 // The entry list's selected items; empty when nothing is selected.
 std::vector<ItemRef> SelectedItems(HWND list) {
@@ -32,35 +46,51 @@ std::vector<ItemRef> SelectedItems(HWND list) {
   return items;
 }
 
-bool ChooseExportFile(HWND owner, PathBuffer& chosen) {
-  FileDialogRequest dialog(owner, kTitleText, kFilterLabelText, "*.vcf", "vcf", chosen);
-  CopyMemory(chosen, kProposedName, sizeof kProposedName);
+bool ChooseExportFile(HWND owner, const ExportFormat& format, PathBuffer& chosen) {
+  FileDialogRequest dialog(owner, format.titleId, format.filterLabelId, format.pattern,
+                           format.defaultExtension, chosen, format.allFilesLabelId);
+  lstrcpynA(chosen, format.proposedName, kPathSize);
   dialog.request().Flags =
       OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN;
   return GetSaveFileNameA(&dialog.request()) != FALSE;
 }
 
-void ShowWriteFailure(HWND owner, const char* path) {
+void ShowWriteFailure(HWND owner, UINT formatId, const char* path) {
   char format[256] = {};
   char caption[256] = {};
-  LoadLocalString(g_shell.instance, kWriteFailedText, format, sizeof format);
+  LoadLocalString(g_shell.instance, formatId, format, sizeof format);
   LoadLocalString(g_shell.instance, kCaptionText, caption, sizeof caption);
   char text[sizeof format + kPathSize] = {};
   std::snprintf(text, sizeof text, format, path);
   MessageBoxA(owner, text, caption, MB_ICONHAND | MB_SETFOREGROUND);
 }
 
-}  // namespace
+std::string WriteInFormat(const ExportFormat& format, const std::vector<ItemRef>& selection) {
+  const AddressStore& store = g_shell.store;
+  std::vector<uint32_t> persons = PersonsToExport(store, selection);
+  if (&format == &kCsvFormat) return WriteOutlookCsv(store, persons);
+  if (&format == &kLdifFormat) return WriteLdif(store, persons, GroupsToExport(store, selection));
+  return WriteVCards(store, persons);
+}
 
-void ExportAddressBook(HWND owner) {
+void ExportAs(HWND owner, const ExportFormat& format) {
   if (!HasLivePerson(g_shell.store)) return;
   // The selection is taken first: the dialog does not change it, but the book is read after.
   std::vector<ItemRef> selection = SelectedItems(g_shell.entryList);
   PathBuffer chosen = {};
   ++g_shell.DialogActive;
-  bool accepted = ChooseExportFile(owner, chosen);
+  bool accepted = ChooseExportFile(owner, format, chosen);
   --g_shell.DialogActive;
   if (!accepted) return;
-  std::string text = WriteVCards(g_shell.store, PersonsToExport(g_shell.store, selection));
-  if (!WriteExportFile(chosen, text)) ShowWriteFailure(owner, chosen);
+  if (!WriteExportFile(chosen, WriteInFormat(format, selection)))
+    ShowWriteFailure(owner, format.writeFailedId, chosen);
+}
+
+}  // namespace
+
+void ExportAddressBook(HWND owner) { ExportAs(owner, kVCardFormat); }
+
+void ExportContactsFile(HWND owner, int commandId) {
+  if (commandId == kCmdExportCsv) ExportAs(owner, kCsvFormat);
+  else if (commandId == kCmdExportLdif) ExportAs(owner, kLdifFormat);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "dialogs/name_parts.h"
+#include "export/line_folding.h"
 #include "import/charset.h"
 #include "store/folded_key.h"
 
@@ -10,41 +11,8 @@ namespace {
 
 constexpr size_t kMaxLineOctets = 75;  // without the CR LF
 
-bool IsLivePerson(const AddressStore& store, uint32_t slot) {
-  return store.persons && slot < store.persons->used && !(*store.persons)[slot].deleted;
-}
-
-// For every person slot, the live groups it belongs to, in group slot order.
-std::vector<std::vector<uint32_t>> GroupsOfPersons(const AddressStore& store) {
-  std::vector<std::vector<uint32_t>> groupsOf(store.persons ? store.persons->used : 0);
-  if (!store.groups) return groupsOf;
-  for (uint32_t g = 0; g < store.groups->used; ++g) {
-    const GroupRecord& group = (*store.groups)[g];
-    if (group.deleted || !group.members) continue;
-    for (uint32_t member : *group.members) {
-      if (member >= groupsOf.size()) continue;
-      std::vector<uint32_t>& groups = groupsOf[member];
-      if (groups.empty() || groups.back() != g) groups.push_back(g);
-    }
-  }
-  return groupsOf;
-}
-
-// Appends one content line and its CR LF, folding before a character that would pass 75
-// octets; a continuation line's leading blank counts, and no UTF-8 sequence is split.
 void AppendFoldedLine(std::string& out, std::string_view line) {
-  size_t room = kMaxLineOctets;
-  while (line.size() > room) {
-    size_t cut = room;
-    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
-    if (cut == 0) cut = room;  // not UTF-8 after all: cut anywhere rather than never
-    out.append(line.data(), cut);
-    out.append("\r\n ");
-    line.remove_prefix(cut);
-    room = kMaxLineOctets - 1;
-  }
-  out.append(line.data(), line.size());
-  out.append("\r\n");
+  ::AppendFoldedLine(out, line, kMaxLineOctets);
 }
 
 bool NeedsWork(unsigned char c) {
@@ -114,26 +82,6 @@ void AppendCard(std::string& out, std::string& line, const AddressStore& store,
 }
 
 }  // namespace
-
-std::vector<uint32_t> PersonsToExport(const AddressStore& store, const std::vector<ItemRef>& selection) {
-  std::vector<uint32_t> persons;
-  if (!store.persons) return persons;
-  std::vector<bool> chosen(store.persons->used, selection.empty());
-  for (ItemRef item : selection) {
-    uint32_t slot = ItemSlot(item);
-    if (ItemKindOf(item) == kPersonItem) {
-      if (slot < chosen.size()) chosen[slot] = true;
-    } else if (store.groups && slot < store.groups->used && !(*store.groups)[slot].deleted) {
-      const GroupRecord& group = (*store.groups)[slot];
-      if (group.members)
-        for (uint32_t member : *group.members)
-          if (member < chosen.size()) chosen[member] = true;
-    }
-  }
-  for (uint32_t slot = 0; slot < chosen.size(); ++slot)
-    if (chosen[slot] && IsLivePerson(store, slot)) persons.push_back(slot);
-  return persons;
-}
 
 std::string WriteVCards(const AddressStore& store, const std::vector<uint32_t>& persons) {
   std::vector<std::vector<uint32_t>> groupsOf = GroupsOfPersons(store);

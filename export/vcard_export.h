@@ -5,12 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/panes/item_ref.h"
+#include "export/export_selection.h"
 #include "store/records.h"
-
-// The persons an export writes, as slots in slot order: every live person when nothing is
-// selected, else the selected persons and the live members of the selected groups, each once.
-std::vector<uint32_t> PersonsToExport(const AddressStore& store, const std::vector<ItemRef>& selection);
 
 // One card per person: UTF-8 without a byte-order mark, CR LF line ends, no line longer than 75
 // octets, text values escaped. CATEGORIES names the live groups a person belongs to.

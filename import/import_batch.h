@@ -35,6 +35,15 @@ struct LeftOutEntry {
   std::string_view description;  // what it would have been stored under
 };
 
+// A group a file lists whole with its members (LDIF's groupOfNames), rather than naming it on
+// each member. Members are batch entries, in the file's order.
+struct ListedGroup {
+  std::string_view name;
+  std::string_view memo;
+  std::vector<uint32_t> members;               // entry indexes
+  std::vector<std::string_view> missingMembers;  // names of members the file does not hold
+};
+
 constexpr uint32_t kBatchStartCapacity = 10;
 constexpr uint32_t kBatchGrowStep = 10;
 constexpr uint32_t kNoBatchLimit = std::numeric_limits<uint32_t>::max();
@@ -62,9 +71,14 @@ class ImportBatch {
   void NoteWithoutAddress(std::string_view description);
   const std::vector<LeftOutEntry>& withoutAddress() const { return withoutAddress_; }
 
+  // Groups the file lists whole; the merge joins them after the entries.
+  void AddListedGroup(ListedGroup group) { listedGroups_.push_back(std::move(group)); }
+  const std::vector<ListedGroup>& listedGroups() const { return listedGroups_; }
+
  private:
   std::vector<ImportEntry> slots_;
   std::vector<LeftOutEntry> withoutAddress_;
+  std::vector<ListedGroup> listedGroups_;
   uint32_t count_ = 0;
   uint32_t limit_ = kNoBatchLimit;
   std::shared_ptr<std::deque<std::string>> kept_;  // a deque never moves what it holds

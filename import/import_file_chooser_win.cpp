@@ -1,4 +1,4 @@
-// The open-file dialog of the three import commands, and what it shares with the export's
+// The open-file dialog of the import commands, and what it shares with the export's
 // save dialog.
 #include <windows.h>
 #include <commdlg.h>
@@ -15,13 +15,19 @@ struct ChooserTexts {
   UINT titleId;
   UINT filterLabelId;
   const char* defaultExtension;
+  const char* pattern = "";  // the first three carry the label alone
+  UINT allFilesLabelId = 0;
 };
+
+constexpr UINT kAllFilesText = 189;  // "All files (*.*)"
 
 bool TextsOf(int commandId, ChooserTexts& texts) {
   switch (commandId) {
     case kCmdImportVCard: texts = {118, 119, "vcf"}; return true;
     case kCmdImportNetscape: texts = {120, 121, "htm"}; return true;
     case kCmdImportEudora: texts = {122, 123, "txt"}; return true;
+    case kCmdImportCsv: texts = {180, 182, "csv", "*.csv;*.txt", kAllFilesText}; return true;
+    case kCmdImportLdif: texts = {181, 183, "ldif", "*.ldif;*.ldi", kAllFilesText}; return true;
   }
   return false;
 }
@@ -40,17 +46,22 @@ std::string DataDirectory() {
 
 FileDialogRequest::FileDialogRequest(HWND owner, UINT titleId, UINT filterLabelId,
                                      const char* pattern, const char* defaultExtension,
-                                     PathBuffer& chosen)
+                                     PathBuffer& chosen, UINT allFilesLabelId)
     : initialDirectory_(DataDirectory()) {
   LoadLocalString(g_shell.instance, titleId, title_, kPathSize);
-  // One file-type entry: the label, its pattern (perhaps none), and the empty entry that ends
-  // the list; the buffer is zero-filled, so only the pattern needs placing.
-  int labelLength = LoadLocalString(g_shell.instance, filterLabelId, filter_, kPathSize);
-  lstrcpynA(filter_ + labelLength + 1, pattern, kPatternSize);
+  // Each file-type entry is its label and its pattern (perhaps none); an empty entry ends them.
+  char label[kPathSize] = {};
+  LoadLocalString(g_shell.instance, filterLabelId, label, kPathSize);
+  filter_.append(label).append(1, '\0').append(pattern).append(1, '\0');
+  if (allFilesLabelId != 0) {
+    LoadLocalString(g_shell.instance, allFilesLabelId, label, kPathSize);
+    filter_.append(label).append(1, '\0').append("*.*").append(1, '\0');
+  }
+  filter_.append(1, '\0');
   ZeroMemory(chosen, kPathSize);
   request_.lStructSize = sizeof(request_);
   request_.hwndOwner = owner;
-  request_.lpstrFilter = filter_;
+  request_.lpstrFilter = filter_.c_str();
   request_.nFilterIndex = 1;
   request_.lpstrFile = chosen;
   request_.nMaxFile = kPathSize;
@@ -62,9 +73,8 @@ FileDialogRequest::FileDialogRequest(HWND owner, UINT titleId, UINT filterLabelI
 bool ChooseImportFile(HWND owner, int commandId, PathBuffer& chosen) {
   ChooserTexts texts;
   if (!TextsOf(commandId, texts)) return false;
-  // The entry carries the label alone, with no pattern of its own.
-  FileDialogRequest dialog(owner, texts.titleId, texts.filterLabelId, "", texts.defaultExtension,
-                           chosen);
+  FileDialogRequest dialog(owner, texts.titleId, texts.filterLabelId, texts.pattern,
+                           texts.defaultExtension, chosen, texts.allFilesLabelId);
   dialog.request().Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
   return GetOpenFileNameA(&dialog.request()) != FALSE;
 }

@@ -74,3 +74,21 @@ void ImportGroups::AddMember(uint32_t groupSlot, uint32_t personSlot) {
   group.memberCount = static_cast<uint32_t>(group.members->size());
   changed_ = true;
 }
+
+bool ImportGroups::AcceptsName(std::string_view name) {
+  std::string stored(CutAnsi(name, kGroupNameLimit));
+  return IsSystemGroupLabel(name) || (!stored.empty() && IsValidNameText(stored.c_str()));
+}
+
+bool ImportGroups::JoinListed(std::string_view name, std::string_view memo,
+                              const std::vector<uint32_t>& personSlots) {
+  if (IsSystemGroupLabel(name)) return true;
+  if (!AcceptsName(name)) return false;
+  size_t madeBefore = made_.size();
+  int slot = FindOrMake(CutAnsi(name, kGroupNameLimit));
+  if (slot < 0) return false;
+  if (made_.size() > madeBefore)
+    CopyToField((*store_.groups)[static_cast<uint32_t>(slot)].memo, kTextFieldSize, CutAnsi(memo, kGroupNameLimit));
+  for (uint32_t person : personSlots) AddMember(static_cast<uint32_t>(slot), person);
+  return true;
+}

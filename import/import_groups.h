@@ -25,6 +25,14 @@ class ImportGroups {
   // left out and noted in `changes`; a name longer than the field is cut and noted so.
   void Join(uint32_t personSlot, const std::vector<std::string_view>& names, EntryChanges& changes);
 
+  // A group listed whole: made (with the memo) when no live group has the name, also when it has
+  // no members, then the persons appended in order. False, and nothing done, when the name is
+  // refused or the group cannot be made; a system label is passed over (true).
+  bool JoinListed(std::string_view name, std::string_view memo, const std::vector<uint32_t>& personSlots);
+
+  // True when the rules take the name for a group (system labels are no group, but not refused).
+  static bool AcceptsName(std::string_view name);
+
   // Group slots made, in the order they were made.
   const std::vector<uint32_t>& made() const { return made_; }
   // True when any group was made or got a member, so the group file must be written.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <unordered_map>
 
 #include "import/charset.h"
 #include "import/import_groups.h"
@@ -45,11 +46,13 @@ class Merge {
 
   void Run() {
     outcome_.persons.reserve(batch_.count());
+    NoteRefusedListedGroups();
     for (uint32_t i = 0; i < batch_.count(); ++i) {
       TellLeftOutBefore(i + 1);
-      TakeEntry(batch_[i]);
+      TakeEntry(batch_[i], i);
     }
     TellLeftOutBefore(batch_.count() + 1);
+    JoinListedGroups();
   }
 
   bool groupsChanged() const { return groups_.changed(); }
@@ -69,14 +72,44 @@ class Merge {
       outcome_.report.CountNotTaken(leftOut[nextLeftOut_].description, ReportReason::kNoAddress);
   }
 
-  void TakeEntry(const ImportEntry& entry) {
+  // A listed group the rules refuse is told with each of its members, as a group an entry names.
+  void NoteRefusedListedGroups() {
+    if (!batch_.listedGroups().empty()) slotOfEntry_.assign(batch_.count(), -1);
+    for (const ListedGroup& group : batch_.listedGroups()) {
+      if (ImportGroups::AcceptsName(group.name)) continue;
+      for (uint32_t member : group.members)
+        if (member < batch_.count()) refusedListed_[member].emplace_back(group.name);
+    }
+  }
+
+  // Members join in the order the list gives them, after every entry is in the book.
+  void JoinListedGroups() {
+    for (const ListedGroup& group : batch_.listedGroups()) {
+      std::vector<uint32_t> slots;
+      for (uint32_t member : group.members)
+        if (member < slotOfEntry_.size() && slotOfEntry_[member] >= 0)
+          slots.push_back(static_cast<uint32_t>(slotOfEntry_[member]));
+      groups_.JoinListed(group.name, group.memo, slots);
+      for (std::string_view missing : group.missingMembers) outcome_.report.NoteMissingMember(missing);
+    }
+  }
+
+  void NoteSlot(uint32_t entry, uint32_t slot) {
+    if (entry < slotOfEntry_.size()) slotOfEntry_[entry] = slot;
+  }
+
+  void TakeEntry(const ImportEntry& entry, uint32_t index) {
     EntryChanges changes;
+    auto refused = refusedListed_.find(index);
+    if (refused != refusedListed_.end()) changes.groupsLeftOut = refused->second;
     char description[kTextFieldSize] = {};  // copied whole into the record: no stack bytes after the text
     StoreSpan(description, kTextFieldSize, CutNoted(entry.description, kTextLimit, changes));
     int existing = lookup_.Find(description);
     if (existing >= 0) {
       // The description is the person's key: the one in the book joins the entry's groups.
       EntryChanges joined;
+      joined.groupsLeftOut = changes.groupsLeftOut;
+      NoteSlot(index, static_cast<uint32_t>(existing));
       groups_.Join(static_cast<uint32_t>(existing), entry.groups, joined);
       outcome_.report.CountNotTaken(description, ReportReason::kAlreadyInBook);
       joined.cut = false;  // only what the book stores of this entry counts as cut
@@ -92,6 +125,7 @@ class Merge {
     FillPerson((*table)[slot], entry, description, changes);
     ++table->used;
     outcome_.persons.push_back(slot);
+    NoteSlot(index, slot);
     lookup_.Add(slot);
     changes.unshowable = (entry.notes & kNoteUnshowable) != 0;
     groups_.Join(slot, entry.groups, changes);
@@ -105,6 +139,8 @@ class Merge {
   ImportGroups groups_;
   ImportOutcome outcome_;
   size_t nextLeftOut_ = 0;
+  std::unordered_map<uint32_t, std::vector<std::string>> refusedListed_;  // entry -> group names
+  std::vector<int64_t> slotOfEntry_;  // kept only when the batch lists groups; -1: not in the book
 };
 
 }  // namespace

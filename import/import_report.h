@@ -15,6 +15,7 @@ enum class ReportReason : int {
   kNoAddress = 177,
   kGroupLeftOut = 178,
   kOverLimit = 179,
+  kMemberNotInFile = 187,  // named by a list of the file, held nowhere in it; not counted
 };
 
 struct ReportLine {
@@ -52,8 +53,11 @@ struct ImportReport {
   // An entry not taken for `reason` (kAlreadyInBook, kNoAddress or kOverLimit).
   void CountNotTaken(std::string_view description, ReportReason reason);
 
+  // A member a listed group names that the file does not hold.
+  void NoteMissingMember(std::string_view name) { AddLine(name, ReportReason::kMemberNotInFile); }
+
   // Silent when every entry was taken whole.
-  bool WorthTelling() const { return notTaken > 0 || changed > 0; }
+  bool WorthTelling() const { return notTaken > 0 || changed > 0 || !lines.empty(); }
 
  private:
   void AddLine(std::string_view description, ReportReason reason, std::string_view group = {});

@@ -21,21 +21,21 @@ bool ReadNetscapeBookLocation(PathBuffer& location);
 // Runs "IMPDLG" modally; on kPathOpened the path that opened is in pathBlock.
 int RunNetscapePathDialog(HWND owner, PathBuffer& pathBlock);
 
-// The request of a file dialog of the import and export commands: title and its one file-type
-// entry from the string table, starting in the data directory, `chosen` emptied and receiving
-// the result. The caller sets the flags and may propose a name in `chosen`.
+// The request of a file dialog of the import and export commands: title and its file-type
+// entry from the string table (followed by an "all files" entry when allFilesLabelId is given),
+// starting in the data directory, `chosen` emptied and receiving the result. The caller sets
+// the flags and may propose a name in `chosen`.
 class FileDialogRequest {
  public:
   FileDialogRequest(HWND owner, UINT titleId, UINT filterLabelId, const char* pattern,
-                    const char* defaultExtension, PathBuffer& chosen);
+                    const char* defaultExtension, PathBuffer& chosen, UINT allFilesLabelId = 0);
   FileDialogRequest(const FileDialogRequest&) = delete;
   FileDialogRequest& operator=(const FileDialogRequest&) = delete;
   OPENFILENAMEA& request() { return request_; }
 
  private:
-  static constexpr int kPatternSize = 16;
   char title_[kPathSize] = {};
-  char filter_[kPathSize + kPatternSize + 2] = {};
+  std::string filter_;
   std::string initialDirectory_;
   OPENFILENAMEA request_ = {};
 };

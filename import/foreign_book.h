@@ -1,0 +1,23 @@
+// What the CSV and LDIF readers find in a file: persons and groups with their texts in UTF-8,
+// before anything is converted to this system's code page or checked against the book.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+struct ForeignPerson {
+  std::string description, email, firstName, middleName, lastName, memo;
+  std::vector<std::string> groups;  // names of the groups the person belongs to, in file order
+};
+
+struct ForeignGroup {
+  std::string name, memo;
+  std::vector<size_t> members;              // indexes into ForeignBook::persons, in file order
+  std::vector<std::string> missingMembers;  // names of members the file does not hold
+};
+
+struct ForeignBook {
+  std::vector<ForeignPerson> persons;  // in file order, those without an e-mail address included
+  std::vector<ForeignGroup> groups;    // groups the file defines whole, in file order
+};

@@ -1,0 +1,216 @@
+// LDIF (RFC 2849) as Thunderbird and LDAP tools write it: person records become persons, and
+// groupOfNames records (Thunderbird's mailing lists) groups whose members are person records of
+// the same file, named by their dn.
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "import/base64.h"
+#include "import/charset.h"
+#include "import/file_text_encoding.h"
+#include "import/foreign_readers.h"
+#include "import/line_breaks.h"
+#include "import/text_scan.h"
+
+namespace {
+
+struct Attribute {
+  std::string name;   // letter case as written, options removed
+  std::string value;  // UTF-8
+};
+
+using Record = std::vector<Attribute>;
+
+std::string_view TrimLeadingBlanks(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  return text;
+}
+
+// The physical lines of the text, without their line ends (CR LF, LF or a lone CR).
+class PhysicalLines {
+ public:
+  explicit PhysicalLines(std::string_view text) : text_(text) {}
+  bool Next(std::string_view& line) {
+    if (at_ >= text_.size()) return false;
+    size_t end = at_;
+    while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
+    line = text_.substr(at_, end - at_);
+    at_ = end;
+    if (at_ < text_.size() && text_[at_] == '\r') ++at_;
+    if (at_ < text_.size() && text_[at_] == '\n') ++at_;
+    return true;
+  }
+
+ private:
+  std::string_view text_;
+  size_t at_ = 0;
+};
+
+// A base64 value holds UTF-8 by the format's rule; bytes that are not UTF-8 are read as ANSI.
+std::string DecodedValue(std::string_view encoded) {
+  std::string bytes = DecodeBase64(encoded);
+  bytes.resize(std::min(bytes.size(), bytes.find('\0')));
+  return IsValidUtf8(bytes) ? bytes : AnsiToUtf8(bytes);
+}
+
+// False for lines that carry no attribute: comments, "version:", "changetype:", URL values.
+bool ParseAttribute(std::string_view line, Attribute& attribute) {
+  size_t colon = line.find(':');
+  if (colon == std::string_view::npos || colon == 0) return false;
+  std::string_view name = line.substr(0, colon);
+  name = name.substr(0, name.find(';'));  // options such as ";lang-de" or ";binary"
+  std::string_view rest = line.substr(colon + 1);
+  if (SameNoCase(name, "version") || SameNoCase(name, "changetype")) return false;
+  attribute.name = std::string(TrimBlanks(name));
+  if (!rest.empty() && rest.front() == '<') return false;  // a URL: nothing is fetched
+  if (!rest.empty() && rest.front() == ':') attribute.value = DecodedValue(rest.substr(1));
+  else attribute.value = std::string(TrimLeadingBlanks(rest));
+  return true;
+}
+
+// Collects logical lines (a line starting with one blank continues the previous one) into
+// records separated by empty lines.
+std::vector<Record> ReadRecords(std::string_view text) {
+  std::vector<Record> records;
+  Record record;
+  std::string logical;
+  bool inComment = false, haveLine = false;
+  auto finishLine = [&] {
+    Attribute attribute;
+    if (haveLine && !inComment && ParseAttribute(logical, attribute)) record.push_back(std::move(attribute));
+    logical.clear();
+    haveLine = inComment = false;
+  };
+  PhysicalLines lines(text);
+  std::string_view line;
+  while (lines.Next(line)) {
+    if (!line.empty() && line.front() == ' ' && haveLine) {
+      logical.append(line.substr(1));
+      continue;
+    }
+    finishLine();
+    if (line.empty()) {
+      if (!record.empty()) records.push_back(std::move(record));
+      record.clear();
+      continue;
+    }
+    haveLine = true;
+    inComment = line.front() == '#';
+    logical.assign(line);
+  }
+  finishLine();
+  if (!record.empty()) records.push_back(std::move(record));
+  return records;
+}
+
+const std::string* First(const Record& record, std::string_view name) {
+  for (const Attribute& attribute : record)
+    if (SameNoCase(attribute.name, name)) return &attribute.value;
+  return nullptr;
+}
+
+std::string ValueOf(const Record& record, std::string_view name) {
+  const std::string* value = First(record, name);
+  return value ? std::string(TrimBlanks(*value)) : std::string();
+}
+
+bool HasObjectClass(const Record& record, bool (*matches)(std::string_view)) {
+  for (const Attribute& attribute : record)
+    if (SameNoCase(attribute.name, "objectclass") && matches(TrimBlanks(attribute.value))) return true;
+  return false;
+}
+
+// person, organizationalPerson, inetOrgPerson, mozillaAbPersonAlpha and the like.
+bool IsPersonClass(std::string_view objectClass) {
+  std::string folded;
+  AppendFolded(folded, objectClass);
+  return folded.find("person") != std::string::npos;
+}
+
+bool IsGroupClass(std::string_view objectClass) { return SameNoCase(objectClass, "groupOfNames"); }
+
+// The dn as compared: letter case folded, blanks around "," and "=" dropped.
+std::string DnKey(std::string_view dn) {
+  std::string folded;
+  AppendFolded(folded, TrimBlanks(dn));
+  std::string key;
+  key.reserve(folded.size());
+  for (size_t i = 0; i < folded.size(); ++i) {
+    char c = folded[i];
+    if (c == ' ') {
+      size_t next = folded.find_first_not_of(' ', i);
+      bool beforeSeparator = next != std::string::npos && (folded[next] == ',' || folded[next] == '=');
+      bool afterSeparator = !key.empty() && (key.back() == ',' || key.back() == '=');
+      if (beforeSeparator || afterSeparator) continue;
+    }
+    key.push_back(c);
+  }
+  return key;
+}
+
+// What a dn calls its entry: the value of its first part ("Ann Lee" of "cn=Ann Lee,mail=..."),
+// escapes undone; the whole dn when that is empty.
+std::string NameOfDn(std::string_view dn) {
+  size_t equals = dn.find('=');
+  std::string name;
+  for (size_t i = equals == std::string_view::npos ? dn.size() : equals + 1; i < dn.size(); ++i) {
+    char c = dn[i];
+    if (c == ',' || c == '+') break;
+    if (c == '\\' && i + 1 < dn.size()) c = dn[++i];
+    name.push_back(c);
+  }
+  std::string_view trimmed = TrimBlanks(name);
+  return trimmed.empty() ? std::string(TrimBlanks(dn)) : std::string(trimmed);
+}
+
+ForeignPerson PersonOf(const Record& record) {
+  ForeignPerson person;
+  person.email = ValueOf(record, "mail");
+  person.firstName = ValueOf(record, "givenName");
+  person.lastName = ValueOf(record, "sn");
+  if (person.lastName.empty()) person.lastName = ValueOf(record, "surname");
+  person.memo = std::string(TrimBlanks(BreaksAsBlanks(ValueOf(record, "description"))));
+  person.description = ValueOf(record, "cn");
+  if (person.description.empty()) person.description = ValueOf(record, "mozillaNickname");
+  if (person.description.empty()) {
+    person.description = person.firstName;
+    if (!person.firstName.empty() && !person.lastName.empty()) person.description.push_back(' ');
+    person.description += person.lastName;
+  }
+  if (person.description.empty()) person.description = person.email;
+  return person;
+}
+
+ForeignGroup GroupOf(const Record& record, const std::unordered_map<std::string, size_t>& persons) {
+  ForeignGroup group;
+  group.name = ValueOf(record, "cn");
+  group.memo = std::string(TrimBlanks(BreaksAsBlanks(ValueOf(record, "description"))));
+  for (const Attribute& attribute : record) {
+    if (!SameNoCase(attribute.name, "member")) continue;
+    auto found = persons.find(DnKey(attribute.value));
+    if (found != persons.end()) group.members.push_back(found->second);
+    else group.missingMembers.push_back(NameOfDn(attribute.value));
+  }
+  return group;
+}
+
+}  // namespace
+
+ForeignBook ReadLdif(std::string_view bytes) {
+  std::string text = FileTextAsUtf8(bytes);
+  text.resize(std::min(text.size(), text.find('\0')));
+  std::vector<Record> records = ReadRecords(text);
+  ForeignBook book;
+  std::unordered_map<std::string, size_t> personsByDn;
+  for (const Record& record : records) {
+    // One without "mail" is kept too, so that the merge counts it as not taken.
+    if (!HasObjectClass(record, IsPersonClass)) continue;
+    personsByDn.emplace(DnKey(ValueOf(record, "dn")), book.persons.size());
+    book.persons.push_back(PersonOf(record));
+  }
+  // Groups after all persons: a list may name a person written further down.
+  for (const Record& record : records)
+    if (HasObjectClass(record, IsGroupClass)) book.groups.push_back(GroupOf(record, personsByDn));
+  return book;
+}
