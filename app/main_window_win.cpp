@@ -16,6 +16,7 @@ void OnCreate(HWND window) {
   CreateEntryListResources(window);
   CreatePanes(window);
   SetEntryListFont(g_shell.entryList);
+  MakeEntryListSpeak(g_shell.entryList);
   FillEntryList(g_shell.entryList);
   RunCommandEnabling(window);
 }

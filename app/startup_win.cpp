@@ -2,6 +2,7 @@
 // window, the message loop and shutdown.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <cstring>
 #include <string>
@@ -159,6 +160,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
     return 0;
   }
   InitCommonControls();
+  // Screen readers reach the lists' accessible objects through COM, from other processes.
+  CoInitialize(nullptr);
   ReadLanguageSetting();
   if (!RegisterWindowClasses()) return 0;
   ResetShellState();
@@ -176,5 +179,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
   g_shell.accelerators = LoadAcceleratorsA(instance, "KALBOOKACC");
   int exitCode = RunMessageLoop();
   Shutdown();
+  CoUninitialize();
   return exitCode;
 }

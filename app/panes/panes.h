@@ -11,6 +11,8 @@
 // Entry list
 bool CreateEntryListResources(HWND mainWindow);
 void SetEntryListFont(HWND entryList);
+// Lets the list answer screen readers (its lines read from the records) and take type-ahead.
+void MakeEntryListSpeak(HWND entryList);
 void FillEntryList(HWND entryList);
 // Empties the list, adds the items in order in one go, then shows it without activating it and
 // repaints it at once (the start-up fill and the sorts).
