@@ -56,8 +56,7 @@ void StoreGroup(const GroupFields& fields) {
     int slot = AddGroup(store, fields);
     if (slot >= 0) InsertGroupItem(g_shell.entryList, slot);
   } else if (UpdateGroup(store, EditedGroupSlot, fields)) {
-    RepaintNow(g_shell.entryList);
-    RepaintNow(g_shell.recipientList);
+    ShowEditedEntry(MakeItemRef(static_cast<uint32_t>(EditedGroupSlot), kGroupItem));
   }
   SaveGroupFile(store);
 }

@@ -115,6 +115,13 @@ void InsertPersonItems(HWND entryList, const std::vector<uint32_t>& slots) {
   InsertItemsAtTop(entryList, MakeItemRefs(slots, kPersonItem));
 }
 
+void ShowEditedEntry(ItemRef item) {
+  for (HWND list : {g_shell.entryList, g_shell.recipientList}) {
+    RepaintNow(list);
+    NotifyItemRenamed(list, item);
+  }
+}
+
 void MeasureEntryItem(MEASUREITEMSTRUCT* request) {
   int height = PaddedTextHeight(g_shell.entryList, g_list.font);
   if (height == 0) height = kPictureHeight;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/panes/item_ref.h"
 #include "win/owner_drawn_items_win.h"
 
 // Entry list
@@ -21,6 +22,9 @@ void InsertPersonItem(HWND entryList, int slot);
 void InsertGroupItem(HWND entryList, int slot);
 // InsertPersonItem for each slot in turn, as one bulk change: the last slot ends up first.
 void InsertPersonItems(HWND entryList, const std::vector<uint32_t>& slots);
+// After an edit of the entry's record: repaints the entry list and the recipient list and tells
+// screen readers that the entry's lines read differently.
+void ShowEditedEntry(ItemRef item);
 void MeasureEntryItem(MEASUREITEMSTRUCT* request);
 void DrawEntryItem(const DRAWITEMSTRUCT* request);
 void DrawColumnSeparators(HWND entryList);

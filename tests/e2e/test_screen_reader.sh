@@ -58,15 +58,23 @@ wait_for '[ "$(driver acc-items "$toolbar" 3 1 | cut -f3)" = normal ]' ||
   fail "accSelect did not enable Properties as a click does: $(driver acc-items "$toolbar" 3 1)"
 pass "selection"
 
+# What a reader hears from the entry list from here on.
+EVENTS=$BOOK/events.txt
+(exec wine "$KALDRIVER" acc-events "$list" 120 > "$EVENTS" 2>/dev/null) &
+STARTED+=("$!")
+wait_for 'grep -q READY "$EVENTS"' || fail "the event listener did not start"
+heard() { wait_for "tr -d '\r' < '$EVENTS' | grep -qx '$1'" || fail "no '$1' event; heard: $(tr -d '\r\n' < "$EVENTS" | tr -s ' ')"; }
+
 echo "== after a sort by name (the Name column's default action) the lines read in the new order"
 driver acc-do "$header" 1 || fail "the Name column refused to sort"
 want='listitem|anna Berg, anna@example.org;listitem|bea Lind, Oslo;listitem|Bruno Keller, bruno@example.org, Berlin;listitem|Carla Rossi, carla@example.org;listitem|Cyril Ott, cyril@example.org;listitem|Tennis club, group, Tuesdays;'
 wait_for '[ "$(names)" = "$want" ]' || fail "items after the sort: $(names)"
+heard "reorder 0"
 pass "sorted"
 
 echo "== type-ahead: \"ca\" selects Carla Rossi; \"b\" twice steps to the second b entry"
 selected_name() { driver acc-items "$list" | awk -F'\t' '$3 ~ /selected/ {print $4}' | tr '\n' ';'; }
-driver acc-select "$list" 5 3  # focus and caret on Cyril Ott: "c" alone would pass Carla Rossi by
+driver acc-select "$list" 4 3  # focus and caret on Carla Rossi: "c" alone moves on to Cyril Ott
 driver type "$list" ca
 wait_for '[ "$(selected_name)" = "Carla Rossi, carla@example.org;" ]' || fail "after ca: $(selected_name)"
 sleep 1.2  # the typed text lapses after a second without typing
@@ -75,6 +83,9 @@ wait_for '[ "$(selected_name)" = "bea Lind, Oslo;" ]' || fail "after b: $(select
 driver type "$list" b
 wait_for '[ "$(selected_name)" = "Bruno Keller, bruno@example.org, Berlin;" ]' || fail "after b b: $(selected_name)"
 [ "$(driver lb-sel "$main" 190 | tr '\n' ' ')" = "2 " ] || fail "list selection: $(driver lb-sel "$main" 190)"
+heard "selection 5"  # Cyril Ott after "c"
+heard "selection 4"  # back to Carla Rossi after "ca"
+heard "focus 3"      # Bruno Keller holds the caret in the focused list
 driver command "$main" 103
 dialog=$(driver find-dialog Properties 104) || fail "Properties did not open"
 [ "$(driver text "$dialog" 100)" = "Bruno Keller" ] || fail "Properties opened on $(driver text "$dialog" 100)"
@@ -86,4 +97,5 @@ driver click "$dialog" 1
 driver gone "$dialog" || fail "the dialog stayed"
 wait_for '[ "$(driver acc-items "$list" 3 1 | cut -f4)" = "Bruno Kellermann, bruno@example.org, Berlin" ]' ||
   fail "after the edit: $(driver acc-items "$list" 3 1)"
+heard "namechange 3"
 pass "edit"

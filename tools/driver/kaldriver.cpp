@@ -662,6 +662,51 @@ int CmdAccNavigate(const Args& a) {
   return 0;
 }
 
+// ---- accessibility events, as a screen reader hears them ----
+
+HWND g_eventWindow = nullptr;
+
+const char* EventName(DWORD event) {
+  switch (event) {
+    case EVENT_OBJECT_FOCUS: return "focus";
+    case EVENT_OBJECT_SELECTION: return "selection";
+    case EVENT_OBJECT_SELECTIONADD: return "selectionadd";
+    case EVENT_OBJECT_SELECTIONREMOVE: return "selectionremove";
+    case EVENT_OBJECT_SELECTIONWITHIN: return "selectionwithin";
+    case EVENT_OBJECT_REORDER: return "reorder";
+    case EVENT_OBJECT_NAMECHANGE: return "namechange";
+    default: return nullptr;
+  }
+}
+
+void CALLBACK PrintEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+  const char* name = EventName(event);
+  if (!name || window != g_eventWindow || object != OBJID_CLIENT) return;
+  std::printf("%s %ld\n", name, static_cast<long>(child));
+  std::fflush(stdout);
+}
+
+// `acc-events HWND SECONDS`: prints "READY", then for SECONDS each client event of the window
+// a reader listens for ("focus 3", "reorder 0", "namechange 0" ...), one a line.
+int CmdAccEvents(const Args& a) {
+  g_eventWindow = ParseHandle(a[0]);
+  // Events of every process; the callback keeps the window's own.
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_NAMECHANGE, nullptr, PrintEvent, 0, 0,
+                                       WINEVENT_OUTOFCONTEXT);
+  if (!hook) return Fail("SetWinEventHook failed");
+  std::printf("READY\n");
+  std::fflush(stdout);
+  DWORD start = GetTickCount();
+  DWORD limit = static_cast<DWORD>(ParseNumber(a[1]) * 1000);
+  while (GetTickCount() - start < limit) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+  UnhookWinEvent(hook);
+  return 0;
+}
+
 // `type HWND TEXT`: posts WM_CHAR for each character at once, as quick typing gives them.
 int CmdType(const Args& a) {
   HWND window = ParseHandle(a[0]);
@@ -734,6 +779,7 @@ const Command kCommands[] = {
     {"acc-navigate", 3, CmdAccNavigate, "HWND CHILD DIRECTION"},
     {"acc-timed", 2, CmdAccTimed, "HWND NAMES"},
     {"type", 2, CmdType, "HWND TEXT"},
+    {"acc-events", 2, CmdAccEvents, "HWND SECONDS"},
 };
 
 int Usage() {
