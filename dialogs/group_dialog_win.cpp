@@ -42,6 +42,7 @@ void FillFromRecord(HWND dialog) {
 }
 
 BOOL OnInitDialog(HWND dialog) {
+  MakePersonListSpeak(MembersListBox(dialog));
   if (EditedGroupSlot != -1) FillFromRecord(dialog);
   GroupDialogFontOf().ApplyTo(dialog, {kMemberList, kNameEdit, kMemoEdit});
   LimitControlText(dialog, kNameEdit, kInputTextLimit);
