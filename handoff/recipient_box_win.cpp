@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/book_files.h"
+#include "app/pane_focus.h"
 #include "app/startup.h"
 #include "app/shell_state.h"
 #include "app/panes/item_ref.h"
@@ -258,4 +259,5 @@ void UpdateRecipientControls() {
   if (g_shell.toButton) EnableWindow(g_shell.toButton, entriesSelected);
   if (g_shell.recipientDeleteButton) EnableWindow(g_shell.recipientDeleteButton, recipientsSelected);
   if (g_shell.sendButton) EnableWindow(g_shell.sendButton, recipientsListed);
+  MoveFocusOffDisabledPane();
 }

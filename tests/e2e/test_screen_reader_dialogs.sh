@@ -14,6 +14,34 @@ box=$(driver find-child "$main" ToBoxClass) || fail "no recipient box"
 recipients=$(driver child "$box" 189) || fail "no recipient list"
 items() { driver acc-items "$1" | cut -f2,4 | tr '\t' '|' | tr '\n' ';'; }
 
+focus_id() { driver focused "$main" | cut -f1; }
+
+echo "== the keyboard: the entry list after start-up; Tab and Shift+Tab around the panes"
+wait_for '[ "$(focus_id)" = 190 ]' || fail "focus after start-up: $(driver focused "$main")"
+xdotool key Tab
+wait_for '[ "$(focus_id)" = 189 ]' || fail "Tab with nothing to send: $(driver focused "$main")"
+xdotool key Tab
+wait_for '[ "$(focus_id)" = 190 ]' || fail "Tab back around: $(driver focused "$main")"
+driver lb-select "$main" 190 0
+wait_for '[ "$(driver enabled "$box" 186)" = 1 ]' || fail ">>To stayed disabled"
+xdotool key Tab
+wait_for '[ "$(focus_id)" = 186 ]' || fail "Tab to >>To: $(driver focused "$main")"
+xdotool key Return
+wait_for '[ "$(list_count "$box" 189)" = 1 ]' || fail "Enter did not press >>To"
+xdotool key shift+Tab
+wait_for '[ "$(focus_id)" = 190 ]' || fail "Shift+Tab back to the entry list: $(driver focused "$main")"
+xdotool key shift+Tab
+wait_for '[ "$(focus_id)" = 189 ]' || fail "Shift+Tab around to the recipients: $(driver focused "$main")"
+xdotool key shift+Tab
+wait_for '[ "$(focus_id)" = 188 ]' || fail "Shift+Tab to the send button: $(driver focused "$main")"
+driver lb-select "$box" 189 0
+xdotool key shift+Tab
+wait_for '[ "$(focus_id)" = 187 ]' || fail "Shift+Tab to <<Delete: $(driver focused "$main")"
+xdotool key space
+wait_for '[ "$(list_count "$box" 189)" = 0 ]' || fail "Space did not press <<Delete"
+wait_for '[ "$(focus_id)" != 187 ]' || fail "the focus stayed on the disabled <<Delete"
+pass "keyboard"
+
 echo "== the recipient list"
 [ "$(driver acc "$recipients" | cut -f1,3,4)" = "$(printf 'list\tRecipients\t0')" ] ||
   fail "empty recipient list: $(driver acc "$recipients")"
@@ -55,4 +83,5 @@ driver click "$select" 2
 driver gone "$select" || fail "Select members stayed open"
 driver click "$group" 2
 driver gone "$group" || fail "the group dialog stayed open"
+wait_for '[ "$(focus_id)" = 190 ]' || fail "focus after the dialog: $(driver focused "$main")"
 pass "select members"

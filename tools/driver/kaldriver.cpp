@@ -707,6 +707,16 @@ int CmdAccEvents(const Args& a) {
   return 0;
 }
 
+// `focused HWND`: the keyboard focus of the window's thread as "ID<TAB>CLASS<TAB>TEXT".
+int CmdFocused(const Args& a) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(ParseHandle(a[0]), nullptr), &info)) return Fail("no thread info");
+  if (!info.hwndFocus) return Fail("no window has the focus");
+  PrintChild(info.hwndFocus, 0);
+  return 0;
+}
+
 // `type HWND TEXT`: posts WM_CHAR for each character at once, as quick typing gives them.
 int CmdType(const Args& a) {
   HWND window = ParseHandle(a[0]);
@@ -780,6 +790,7 @@ const Command kCommands[] = {
     {"acc-timed", 2, CmdAccTimed, "HWND NAMES"},
     {"type", 2, CmdType, "HWND TEXT"},
     {"acc-events", 2, CmdAccEvents, "HWND SECONDS"},
+    {"focused", 1, CmdFocused, "HWND"},
 };
 
 int Usage() {
