@@ -3,6 +3,7 @@
 #include "app/book_files.h"
 #include "app/help.h"
 #include "app/layout.h"
+#include "app/pane_focus.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
@@ -16,6 +17,7 @@ void OnCreate(HWND window) {
   CreateEntryListResources(window);
   CreatePanes(window);
   SetEntryListFont(g_shell.entryList);
+  MakeEntryListSpeak(g_shell.entryList);
   FillEntryList(g_shell.entryList);
   RunCommandEnabling(window);
 }
@@ -87,7 +89,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       if (wParam != SIZE_MAXIMIZED && wParam != SIZE_MINIMIZED) WritePlacement(window);
       return 0;
     case WM_ACTIVATE:
-      return 0;  // keep the focus where it is
+      OnMainWindowActivation(window, wParam);
+      return 0;
     case WM_CLOSE:
       OnClose(window);
       return 1;

@@ -2,12 +2,14 @@
 // window, the message loop and shutdown.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <cstring>
 #include <string>
 
 #include "app/book_files.h"
 #include "app/main_window.h"
+#include "app/pane_focus.h"
 #include "app/placement.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
@@ -114,11 +116,13 @@ void ShowMainWindow(HWND window, int showState) {
   UpdateWindow(window);
 }
 
-// Keys first (for every window of the thread), then the open Find dialog, then the window.
+// Keys first (for every window of the thread), then Tab and Enter among the panes, then the open
+// Find dialog, then the window.
 int RunMessageLoop() {
   MSG msg = {};
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     if (g_shell.accelerators && TranslateAcceleratorA(g_shell.mainWindow, g_shell.accelerators, &msg)) continue;
+    if (HandlePaneKey(msg)) continue;
     HWND find = g_shell.FindDialogWindow;
     if (find && IsWindow(find) && IsDialogMessageA(find, &msg)) continue;
     TranslateMessage(&msg);
@@ -159,6 +163,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
     return 0;
   }
   InitCommonControls();
+  // Screen readers reach the lists' accessible objects through COM, from other processes.
+  CoInitialize(nullptr);
   ReadLanguageSetting();
   if (!RegisterWindowClasses()) return 0;
   ResetShellState();
@@ -174,8 +180,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
     return 0;
   }
   ShowMainWindow(window, showState);
+  SetFocus(g_shell.entryList);
   g_shell.accelerators = LoadAcceleratorsA(instance, "KALBOOKACC");
   int exitCode = RunMessageLoop();
   Shutdown();
+  CoUninitialize();
   return exitCode;
 }

@@ -59,7 +59,7 @@ add_executable(kalbook WIN32 ${CORE_SOURCES} ${WIN_SOURCES} ${RC_FILES} ${LANG_R
 add_dependencies(kalbook art)
 target_include_directories(kalbook PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(kalbook PRIVATE -static -mwindows)
-target_link_libraries(kalbook PRIVATE comctl32 comdlg32 gdi32 user32 kernel32 advapi32 shell32)
+target_link_libraries(kalbook PRIVATE comctl32 comdlg32 gdi32 user32 kernel32 advapi32 shell32 oleacc ole32 oleaut32)
 
 # The help: the topics in help/ compiled into qlon.chm beside kalbook.exe, and checked.
 find_program(CHMCMD chmcmd)
@@ -79,7 +79,7 @@ add_custom_target(help_chm ALL DEPENDS ${HELP_CHM})
 # Test tools: the window driver (console) and the host window that receives the hand-off.
 add_executable(kaldriver tools/driver/kaldriver.cpp)
 target_link_options(kaldriver PRIVATE -static -mconsole)
-target_link_libraries(kaldriver PRIVATE comctl32 gdi32 user32 kernel32)
+target_link_libraries(kaldriver PRIVATE comctl32 gdi32 user32 kernel32 oleacc ole32 oleaut32)
 
 # Holds a file open without sharing, so that tests can make saves and start-up reads fail.
 add_executable(kalhold tools/holder/kalhold.cpp)

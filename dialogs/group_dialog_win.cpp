@@ -42,6 +42,7 @@ void FillFromRecord(HWND dialog) {
 }
 
 BOOL OnInitDialog(HWND dialog) {
+  MakePersonListSpeak(MembersListBox(dialog));
   if (EditedGroupSlot != -1) FillFromRecord(dialog);
   GroupDialogFontOf().ApplyTo(dialog, {kMemberList, kNameEdit, kMemoEdit});
   LimitControlText(dialog, kNameEdit, kInputTextLimit);
@@ -56,8 +57,7 @@ void StoreGroup(const GroupFields& fields) {
     int slot = AddGroup(store, fields);
     if (slot >= 0) InsertGroupItem(g_shell.entryList, slot);
   } else if (UpdateGroup(store, EditedGroupSlot, fields)) {
-    RepaintNow(g_shell.entryList);
-    RepaintNow(g_shell.recipientList);
+    ShowEditedEntry(MakeItemRef(static_cast<uint32_t>(EditedGroupSlot), kGroupItem));
   }
   SaveGroupFile(store);
 }

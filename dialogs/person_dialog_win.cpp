@@ -104,8 +104,7 @@ void StoreNewPerson(const PersonFields& fields) {
 // Groups name their members by description in "group.inf", so a rename must reach it too.
 void StoreEditedPerson(const PersonFields& fields) {
   UpdatePerson(g_shell.store, EditedPersonSlot, fields);
-  RepaintNow(g_shell.entryList);
-  RepaintNow(g_shell.recipientList);
+  ShowEditedEntry(MakeItemRef(static_cast<uint32_t>(EditedPersonSlot), kPersonItem));
   SavePersonFile(g_shell.store);
   SaveGroupFile(g_shell.store);
 }

@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "app/panes/item_ref.h"
 #include "app/panes/panes.h"
+#include "app/panes/speaking_list_win.h"
 #include "dialogs/dialog_runs_win.h"
 #include "dialogs/editing.h"
 #include "win/gdi_owners_win.h"
@@ -43,7 +44,13 @@ void DrawPictureAndText(const DRAWITEMSTRUCT& request) {
               text.c_str(), static_cast<UINT>(text.size()), nullptr);
 }
 
+std::string SpokenDescription(uint32_t itemData) { return g_shell.store.persons ? DescriptionOf(itemData) : ""; }
+
+const ListSpeech kPersonListSpeech = {LabelBefore, SpokenDescription, SpokenDescription};
+
 }  // namespace
+
+void MakePersonListSpeak(HWND list) { MakeListSpeak(list, kPersonListSpeech); }
 
 void MakePersonItemResources() {
   if (!GroupDialogFont.exists()) GroupDialogFont.Adopt(CreateFontFromSet(StandardFontSet));

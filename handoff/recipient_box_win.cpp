@@ -9,9 +9,12 @@
 #include <vector>
 
 #include "app/book_files.h"
+#include "app/pane_focus.h"
 #include "app/startup.h"
 #include "app/shell_state.h"
 #include "app/panes/item_ref.h"
+#include "app/panes/speaking_list_win.h"
+#include "app/panes/spoken_names.h"
 #include "handoff/recipient_box.h"
 #include "handoff/recipient_changes.h"
 #include "win/dialog_frame_win.h"
@@ -45,6 +48,58 @@ HFONT RecipientFont() {
 
 void RemoveSelectedRecipients() { DeletePositions(g_shell.recipientList, SelectedPositions(g_shell.recipientList)); }
 
+// ---- recipient texts ------------------------------------------------------------------------
+
+template <size_t N>
+std::string_view FieldText(const char (&field)[N]) {
+  return std::string_view(field, strnlen(field, N));
+}
+
+// What a recipient line names: a person's description and address, or a group's name (no
+// address); false when the record cannot be read.
+bool RecipientFields(ItemRef ref, std::string_view& name, std::string_view& email) {
+  uint32_t slot = ItemSlot(ref);
+  const AddressStore& store = g_shell.store;
+  if (ItemKindOf(ref) == kPersonItem) {
+    if (!store.persons || slot >= store.persons->slots.size()) return false;
+    const PersonRecord& p = (*store.persons)[slot];
+    name = FieldText(p.description);
+    email = FieldText(p.email);
+  } else {
+    if (!store.groups || slot >= store.groups->slots.size()) return false;
+    name = FieldText((*store.groups)[slot].name);
+    email = {};
+  }
+  return true;
+}
+
+// " D<A>" for a person, " name" for a group; false when the record cannot be read.
+bool RecipientText(ItemRef ref, std::string& text) {
+  std::string_view name, email;
+  if (!RecipientFields(ref, name, email)) return false;
+  text.assign(" ").append(name);
+  if (ItemKindOf(ref) == kPersonItem) text.append("<").append(email).append(">");
+  return true;
+}
+
+// A reader hears the description and the address, or a group's name and the word for a group.
+std::string RecipientSpokenName(uint32_t itemData) {
+  std::string_view name, email;
+  if (!RecipientFields(itemData, name, email)) return {};
+  if (ItemKindOf(itemData) == kPersonItem) return JoinSpokenTexts({name, email});
+  std::string group = LocalizedText(162);
+  return JoinSpokenTexts({name, group});
+}
+
+std::string RecipientDescription(uint32_t itemData) {
+  std::string_view name, email;
+  return RecipientFields(itemData, name, email) ? std::string(name) : std::string();
+}
+
+std::string RecipientListName(HWND) { return LocalizedText(161); }
+
+const ListSpeech kRecipientSpeech = {RecipientListName, RecipientSpokenName, RecipientDescription};
+
 // ---- creation and destruction ---------------------------------------------------------------
 
 HWND CreateChild(HWND box, const char* windowClass, const char* text, DWORD style, int id) {
@@ -66,6 +121,7 @@ void OnCreate(HWND box) {
       CreateChild(box, "BUTTON", "<<Delete", WS_CHILD | BS_PUSHBUTTON, kRecipientDeleteId);
   g_shell.sendButton = CreateChild(box, "BUTTON", sendCaption, WS_CHILD | BS_PUSHBUTTON, kSendButtonId);
   g_shell.recipientList = CreateChild(box, "listbox", "", kRecipientListStyle, kRecipientListId);
+  MakeListSpeak(g_shell.recipientList, kRecipientSpeech);
   FontSet set = StandardFontSet;
   g_box.font.reset(CreateFontFromSet(set));
   SetChildFonts(RecipientFont());
@@ -100,26 +156,6 @@ void MeasureRecipient(HWND box, MEASUREITEMSTRUCT* request) {
   g_box.personPicture.Load(g_shell.instance, kPersonPictureId);
   int height = PaddedTextHeight(box, RecipientFont());
   request->itemHeight = static_cast<UINT>(std::max(kPictureHeight, height));
-}
-
-template <size_t N>
-std::string_view FieldText(const char (&field)[N]) {
-  return std::string_view(field, strnlen(field, N));
-}
-
-// " D<A>" for a person, " name" for a group; false when the record cannot be read.
-bool RecipientText(ItemRef ref, std::string& text) {
-  uint32_t slot = ItemSlot(ref);
-  const AddressStore& store = g_shell.store;
-  if (ItemKindOf(ref) == kPersonItem) {
-    if (!store.persons || slot >= store.persons->slots.size()) return false;
-    const PersonRecord& p = (*store.persons)[slot];
-    text.assign(" ").append(FieldText(p.description)).append("<").append(FieldText(p.email)).append(">");
-  } else {
-    if (!store.groups || slot >= store.groups->slots.size()) return false;
-    text.assign(" ").append(FieldText((*store.groups)[slot].name));
-  }
-  return true;
 }
 
 void DrawRecipientContent(const DRAWITEMSTRUCT& request) {
@@ -223,4 +259,5 @@ void UpdateRecipientControls() {
   if (g_shell.toButton) EnableWindow(g_shell.toButton, entriesSelected);
   if (g_shell.recipientDeleteButton) EnableWindow(g_shell.recipientDeleteButton, recipientsSelected);
   if (g_shell.sendButton) EnableWindow(g_shell.sendButton, recipientsListed);
+  MoveFocusOffDisabledPane();
 }

@@ -118,6 +118,8 @@ ListRedrawPause::ListRedrawPause(HWND list, Repaint repaint) : list_(list), paus
 }
 
 ListRedrawPause::~ListRedrawPause() {
+  // Screen readers read the list again after a bulk change.
+  NotifyWinEvent(EVENT_OBJECT_REORDER, list_, OBJID_CLIENT, CHILDID_SELF);
   if (!paused_) return;
   SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
   if (repaint_ == Repaint::kOnce) RepaintNow(list_);

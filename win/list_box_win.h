@@ -24,8 +24,8 @@ LRESULT AppendItemData(HWND list, uint32_t data);
 // bulk change suspends the list's redrawing and, where many items move, builds the final order
 // and refills the list once. The outcome (items, order, selection) is that of the single steps.
 
-// Suspends a visible list's redrawing for the scope; at its end redrawing is switched back on
-// and, unless told otherwise, the list repainted once (invalidate with erase, paint at once).
+// Suspends a visible list's redrawing for the scope; at its end screen readers are told the
+// list changed (a reorder), redrawing is switched back on and, unless told otherwise, the list repainted once (invalidate with erase, paint at once).
 class ListRedrawPause {
  public:
   enum class Repaint { kOnce, kByCaller };

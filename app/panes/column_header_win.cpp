@@ -9,6 +9,8 @@
 #include "app/shell_state.h"
 #include "app/startup.h"
 #include "app/panes/column_drag.h"
+#include "app/panes/speaking_list_win.h"
+#include "win/accessible_object_win.h"
 #include "win/gdi_owners_win.h"
 #include "app/panes/panes.h"
 
@@ -169,6 +171,37 @@ void OnButtonUp(HWND window) {
   g_header.drag = DragState::None;
 }
 
+// The titled columns as a screen reader reads them: child 1 is "Name" (column 2), child 2
+// "E-mail address", child 3 "Memo"; the picture column has no title and is left out.
+class ColumnHeaderModel : public AccessibleModel {
+ public:
+  long Role(HWND) const override { return ROLE_SYSTEM_LIST; }
+  std::string Name(HWND) const override { return {}; }
+  int ChildCount(HWND) const override { return 3; }
+  long ChildRole(HWND, int) const override { return ROLE_SYSTEM_COLUMNHEADER; }
+  std::string ChildName(HWND, int child) const override { return LocalizedText(kTitleIds[child + 1]); }
+  long ChildState(HWND window, int child) const override {
+    RECT box;
+    return ChildRect(window, child, box) && box.right != box.left ? 0 : STATE_SYSTEM_INVISIBLE;
+  }
+  bool ChildRect(HWND window, int child, RECT& box) const override {
+    RECT client;
+    GetClientRect(window, &client);
+    const int* b = g_shell.headerCells.b;
+    box = {b[child], client.top, b[child + 1], client.bottom};
+    return true;
+  }
+  std::string ChildDefaultAction(HWND, int child) const override {
+    return child <= 2 ? LocalizedText(165) : std::string();
+  }
+  bool DoChildDefaultAction(HWND, int child) const override {
+    if (child > 2) return false;
+    return PostMessageA(g_shell.mainWindow, WM_COMMAND, child == 1 ? kCmdSortByName : kCmdSortByMail, 0) != FALSE;
+  }
+};
+
+const ColumnHeaderModel kColumnHeaderModel;
+
 }  // namespace
 
 void UpdateDragZones() { g_header.zones = ComputeDragZones(g_shell.headerCells); }
@@ -196,6 +229,9 @@ LRESULT CALLBACK ColumnHeaderProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_LBUTTONUP:
       OnButtonUp(window);
       return 1;
+    case WM_GETOBJECT:
+      if (AsksForClientObject(lParam)) return AnswerGetObject(window, wParam, lParam, kColumnHeaderModel);
+      return DefWindowProcA(window, message, wParam, lParam);
     default:
       return DefWindowProcA(window, message, wParam, lParam);
   }

@@ -5,6 +5,8 @@
 #include "app/shell_state.h"
 #include "app/startup.h"
 #include "app/panes/entry_texts.h"
+#include "app/panes/speaking_list_win.h"
+#include "app/panes/spoken_names.h"
 #include "win/gdi_owners_win.h"
 #include "win/list_box_win.h"
 #include "win/owner_drawn_items_win.h"
@@ -48,6 +50,18 @@ void DrawItemContent(const DRAWITEMSTRUCT& request) {
   DrawColumnText(dc, texts.memo, b[3], b[4], item);
 }
 
+std::string EntryListName(HWND) { return LocalizedText(160); }
+
+std::string EntryItemName(uint32_t itemData) {
+  return SpokenEntryName(ReadEntryTexts(g_shell.store, itemData), LocalizedText(162));
+}
+
+std::string EntryDescription(uint32_t itemData) {
+  return std::string(ShownDescription(ReadEntryTexts(g_shell.store, itemData)));
+}
+
+const ListSpeech kEntryListSpeech = {EntryListName, EntryItemName, EntryDescription};
+
 void AddSlots(std::vector<uint32_t>& items, uint32_t used, uint32_t kind) {
   for (uint32_t slot = 0; slot < used; ++slot) items.push_back(MakeItemRef(slot, kind));
 }
@@ -63,6 +77,8 @@ bool CreateEntryListResources(HWND) {
   g_list.group.Release();
   return false;
 }
+
+void MakeEntryListSpeak(HWND entryList) { MakeListSpeak(entryList, kEntryListSpeech); }
 
 void SetEntryListFont(HWND entryList) {
   if (g_list.font) SendMessageA(entryList, WM_SETFONT, (WPARAM)g_list.font, FALSE);
@@ -87,14 +103,23 @@ void ShowEntries(HWND entryList, const std::vector<uint32_t>& items) {
 
 void InsertPersonItem(HWND entryList, int slot) {
   SendMessageA(entryList, LB_INSERTSTRING, 0, (LPARAM)MakeItemRef((uint32_t)slot, kPersonItem));
+  NotifyWinEvent(EVENT_OBJECT_REORDER, entryList, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void InsertGroupItem(HWND entryList, int slot) {
   SendMessageA(entryList, LB_INSERTSTRING, 0, (LPARAM)MakeItemRef((uint32_t)slot, kGroupItem));
+  NotifyWinEvent(EVENT_OBJECT_REORDER, entryList, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void InsertPersonItems(HWND entryList, const std::vector<uint32_t>& slots) {
   InsertItemsAtTop(entryList, MakeItemRefs(slots, kPersonItem));
+}
+
+void ShowEditedEntry(ItemRef item) {
+  for (HWND list : {g_shell.entryList, g_shell.recipientList}) {
+    RepaintNow(list);
+    NotifyItemRenamed(list, item);
+  }
 }
 
 void MeasureEntryItem(MEASUREITEMSTRUCT* request) {

@@ -6,11 +6,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/panes/item_ref.h"
 #include "win/owner_drawn_items_win.h"
 
 // Entry list
 bool CreateEntryListResources(HWND mainWindow);
 void SetEntryListFont(HWND entryList);
+// Lets the list answer screen readers (its lines read from the records) and take type-ahead.
+void MakeEntryListSpeak(HWND entryList);
 void FillEntryList(HWND entryList);
 // Empties the list, adds the items in order in one go, then shows it without activating it and
 // repaints it at once (the start-up fill and the sorts).
@@ -19,6 +22,9 @@ void InsertPersonItem(HWND entryList, int slot);
 void InsertGroupItem(HWND entryList, int slot);
 // InsertPersonItem for each slot in turn, as one bulk change: the last slot ends up first.
 void InsertPersonItems(HWND entryList, const std::vector<uint32_t>& slots);
+// After an edit of the entry's record: repaints the entry list and the recipient list and tells
+// screen readers that the entry's lines read differently.
+void ShowEditedEntry(ItemRef item);
 void MeasureEntryItem(MEASUREITEMSTRUCT* request);
 void DrawEntryItem(const DRAWITEMSTRUCT* request);
 void DrawColumnSeparators(HWND entryList);

@@ -2,10 +2,11 @@
 // pointer on a slightly darker band, and nothing otherwise.
 #include <windows.h>
 
-#include <cstring>
 
 #include "app/settings.h"
 #include "app/shell_state.h"
+#include "app/panes/speaking_list_win.h"
+#include "win/accessible_object_win.h"
 #include "win/framed_panel_win.h"
 #include "win/gdi_owners_win.h"
 #include "app/panes/panes.h"
@@ -17,18 +18,21 @@ namespace {
 
 constexpr COLORREF kHintBand = 0xBEBEBE;
 
-void DrawHint(HDC dc, const RECT& r) {
+std::string ShownHint() {
   int stringId = StatusHintString(StatusHintKey);
-  if (stringId == 0) return;
-  char text[256] = "";
-  LoadLocalString(g_shell.instance, stringId, text, sizeof text);
+  return stringId == 0 ? std::string() : LocalizedText(static_cast<UINT>(stringId));
+}
+
+void DrawHint(HDC dc, const RECT& r) {
+  if (StatusHintString(StatusHintKey) == 0) return;
+  std::string text = ShownHint();
   RECT area = {r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
   SetBkMode(dc, OPAQUE);
   SetBkColor(dc, kHintBand);
   SelectGuard font(dc, g_shell.statusFont);
   ExtTextOutA(dc, area.left, area.top, ETO_OPAQUE, &area, nullptr, 0, nullptr);
-  ExtTextOutA(dc, area.left, area.top, ETO_OPAQUE | ETO_CLIPPED, &area, text,
-              static_cast<UINT>(std::strlen(text)), nullptr);
+  ExtTextOutA(dc, area.left, area.top, ETO_OPAQUE | ETO_CLIPPED, &area, text.c_str(),
+              static_cast<UINT>(text.size()), nullptr);
 }
 
 void Paint(HWND window) {
@@ -44,6 +48,20 @@ bool IsHintButton(HWND window) {
   return window == g_shell.toButton || window == g_shell.recipientDeleteButton || window == g_shell.sendButton;
 }
 
+// The status bar reads as the text it shows; it has no parts.
+class StatusBarModel : public AccessibleModel {
+ public:
+  long Role(HWND) const override { return ROLE_SYSTEM_STATUSBAR; }
+  std::string Name(HWND) const override { return ShownHint(); }
+  int ChildCount(HWND) const override { return 0; }
+  long ChildRole(HWND, int) const override { return 0; }
+  std::string ChildName(HWND, int) const override { return {}; }
+  long ChildState(HWND, int) const override { return 0; }
+  bool ChildRect(HWND, int, RECT&) const override { return false; }
+};
+
+const StatusBarModel kStatusBarModel;
+
 }  // namespace
 
 void UpdateStatusHint(HWND underPointer) {
@@ -52,11 +70,14 @@ void UpdateStatusHint(HWND underPointer) {
   if (key == StatusHintKey) return;
   StatusHintKey = key;
   if (!g_shell.statusBar) return;
+  NotifyAccessibleEvent(EVENT_OBJECT_NAMECHANGE, g_shell.statusBar, 0);
   InvalidateRect(g_shell.statusBar, nullptr, TRUE);
   UpdateWindow(g_shell.statusBar);
 }
 
 LRESULT CALLBACK StatusBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_GETOBJECT && AsksForClientObject(lParam))
+    return AnswerGetObject(window, wParam, lParam, kStatusBarModel);
   if (message != WM_PAINT) return DefWindowProcA(window, message, wParam, lParam);
   Paint(window);
   return 1;

@@ -5,6 +5,8 @@
 
 #include "app/settings.h"
 #include "app/shell_state.h"
+#include "app/panes/speaking_list_win.h"
+#include "win/accessible_object_win.h"
 #include "win/gdi_owners_win.h"
 #include "win/picture_surface_win.h"
 #include "app/panes/panes.h"
@@ -92,6 +94,41 @@ bool ForwardClick(WPARAM wParam) {
   return true;
 }
 
+constexpr int kButtonCount = static_cast<int>(sizeof kButtons / sizeof kButtons[0]);
+
+HWND ButtonWindow(HWND toolbar, int child) { return GetDlgItem(toolbar, kButtons[child - 1].id); }
+
+// The toolbar as a screen reader reads it: one push button per picture, named by its tooltip.
+class ToolbarModel : public AccessibleModel {
+ public:
+  long Role(HWND) const override { return ROLE_SYSTEM_TOOLBAR; }
+  std::string Name(HWND) const override { return {}; }
+  int ChildCount(HWND) const override { return kButtonCount; }
+  long ChildRole(HWND, int) const override { return ROLE_SYSTEM_PUSHBUTTON; }
+  std::string ChildName(HWND, int child) const override { return LocalizedText(kButtons[child - 1].tooltip); }
+  long ChildState(HWND toolbar, int child) const override {
+    HWND button = ButtonWindow(toolbar, child);
+    if (!button || !IsWindowVisible(button)) return STATE_SYSTEM_INVISIBLE;
+    return IsWindowEnabled(button) ? 0 : STATE_SYSTEM_UNAVAILABLE;
+  }
+  bool ChildRect(HWND toolbar, int child, RECT& box) const override {
+    HWND button = ButtonWindow(toolbar, child);
+    if (!button || !GetWindowRect(button, &box)) return false;
+    MapWindowPoints(nullptr, toolbar, reinterpret_cast<POINT*>(&box), 2);
+    return true;
+  }
+  std::string ChildDefaultAction(HWND, int) const override { return LocalizedText(164); }
+  // As a click: posted, so that a reader is not held while the dialog it opens stays up.
+  bool DoChildDefaultAction(HWND toolbar, int child) const override {
+    HWND button = ButtonWindow(toolbar, child);
+    if (!button || !IsWindowEnabled(button)) return false;
+    return PostMessageA(toolbar, WM_COMMAND, MAKEWPARAM(kButtons[child - 1].id, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(button)) != FALSE;
+  }
+};
+
+const ToolbarModel kToolbarModel;
+
 }  // namespace
 
 LRESULT CALLBACK ToolbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -114,6 +151,9 @@ LRESULT CALLBACK ToolbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       return 1;
     case WM_COMMAND:
       if (ForwardClick(wParam)) return 1;
+      return DefWindowProcA(window, message, wParam, lParam);
+    case WM_GETOBJECT:
+      if (AsksForClientObject(lParam)) return AnswerGetObject(window, wParam, lParam, kToolbarModel);
       return DefWindowProcA(window, message, wParam, lParam);
     default:
       return DefWindowProcA(window, message, wParam, lParam);

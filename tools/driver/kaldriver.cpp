@@ -2,6 +2,7 @@
 // Usage: kaldriver.exe [-t SECONDS] [-a] COMMAND ARGS...   (see tools/driver/README.md)
 // Handles are printed and read as hex. Exit code 0 success, 1 failure, 2 bad usage.
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -495,6 +496,267 @@ int CmdWaitText(const Args& a) {
   return WaitFor([&] { return WindowText(child) == a[2]; }) ? 0 : Fail("text is '" + WindowText(child) + "'");
 }
 
+
+// ---- accessible objects, read out of process as a screen reader reads them ------------------
+
+const IID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// The window's client object through AccessibleObjectFromWindow (COM set up for this process).
+IAccessible* ClientObject(HWND window) {
+  static bool comReady = SUCCEEDED(CoInitialize(nullptr));
+  if (!comReady || !IsWindow(window)) return nullptr;
+  IAccessible* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
+                                        reinterpret_cast<void**>(&object))))
+    return nullptr;
+  return object;
+}
+
+VARIANT ChildVariant(long child) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = child;
+  return v;
+}
+
+std::string Narrow(BSTR text) {
+  if (!text) return "";
+  int length = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string result(static_cast<size_t>(length > 0 ? length : 1), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, -1, &result[0], length, nullptr, nullptr);
+  result.resize(std::strlen(result.c_str()));
+  SysFreeString(text);
+  return result;
+}
+
+std::string RoleName(long role) {
+  static const struct {
+    long role;
+    const char* name;
+  } kRoles[] = {{ROLE_SYSTEM_LIST, "list"},           {ROLE_SYSTEM_LISTITEM, "listitem"},
+                {ROLE_SYSTEM_TOOLBAR, "toolbar"},     {ROLE_SYSTEM_PUSHBUTTON, "pushbutton"},
+                {ROLE_SYSTEM_COLUMNHEADER, "columnheader"}, {ROLE_SYSTEM_STATUSBAR, "statusbar"},
+                {ROLE_SYSTEM_CLIENT, "client"},       {ROLE_SYSTEM_WINDOW, "window"}};
+  for (const auto& entry : kRoles)
+    if (entry.role == role) return entry.name;
+  return std::to_string(role);
+}
+
+std::string StateNames(long state) {
+  static const struct {
+    long bit;
+    const char* name;
+  } kStates[] = {{STATE_SYSTEM_UNAVAILABLE, "unavailable"}, {STATE_SYSTEM_SELECTED, "selected"},
+                 {STATE_SYSTEM_FOCUSED, "focused"},         {STATE_SYSTEM_INVISIBLE, "invisible"},
+                 {STATE_SYSTEM_OFFSCREEN, "offscreen"},     {STATE_SYSTEM_FOCUSABLE, "focusable"},
+                 {STATE_SYSTEM_SELECTABLE, "selectable"},   {STATE_SYSTEM_MULTISELECTABLE, "multiselectable"},
+                 {STATE_SYSTEM_EXTSELECTABLE, "extselectable"}};
+  std::string names;
+  for (const auto& entry : kStates) {
+    if (!(state & entry.bit)) continue;
+    if (!names.empty()) names += "+";
+    names += entry.name;
+  }
+  return names.empty() ? "normal" : names;
+}
+
+// "ROLE<TAB>STATES<TAB>NAME" of the object itself (0) or one child.
+std::string Describe(IAccessible* object, long child) {
+  VARIANT which = ChildVariant(child), role, state;
+  VariantInit(&role);
+  VariantInit(&state);
+  BSTR name = nullptr;
+  object->get_accRole(which, &role);
+  object->get_accState(which, &state);
+  object->get_accName(which, &name);
+  return RoleName(role.vt == VT_I4 ? role.lVal : -1) + "\t" + StateNames(state.vt == VT_I4 ? state.lVal : 0) + "\t" +
+         Narrow(name);
+}
+
+long ChildCountOf(IAccessible* object) {
+  long count = -1;
+  object->get_accChildCount(&count);
+  return count;
+}
+
+// `acc HWND`: the client object's role, states, name and child count.
+int CmdAcc(const Args& a) {
+  IAccessible* object = ClientObject(ParseHandle(a[0]));
+  if (!object) return Fail("no accessible object for " + a[0]);
+  std::printf("%s\t%ld\n", Describe(object, 0).c_str(), ChildCountOf(object));
+  object->Release();
+  return 0;
+}
+
+// `acc-items HWND [FIRST [COUNT]]`: "CHILD<TAB>ROLE<TAB>STATES<TAB>NAME" per child (from 1).
+int CmdAccItems(const Args& a) {
+  IAccessible* object = ClientObject(ParseHandle(a[0]));
+  if (!object) return Fail("no accessible object for " + a[0]);
+  long count = ChildCountOf(object);
+  long first = a.size() > 1 ? static_cast<long>(ParseNumber(a[1])) : 1;
+  long last = a.size() > 2 ? first + static_cast<long>(ParseNumber(a[2])) - 1 : count;
+  if (last > count) last = count;
+  for (long child = first; child <= last; ++child) std::printf("%ld\t%s\n", child, Describe(object, child).c_str());
+  object->Release();
+  return 0;
+}
+
+// `acc-action HWND CHILD`: the child's default action name and its location "x y w h".
+int CmdAccAction(const Args& a) {
+  IAccessible* object = ClientObject(ParseHandle(a[0]));
+  if (!object) return Fail("no accessible object for " + a[0]);
+  VARIANT which = ChildVariant(static_cast<long>(ParseNumber(a[1])));
+  BSTR action = nullptr;
+  long x = 0, y = 0, w = 0, h = 0;
+  object->get_accDefaultAction(which, &action);
+  object->accLocation(&x, &y, &w, &h, which);
+  std::printf("%s\t%ld %ld %ld %ld\n", Narrow(action).c_str(), x, y, w, h);
+  object->Release();
+  return 0;
+}
+
+// `acc-do HWND CHILD`: does the child's default action.
+int CmdAccDo(const Args& a) {
+  IAccessible* object = ClientObject(ParseHandle(a[0]));
+  if (!object) return Fail("no accessible object for " + a[0]);
+  HRESULT done = object->accDoDefaultAction(ChildVariant(static_cast<long>(ParseNumber(a[1]))));
+  object->Release();
+  return SUCCEEDED(done) ? 0 : Fail("the default action was refused");
+}
+
+// `acc-select HWND CHILD FLAGS`: accSelect with SELFLAG_ bits (1 focus, 2 take, 8 add, 16 remove).
+int CmdAccSelect(const Args& a) {
+  IAccessible* object = ClientObject(ParseHandle(a[0]));
+  if (!object) return Fail("no accessible object for " + a[0]);
+  HRESULT done = object->accSelect(static_cast<long>(ParseNumber(a[2])), ChildVariant(static_cast<long>(ParseNumber(a[1]))));
+  object->Release();
+  return SUCCEEDED(done) ? 0 : Fail("the selection was refused");
+}
+
+void PrintChildVariant(const VARIANT& v) {
+  if (v.vt == VT_I4) {
+    std::printf("%ld\n", v.lVal);
+  } else if (v.vt == VT_UNKNOWN && v.punkVal) {
+    const IID kIidEnumVariant = {0x00020404, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+    IEnumVARIANT* children = nullptr;
+    if (SUCCEEDED(v.punkVal->QueryInterface(kIidEnumVariant, reinterpret_cast<void**>(&children)))) {
+      VARIANT child;
+      ULONG fetched = 0;
+      while (children->Next(1, &child, &fetched) == S_OK && fetched == 1) PrintChildVariant(child);
+      children->Release();
+    }
+  }
+}
+
+// `acc-focus HWND` / `acc-selection HWND`: the focused child, the selected children (one a line).
+int PrintAnswer(const Args& a, HRESULT (STDMETHODCALLTYPE IAccessible::*ask)(VARIANT*)) {
+  IAccessible* object = ClientObject(ParseHandle(a[0]));
+  if (!object) return Fail("no accessible object for " + a[0]);
+  VARIANT answer;
+  VariantInit(&answer);
+  (object->*ask)(&answer);
+  PrintChildVariant(answer);
+  VariantClear(&answer);
+  object->Release();
+  return 0;
+}
+
+int CmdAccFocus(const Args& a) { return PrintAnswer(a, &IAccessible::get_accFocus); }
+int CmdAccSelection(const Args& a) { return PrintAnswer(a, &IAccessible::get_accSelection); }
+
+// `acc-navigate HWND CHILD DIRECTION`: accNavigate with NAVDIR_ (5 next, 6 previous, 7 first, 8 last).
+int CmdAccNavigate(const Args& a) {
+  IAccessible* object = ClientObject(ParseHandle(a[0]));
+  if (!object) return Fail("no accessible object for " + a[0]);
+  VARIANT end;
+  VariantInit(&end);
+  object->accNavigate(static_cast<long>(ParseNumber(a[2])), ChildVariant(static_cast<long>(ParseNumber(a[1]))), &end);
+  PrintChildVariant(end);
+  object->Release();
+  return 0;
+}
+
+// ---- accessibility events, as a screen reader hears them ----
+
+HWND g_eventWindow = nullptr;
+
+const char* EventName(DWORD event) {
+  switch (event) {
+    case EVENT_OBJECT_FOCUS: return "focus";
+    case EVENT_OBJECT_SELECTION: return "selection";
+    case EVENT_OBJECT_SELECTIONADD: return "selectionadd";
+    case EVENT_OBJECT_SELECTIONREMOVE: return "selectionremove";
+    case EVENT_OBJECT_SELECTIONWITHIN: return "selectionwithin";
+    case EVENT_OBJECT_REORDER: return "reorder";
+    case EVENT_OBJECT_NAMECHANGE: return "namechange";
+    default: return nullptr;
+  }
+}
+
+void CALLBACK PrintEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+  const char* name = EventName(event);
+  if (!name || window != g_eventWindow || object != OBJID_CLIENT) return;
+  std::printf("%s %ld\n", name, static_cast<long>(child));
+  std::fflush(stdout);
+}
+
+// `acc-events HWND SECONDS`: prints "READY", then for SECONDS each client event of the window
+// a reader listens for ("focus 3", "reorder 0", "namechange 0" ...), one a line.
+int CmdAccEvents(const Args& a) {
+  g_eventWindow = ParseHandle(a[0]);
+  // Events of every process; the callback keeps the window's own.
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_NAMECHANGE, nullptr, PrintEvent, 0, 0,
+                                       WINEVENT_OUTOFCONTEXT);
+  if (!hook) return Fail("SetWinEventHook failed");
+  std::printf("READY\n");
+  std::fflush(stdout);
+  DWORD start = GetTickCount();
+  DWORD limit = static_cast<DWORD>(ParseNumber(a[1]) * 1000);
+  while (GetTickCount() - start < limit) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+  UnhookWinEvent(hook);
+  return 0;
+}
+
+// `focused HWND`: the keyboard focus of the window's thread as "ID<TAB>CLASS<TAB>TEXT".
+int CmdFocused(const Args& a) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(ParseHandle(a[0]), nullptr), &info)) return Fail("no thread info");
+  if (!info.hwndFocus) return Fail("no window has the focus");
+  PrintChild(info.hwndFocus, 0);
+  return 0;
+}
+
+// `type HWND TEXT`: posts WM_CHAR for each character at once, as quick typing gives them.
+int CmdType(const Args& a) {
+  HWND window = ParseHandle(a[0]);
+  for (unsigned char c : a[1])
+    if (!PostMessageA(window, WM_CHAR, c, 1)) return Fail("post failed");
+  return 0;
+}
+
+// `acc-timed HWND NAMES`: milliseconds to get the object, its child count and NAMES names.
+int CmdAccTimed(const Args& a) {
+  StartClock();
+  IAccessible* object = ClientObject(ParseHandle(a[0]));
+  if (!object) return Fail("no accessible object for " + a[0]);
+  long count = ChildCountOf(object);
+  long names = static_cast<long>(ParseNumber(a[1]));
+  for (long child = 1; child <= names && child <= count; ++child) {
+    BSTR name = nullptr;
+    object->get_accName(ChildVariant(child), &name);
+    SysFreeString(name);
+  }
+  object->Release();
+  std::fprintf(stderr, "%ld children\n", count);
+  return PrintElapsed();
+}
+
 struct Command {
   const char* name;
   size_t minArgs;
@@ -534,6 +796,18 @@ const Command kCommands[] = {
     {"wait-text", 3, CmdWaitText, "HWND CTRLID TEXT"},
     {"find-all", 2, CmdFindAll, "CLASS TITLE"},
     {"box-text", 1, CmdBoxText, "HWND"},
+    {"acc", 1, CmdAcc, "HWND"},
+    {"acc-items", 1, CmdAccItems, "HWND [FIRST [COUNT]]"},
+    {"acc-action", 2, CmdAccAction, "HWND CHILD"},
+    {"acc-do", 2, CmdAccDo, "HWND CHILD"},
+    {"acc-select", 3, CmdAccSelect, "HWND CHILD FLAGS"},
+    {"acc-focus", 1, CmdAccFocus, "HWND"},
+    {"acc-selection", 1, CmdAccSelection, "HWND"},
+    {"acc-navigate", 3, CmdAccNavigate, "HWND CHILD DIRECTION"},
+    {"acc-timed", 2, CmdAccTimed, "HWND NAMES"},
+    {"type", 2, CmdType, "HWND TEXT"},
+    {"acc-events", 2, CmdAccEvents, "HWND SECONDS"},
+    {"focused", 1, CmdFocused, "HWND"},
 };
 
 int Usage() {

@@ -1,0 +1,74 @@
+#include "app/pane_focus.h"
+
+#include <array>
+
+#include "app/focus_cycle.h"
+#include "app/shell_state.h"
+
+namespace {
+
+HWND g_lastPaneFocus = nullptr;  // the focused pane when the main window was last deactivated
+
+// The panes Tab visits, in order; only the entry list when there is no recipient box.
+std::array<HWND, 5> CycleMembers() {
+  return {g_shell.entryList, g_shell.toButton, g_shell.recipientDeleteButton, g_shell.sendButton,
+          g_shell.recipientList};
+}
+
+bool CanTakeFocus(HWND window) { return window && IsWindowVisible(window) && IsWindowEnabled(window); }
+
+int CycleIndexOf(HWND window) {
+  std::array<HWND, 5> members = CycleMembers();
+  for (size_t i = 0; i < members.size(); ++i)
+    if (window && members[i] == window) return static_cast<int>(i);
+  return -1;
+}
+
+void MoveFocusAlongCycle(int from, bool backwards) {
+  std::array<HWND, 5> members = CycleMembers();
+  std::vector<bool> open;
+  for (HWND member : members) open.push_back(CanTakeFocus(member));
+  int next = NextInFocusCycle(open, from, backwards);
+  if (next >= 0) SetFocus(members[static_cast<size_t>(next)]);
+}
+
+bool IsRecipientButton(HWND window) {
+  return window && (window == g_shell.toButton || window == g_shell.recipientDeleteButton || window == g_shell.sendButton);
+}
+
+}  // namespace
+
+void OnMainWindowActivation(HWND mainWindow, WPARAM wParam) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(mainWindow, focus)) g_lastPaneFocus = focus;
+    return;
+  }
+  if (HIWORD(wParam)) return;  // minimized: nothing takes the keyboard
+  HWND back = g_lastPaneFocus && IsWindow(g_lastPaneFocus) && IsChild(mainWindow, g_lastPaneFocus) &&
+                      CanTakeFocus(g_lastPaneFocus)
+                  ? g_lastPaneFocus
+                  : g_shell.entryList;
+  if (back) SetFocus(back);
+}
+
+bool HandlePaneKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || !g_shell.recipientBox) return false;
+  int current = CycleIndexOf(msg.hwnd);
+  if (current < 0) return false;
+  if (msg.wParam == VK_TAB) {
+    MoveFocusAlongCycle(current, GetKeyState(VK_SHIFT) < 0);
+    return true;
+  }
+  if (msg.wParam == VK_RETURN && IsRecipientButton(msg.hwnd)) {
+    if (IsWindowEnabled(msg.hwnd)) SendMessageA(msg.hwnd, BM_CLICK, 0, 0);
+    return true;
+  }
+  return false;
+}
+
+void MoveFocusOffDisabledPane() {
+  HWND focus = GetFocus();
+  int current = CycleIndexOf(focus);
+  if (current >= 0 && !CanTakeFocus(focus)) MoveFocusAlongCycle(current, false);
+}

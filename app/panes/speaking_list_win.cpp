@@ -1,0 +1,230 @@
+#include "app/panes/speaking_list_win.h"
+
+#include <commctrl.h>
+
+#include "app/panes/type_ahead.h"
+#include "app/settings.h"
+#include "app/shell_state.h"
+#include "win/accessible_object_win.h"
+#include "win/list_box_win.h"
+
+namespace {
+
+constexpr UINT_PTR kSpeakingListId = 25;
+constexpr int kTextBufferSize = 260;
+
+struct SpeakingList {
+  const ListSpeech* speech;
+  TypeAheadText typed;
+};
+
+LRESULT CALLBACK SpeakingListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+
+// The subclass's own data, found again by the accessible object (mingw lacks GetWindowSubclass).
+const char kStateProperty[] = "KalbookSpeakingList";
+
+const SpeakingList* StateOf(HWND list) { return static_cast<const SpeakingList*>(GetPropA(list, kStateProperty)); }
+
+bool TakesSeveral(HWND list) { return (GetWindowLongA(list, GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL)) != 0; }
+
+int Caret(HWND list) { return static_cast<int>(SendMessageA(list, LB_GETCARETINDEX, 0, 0)); }
+
+bool IsShown(HWND list, int position) {
+  int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+  int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  RECT client;
+  GetClientRect(list, &client);
+  return position >= top && height > 0 && (position - top) * height < client.bottom;
+}
+
+void NotifyCaret(HWND list) {
+  if (GetFocus() != list) return;
+  int caret = Caret(list);
+  NotifyAccessibleEvent(EVENT_OBJECT_FOCUS, list, caret >= 0 && caret < ListCount(list) ? caret + 1 : 0);
+}
+
+void TellOwnerSelectionChanged(HWND list) {
+  SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
+}
+
+// The accessible object of every person list.
+class PersonListModel : public AccessibleModel {
+ public:
+  long Role(HWND) const override { return ROLE_SYSTEM_LIST; }
+  std::string Name(HWND list) const override {
+    const SpeakingList* state = StateOf(list);
+    return state ? state->speech->listName(list) : std::string();
+  }
+  long ExtraState(HWND list) const override {
+    return STATE_SYSTEM_FOCUSABLE | (TakesSeveral(list) ? STATE_SYSTEM_EXTSELECTABLE | STATE_SYSTEM_MULTISELECTABLE : 0);
+  }
+  int ChildCount(HWND list) const override { return ListCount(list); }
+  long ChildRole(HWND, int) const override { return ROLE_SYSTEM_LISTITEM; }
+  std::string ChildName(HWND list, int child) const override {
+    const SpeakingList* state = StateOf(list);
+    return state ? state->speech->itemName(ItemDataAt(list, child - 1)) : std::string();
+  }
+  long ChildState(HWND list, int child) const override {
+    int position = child - 1;
+    long state = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+    if (SendMessageA(list, LB_GETSEL, static_cast<WPARAM>(position), 0) > 0) state |= STATE_SYSTEM_SELECTED;
+    if (GetFocus() == list && Caret(list) == position) state |= STATE_SYSTEM_FOCUSED;
+    if (!IsShown(list, position)) state |= STATE_SYSTEM_OFFSCREEN | STATE_SYSTEM_INVISIBLE;
+    return state;
+  }
+  bool ChildRect(HWND list, int child, RECT& box) const override {
+    return SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(child - 1), reinterpret_cast<LPARAM>(&box)) != LB_ERR;
+  }
+  std::string ChildDefaultAction(HWND, int) const override { return LocalizedText(163); }
+  // Opens the item as a double click does; posted, so that a reader waiting for the answer is
+  // not held for as long as the dialog it opens stays up.
+  bool DoChildDefaultAction(HWND list, int child) const override {
+    SelectAloneAsClick(list, child - 1);
+    PostMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+    return true;
+  }
+  int FocusedChild(HWND list) const override {
+    int caret = Caret(list);
+    return caret >= 0 && caret < ListCount(list) ? caret + 1 : 0;
+  }
+  std::vector<int> SelectedChildren(HWND list) const override {
+    std::vector<int> children;
+    if (TakesSeveral(list)) {
+      for (int position : SelectedPositions(list)) children.push_back(position + 1);
+    } else if (int current = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)); current >= 0) {
+      children.push_back(current + 1);
+    }
+    return children;
+  }
+  bool SelectChild(HWND list, int child, long flags) const override;
+};
+
+const PersonListModel kPersonListModel;
+
+bool PersonListModel::SelectChild(HWND list, int child, long flags) const {
+  int position = child - 1;
+  if (flags & SELFLAG_TAKEFOCUS) SetFocus(list);
+  if (flags & SELFLAG_TAKESELECTION) {
+    SelectAloneAsClick(list, position);
+    return true;
+  }
+  bool several = TakesSeveral(list);
+  if (flags & (SELFLAG_ADDSELECTION | SELFLAG_REMOVESELECTION)) {
+    BOOL take = (flags & SELFLAG_ADDSELECTION) != 0;
+    if (several) SendMessageA(list, LB_SETSEL, take, position);
+    else SendMessageA(list, LB_SETCURSEL, take ? static_cast<WPARAM>(position) : static_cast<WPARAM>(-1), 0);
+  }
+  if (flags & SELFLAG_TAKEFOCUS) SendMessageA(list, several ? LB_SETCARETINDEX : LB_SETCURSEL, static_cast<WPARAM>(position), 0);
+  if (flags & (SELFLAG_ADDSELECTION | SELFLAG_REMOVESELECTION)) {
+    TellOwnerSelectionChanged(list);
+    NotifyAccessibleEvent(flags & SELFLAG_ADDSELECTION ? EVENT_OBJECT_SELECTIONADD : EVENT_OBJECT_SELECTIONREMOVE, list, child);
+  }
+  if (flags & SELFLAG_TAKEFOCUS) NotifyCaret(list);
+  return true;
+}
+
+bool IsPrintable(WPARAM c) { return c >= 0x20 && c != 0x7F && c <= 0xFF; }
+
+// A printable character moves the caret as the typed text says; a blank only within a text.
+bool TypeAhead(HWND list, SpeakingList& state, char c) {
+  DWORD now = GetTickCount();
+  if (c == ' ' && !state.typed.Continues(now)) return false;
+  state.typed.Type(c, now);
+  std::vector<uint32_t> items = AllItemData(list);
+  std::string description;  // of the entry being compared
+  int target = FindTypeAheadTarget(static_cast<int>(items.size()), Caret(list), state.typed.MayStayOnCaret(),
+                                   state.typed.SearchText(), [&](int position) {
+                                     description = state.speech->itemDescription(items[static_cast<size_t>(position)]);
+                                     return std::string_view(description);
+                                   });
+  if (target >= 0) SelectAloneAsClick(list, target);
+  return true;
+}
+
+// Input that may move the caret or change the selection: readers hear about the outcome.
+LRESULT HandleInput(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+  int caret = Caret(list);
+  int selected = SelectedCount(list);
+  LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+  if (SelectedCount(list) != selected || Caret(list) != caret) NotifyAccessibleEvent(EVENT_OBJECT_SELECTIONWITHIN, list, 0);
+  if (Caret(list) != caret) NotifyCaret(list);
+  return result;
+}
+
+LRESULT CALLBACK SpeakingListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  auto* state = reinterpret_cast<SpeakingList*>(data);
+  switch (message) {
+    case WM_GETOBJECT:
+      if (AsksForClientObject(lParam)) return AnswerGetObject(list, wParam, lParam, kPersonListModel);
+      break;
+    case WM_CHAR:
+      if (IsPrintable(wParam) && TypeAhead(list, *state, static_cast<char>(wParam))) return 0;
+      break;
+    case WM_KEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+      return HandleInput(list, message, wParam, lParam);
+    case WM_SETFOCUS: {
+      LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+      NotifyCaret(list);
+      return result;
+    }
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(list, SpeakingListProc, kSpeakingListId);
+      RemovePropA(list, kStateProperty);
+      delete state;
+      break;
+  }
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
+}  // namespace
+
+void MakeListSpeak(HWND list, const ListSpeech& speech) {
+  if (!list || StateOf(list)) return;
+  auto* state = new SpeakingList{&speech, {}};
+  if (!SetPropA(list, kStateProperty, state)) {
+    delete state;
+    return;
+  }
+  if (SetWindowSubclass(list, SpeakingListProc, kSpeakingListId, reinterpret_cast<DWORD_PTR>(state))) return;
+  RemovePropA(list, kStateProperty);
+  delete state;
+}
+
+void SelectAloneAsClick(HWND list, int position) {
+  if (position < 0 || position >= ListCount(list)) return;
+  if (TakesSeveral(list)) {
+    SendMessageA(list, LB_SETSEL, FALSE, -1);
+    SendMessageA(list, LB_SETSEL, TRUE, position);
+    SendMessageA(list, LB_SETCARETINDEX, static_cast<WPARAM>(position), FALSE);
+  } else {
+    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(position), 0);
+  }
+  TellOwnerSelectionChanged(list);
+  NotifyAccessibleEvent(EVENT_OBJECT_SELECTION, list, position + 1);
+  NotifyCaret(list);
+}
+
+std::string LocalizedText(UINT id) {
+  char text[kTextBufferSize];
+  LoadLocalString(g_shell.instance, id, text, sizeof text);
+  return text;
+}
+
+std::string LabelBefore(HWND control) {
+  HWND label = GetWindow(control, GW_HWNDPREV);
+  char text[kTextBufferSize] = "";
+  if (label) GetWindowTextA(label, text, sizeof text);
+  std::string name;
+  for (const char* c = text; *c; ++c)
+    if (*c != '&' || c[1] == '&') name.push_back(*c == '&' ? *++c : *c);
+  return name;
+}
+
+void NotifyItemRenamed(HWND list, uint32_t itemData) {
+  if (!list) return;
+  int position = FindItemData(list, itemData);
+  if (position >= 0) NotifyAccessibleEvent(EVENT_OBJECT_NAMECHANGE, list, position + 1);
+}

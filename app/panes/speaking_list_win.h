@@ -1,0 +1,31 @@
+// The program's person lists as a screen reader and the keyboard meet them: one accessible object
+// for every owner-drawn list of ItemRefs, type-ahead, and the events readers listen for.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+// What a list's owner tells about it; every text is read from the records when it is asked.
+struct ListSpeech {
+  std::string (*listName)(HWND list);
+  std::string (*itemName)(uint32_t itemData);         // the line's texts, as a reader says them
+  std::string (*itemDescription)(uint32_t itemData);  // the description type-ahead compares
+};
+
+// Makes the list answer screen readers and take type-ahead; `speech` must outlive the list.
+void MakeListSpeak(HWND list, const ListSpeech& speech);
+
+// Selects only the item at `position` and puts the caret on it, with the notifications of a
+// plain click (the owner's selection change, the reader's focus and selection events).
+void SelectAloneAsClick(HWND list, int position);
+
+// A string-table text in the current language.
+std::string LocalizedText(UINT id);
+
+// The name a list takes from the static text just before it in its dialog, without "&".
+std::string LabelBefore(HWND control);
+
+// Tells readers that the line holding `itemData` in the list now reads differently.
+void NotifyItemRenamed(HWND list, uint32_t itemData);

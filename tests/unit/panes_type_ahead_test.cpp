@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/panes/spoken_names.h"
+#include "app/panes/type_ahead.h"
+
+namespace {
+
+const std::vector<std::string> kBook = {"Anna Berg", "bert Lang", "Carla Rossi", "Bruno Keller", "carl", "Bea"};
+
+int Find(int caret, bool includeCaret, std::string_view prefix, int* asked = nullptr) {
+  return FindTypeAheadTarget(static_cast<int>(kBook.size()), caret, includeCaret, prefix, [&](int i) {
+    if (asked) ++*asked;
+    return std::string_view(kBook[static_cast<size_t>(i)]);
+  });
+}
+
+// Types each character at its tick and searches from the caret, as the list does.
+int TypeAll(TypeAheadText& typed, int& caret, const std::string& chars, const std::vector<uint32_t>& ticks) {
+  for (size_t i = 0; i < chars.size(); ++i) {
+    typed.Type(chars[i], ticks[i]);
+    int found = Find(caret, typed.MayStayOnCaret(), typed.SearchText());
+    if (found >= 0) caret = found;
+  }
+  return caret;
+}
+
+}  // namespace
+
+TEST(TypeAheadSearchTest, FindsTheNextMatchAfterTheCaretAndWraps) {
+  EXPECT_EQ(Find(0, false, "b"), 1);
+  EXPECT_EQ(Find(1, false, "b"), 3);   // the caret's own entry is passed over
+  EXPECT_EQ(Find(3, false, "b"), 5);
+  EXPECT_EQ(Find(5, false, "b"), 1);   // wraps at the end
+  EXPECT_EQ(Find(2, true, "CA"), 2);   // may stay on the caret while the text grows
+  EXPECT_EQ(Find(2, false, "ca"), 4);
+  EXPECT_EQ(Find(-1, false, "a"), 0);  // no caret: from the top
+  EXPECT_EQ(Find(0, false, "a"), 0);   // the only match is the caret's own entry, reached by wrapping
+}
+
+TEST(TypeAheadSearchTest, MissesAndEmptyInputsFindNothingInOnePass) {
+  int asked = 0;
+  EXPECT_EQ(Find(2, false, "zz", &asked), -1);
+  EXPECT_EQ(asked, static_cast<int>(kBook.size()));  // one pass, not more
+  EXPECT_EQ(Find(0, false, ""), -1);
+  EXPECT_EQ(FindTypeAheadTarget(0, 0, false, "a", [](int) { return std::string_view(); }), -1);
+  EXPECT_EQ(Find(0, false, "Carla Rossi and more"), -1);  // longer than every description
+}
+
+TEST(TypeAheadSearchTest, FoldsOnlyAsciiLettersAsTheStoreDoes) {
+  EXPECT_TRUE(BeginsWithNoCase("Carla", "cARL"));
+  EXPECT_FALSE(BeginsWithNoCase("\xC9mile", "\xE9"));  // É and é differ, as in the store's comparison
+  EXPECT_TRUE(BeginsWithNoCase("x", ""));
+}
+
+TEST(TypeAheadTextTest, QuickCharactersExtendAndAPauseStartsAgain) {
+  TypeAheadText typed;
+  int caret = 0;
+  EXPECT_EQ(TypeAll(typed, caret, "ca", {1000, 1400}), 2);  // "c" finds Carla, "ca" stays there
+  EXPECT_EQ(typed.SearchText(), "ca");
+  EXPECT_EQ(TypeAll(typed, caret, "b", {2401}), 3);          // over a second later: a new text "b"
+  EXPECT_EQ(typed.SearchText(), "b");
+}
+
+TEST(TypeAheadTextTest, ARepeatedLetterStepsThroughTheEntriesBeginningWithIt) {
+  TypeAheadText typed;
+  int caret = 0;
+  EXPECT_EQ(TypeAll(typed, caret, "b", {50}), 1);
+  EXPECT_EQ(TypeAll(typed, caret, "b", {300}), 3);  // the second "b" entry, not "bb"
+  EXPECT_EQ(TypeAll(typed, caret, "B", {600}), 5);
+  EXPECT_EQ(TypeAll(typed, caret, "r", {900}), 5);  // "bbBr" is no repeat: no entry begins with it, the caret stays
+}
+
+TEST(TypeAheadTextTest, TheTickCountMayWrapAround) {
+  TypeAheadText typed;
+  typed.Type('c', 0xFFFFFF00u);
+  typed.Type('a', 0x00000010u);  // 0x110 ms later
+  EXPECT_EQ(typed.SearchText(), "ca");
+  EXPECT_TRUE(typed.MayStayOnCaret());
+}
+
+TEST(SpokenNamesTest, JoinsTheShownTextsInColumnOrderLeavingOutEmptyOnes) {
+  EntryTexts person;
+  person.found = true;
+  person.name = " Carla Rossi";
+  person.email = " carla@example.org";
+  person.memo = " ";
+  EXPECT_EQ(SpokenEntryName(person, "group"), "Carla Rossi, carla@example.org");
+  EXPECT_EQ(ShownDescription(person), "Carla Rossi");
+
+  EntryTexts group;
+  group.found = group.isGroup = true;
+  group.name = " Tennis club";
+  group.memo = " Tuesdays";
+  EXPECT_EQ(SpokenEntryName(group, "group"), "Tennis club, group, Tuesdays");
+
+  EXPECT_EQ(SpokenEntryName(EntryTexts{}, "group"), "");  // a record that cannot be read
+  EXPECT_EQ(JoinSpokenTexts({" a", "", " ", "b"}), "a, b");
+}
