@@ -5,6 +5,7 @@
 
 #include "app/panes/header_cells.h"
 #include "app/settings_places.h"
+#include "dialogs/delete_undo.h"
 #include "store/records.h"
 
 struct ShellState {
@@ -18,6 +19,7 @@ struct ShellState {
   SettingsWrites settingsWrites;     // which "zuadr.ini" takes this run's settings writes
 
   AddressStore store;                // tables, indexes and the two data paths
+  std::optional<DeleteUndo> deleteUndo;  // what the latest delete removed, until the book changes
 
   // Panes (created by the layout); the recipient box and its children exist in modes 1 and 2 only.
   HWND toolbar = nullptr;
@@ -62,3 +64,4 @@ enum : int {
   kCmdFind = 109, kCmdExit = 110, kCmdHelp = 111, kCmdAbout = 112, kCmdSortByName = 113,
   kCmdSortByMail = 114, kCmdExportVCard = 115,
 };
+enum : int { kCmdUndoDelete = 120 };

@@ -60,6 +60,7 @@ void JoinImportedNames(const ImportEntry& entry, char (&names)[kTextFieldSize]) 
 
 std::vector<uint32_t> AppendImportedPersons(AddressStore& store, const ImportBatch& batch) {
   std::vector<uint32_t> added;
+  ++store.changeCount;
   if (GrowPersonTableForBatch(store.persons, batch.count())) {
     try {
       AddNewPersons(store, batch, added);
