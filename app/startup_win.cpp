@@ -118,8 +118,9 @@ void ShowMainWindow(HWND window, int showState) {
 // Ctrl+Z typed into an edit control (the Find dialog's search box) is the edit's own undo of
 // typing, not Undo delete.
 bool KeyKeptByEdit(const MSG& msg) {
-  constexpr WPARAM kCtrlZ = 0x1A;
-  if (msg.message != WM_CHAR || msg.wParam != kCtrlZ || !msg.hwnd) return false;
+  bool ctrlZ = (msg.message == WM_KEYDOWN && msg.wParam == 'Z' && (GetKeyState(VK_CONTROL) & 0x8000)) ||
+               (msg.message == WM_CHAR && msg.wParam == 0x1A);
+  if (!ctrlZ || !msg.hwnd) return false;
   char className[8] = {};
   GetClassNameA(msg.hwnd, className, sizeof className);
   return lstrcmpiA(className, "Edit") == 0;
