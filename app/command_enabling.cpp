@@ -9,5 +9,7 @@ EnabledCommands DecideEnabling(const EnablingInputs& in) {
   out.properties = in.selected == 1;
   out.to = in.recipientBox && in.selected > 0;
   out.exportVCard = in.livePerson;
+  out.undoDelete = in.undoDelete;
+  out.print = in.count > 0;
   return out;
 }

@@ -6,6 +6,7 @@ struct EnablingInputs {
   int selected = 0;          // selected items
   bool livePerson = false;   // some person record is not marked deleted
   bool recipientBox = false; // modes 1 and 2
+  bool undoDelete = false;   // the latest delete can still be undone
 };
 
 struct EnabledCommands {
@@ -16,6 +17,8 @@ struct EnabledCommands {
   bool properties = false; // 103 in both menus, button 183
   bool to = false;         // 102 in the main menu; applied only when there is a recipient box
   bool exportVCard = false; // 115
+  bool undoDelete = false;  // 120 in both menus
+  bool print = false;       // 104
 };
 
 EnabledCommands DecideEnabling(const EnablingInputs& in);

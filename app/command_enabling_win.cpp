@@ -29,6 +29,7 @@ void RunCommandEnabling(HWND mainWindow) {
   in.selected = ListCount(g_shell.entryList, LB_GETSELCOUNT);
   in.livePerson = HasLivePerson(g_shell.store);
   in.recipientBox = g_shell.recipientBox != nullptr;
+  in.undoDelete = g_shell.deleteUndo && CanUndoDelete(g_shell.store, *g_shell.deleteUndo);
   EnabledCommands on = DecideEnabling(in);
 
   HMENU menu = GetMenu(mainWindow);
@@ -48,6 +49,9 @@ void RunCommandEnabling(HWND mainWindow) {
   SetMenuItem(menu, kCmdExportVCard, on.exportVCard);
   SetMenuItem(menu, kCmdExportCsv, on.exportVCard);  // every export is offered alike
   SetMenuItem(menu, kCmdExportLdif, on.exportVCard);
+  SetMenuItem(menu, kCmdUndoDelete, on.undoDelete);
+  SetMenuItem(g_shell.popupMenu, kCmdUndoDelete, on.undoDelete);
+  SetMenuItem(menu, kCmdPrint, on.print);
   if (in.recipientBox) {
     SetMenuItem(menu, kCmdTo, on.to);
     UpdateRecipientControls();

@@ -7,6 +7,8 @@
 #include "export/export_command.h"
 #include "handoff/recipient_box.h"
 #include "import/import_command.h"
+#include "print/print_command.h"
+#include "win/list_box_win.h"
 
 namespace {
 
@@ -20,8 +22,9 @@ bool MenuRefusesKey(HWND mainWindow, int command) {
 }
 
 void DeleteSelection(HWND mainWindow) {
+  std::vector<ItemRef> recipientsBefore = AllItemData(g_shell.recipientList);
   DropDeletedRecipients();
-  DeleteSelectedEntries(mainWindow, kEntryListId);
+  DeleteSelectedEntries(mainWindow, kEntryListId, recipientsBefore);
   RemoveSelectedItems(mainWindow, kEntryListId);
 }
 
@@ -33,8 +36,8 @@ bool RunCommand(HWND mainWindow, int command) {
     case kCmdTo:
       if (g_shell.recipientBox) SendMessageA(g_shell.recipientBox, WM_COMMAND, kToButtonId, 0);
       return false;
-    case kCmdProperties: ShowProperties(mainWindow, kEntryListId); return false;
-    case kCmdPrint: return false;  // printing is not offered
+    case kCmdProperties: ShowProperties(mainWindow, kEntryListId); return true;  // an edit ends Undo delete
+    case kCmdPrint: PrintEntries(mainWindow); return false;
     case kCmdDelete: DeleteSelection(mainWindow); return true;
     case kCmdImportVCard:
     case kCmdImportNetscape:
@@ -50,13 +53,14 @@ bool RunCommand(HWND mainWindow, int command) {
     case kCmdAbout: ShowAboutDialog(mainWindow); return false;
     case kCmdSortByName: SortEntriesByName(); return true;
     case kCmdSortByMail: SortEntriesByMail(); return true;
+    case kCmdUndoDelete: UndoDelete(mainWindow); return true;
   }
   return false;
 }
 
 bool IsTableCommand(int command) {
   return (command >= kCmdNewAddress && command <= kCmdExportVCard) ||
-         (command >= kCmdImportCsv && command <= kCmdExportLdif);
+         (command >= kCmdImportCsv && command <= kCmdExportLdif) || command == kCmdUndoDelete;
 }
 
 }  // namespace
@@ -66,7 +70,10 @@ bool HandleCommand(HWND mainWindow, WPARAM wParam) {
   WORD code = HIWORD(wParam);
   if (command == kEntryListId) {
     RunCommandEnabling(mainWindow);
-    if (code == kListDoubleClick) ShowProperties(mainWindow, kEntryListId);
+    if (code == kListDoubleClick) {
+      ShowProperties(mainWindow, kEntryListId);
+      RunCommandEnabling(mainWindow);  // an edit ends Undo delete
+    }
     return true;
   }
   if (!IsTableCommand(command)) return false;

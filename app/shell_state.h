@@ -5,6 +5,7 @@
 
 #include "app/panes/header_cells.h"
 #include "app/settings_places.h"
+#include "dialogs/delete_undo.h"
 #include "store/records.h"
 
 struct ShellState {
@@ -18,6 +19,7 @@ struct ShellState {
   SettingsWrites settingsWrites;     // which "zuadr.ini" takes this run's settings writes
 
   AddressStore store;                // tables, indexes and the two data paths
+  std::optional<DeleteUndo> deleteUndo;  // what the latest delete removed, until the book changes
 
   // Panes (created by the layout); the recipient box and its children exist in modes 1 and 2 only.
   HWND toolbar = nullptr;
@@ -63,3 +65,4 @@ enum : int {
   kCmdSortByMail = 114, kCmdExportVCard = 115,
   kCmdImportCsv = 116, kCmdImportLdif = 117, kCmdExportCsv = 118, kCmdExportLdif = 119,
 };
+enum : int { kCmdUndoDelete = 120 };

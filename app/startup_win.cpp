@@ -116,12 +116,23 @@ void ShowMainWindow(HWND window, int showState) {
   UpdateWindow(window);
 }
 
+// Ctrl+Z typed into an edit control (the Find dialog's search box) is the edit's own undo of
+// typing, not Undo delete.
+bool KeyKeptByEdit(const MSG& msg) {
+  bool ctrlZ = (msg.message == WM_KEYDOWN && msg.wParam == 'Z' && (GetKeyState(VK_CONTROL) & 0x8000)) ||
+               (msg.message == WM_CHAR && msg.wParam == 0x1A);
+  if (!ctrlZ || !msg.hwnd) return false;
+  char className[8] = {};
+  GetClassNameA(msg.hwnd, className, sizeof className);
+  return lstrcmpiA(className, "Edit") == 0;
+}
+
 // Keys first (for every window of the thread), then Tab and Enter among the panes, then the open
 // Find dialog, then the window.
 int RunMessageLoop() {
   MSG msg = {};
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (g_shell.accelerators && TranslateAcceleratorA(g_shell.mainWindow, g_shell.accelerators, &msg)) continue;
+    if (g_shell.accelerators && !KeyKeptByEdit(msg) && TranslateAcceleratorA(g_shell.mainWindow, g_shell.accelerators, &msg)) continue;
     if (HandlePaneKey(msg)) continue;
     HWND find = g_shell.FindDialogWindow;
     if (find && IsWindow(find) && IsDialogMessageA(find, &msg)) continue;

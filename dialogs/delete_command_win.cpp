@@ -1,19 +1,20 @@
-// Delete: flags the selected entries, writes both files and rebuilds the indexes.
+// Delete: flags the selected entries, writes both files and rebuilds the indexes, keeping what
+// it removed for Undo delete.
 #include "app/book_files.h"
 #include "app/shell_state.h"
+#include "dialogs/delete_undo.h"
 #include "dialogs/editing.h"
-#include "dialogs/entry_records.h"
 #include "dialogs/list_items_win.h"
 #include "store/indexes.h"
 
-void DeleteSelectedEntries(HWND mainWindow, int listId) {
-  std::vector<ItemRef> items = [&] {
-    HWND list = GetDlgItem(mainWindow, listId);
-    return ItemDataAt(list, SelectedPositions(list));
-  }();
-  if (items.empty()) return;  // nothing selected: no file is written
+void DeleteSelectedEntries(HWND mainWindow, int listId, const std::vector<ItemRef>& recipientsBefore) {
+  HWND list = GetDlgItem(mainWindow, listId);
+  std::vector<int> positions = SelectedPositions(list);
+  std::vector<ItemRef> items = ItemDataAt(list, positions);
+  if (items.empty()) return;  // nothing selected: no file is written, the earlier undo stays
   AddressStore& store = g_shell.store;
-  FlagDeletedEntries(store, items);
+  g_shell.deleteUndo = RecordDelete(store, items, positions, recipientsBefore);
+  ApplyDelete(store, *g_shell.deleteUndo);
   SavePersonFile(store);
   SaveGroupFile(store);
   FreeIndexes(store);

@@ -28,7 +28,9 @@ void WriteFields(GroupRecord& record, const GroupFields& fields) {
     record.members = fields.members;
 }
 
+// Every add or edit is a change of the book (it ends what a delete left to undo).
 void Reindex(AddressStore& store) {
+  ++store.changeCount;
   FreeIndexes(store);
   BuildIndexes(store);
 }

@@ -163,6 +163,7 @@ void JoinImportedNames(const ImportEntry& entry, char (&names)[kTextFieldSize]) 
 
 ImportOutcome AppendImportedPersons(AddressStore& store, const ImportBatch& batch) {
   ImportOutcome outcome;
+  ++store.changeCount;
   bool groupsChanged = false;
   bool roomMade = GrowPersonTableForBatch(store.persons, batch.count());
   try {

@@ -4,20 +4,9 @@
 #include <stdexcept>
 
 #include "store/data_file_io.h"
+#include "win/system_words_win.h"
 
 namespace {
-
-// What the system says about an error code, without the line break it ends with.
-std::string SystemText(DWORD code) {
-  char* text = nullptr;
-  DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-      0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string words = length && text ? std::string(text, length) : "Error " + std::to_string(code) + ".";
-  if (text) LocalFree(text);
-  while (!words.empty() && (words.back() == '\r' || words.back() == '\n' || words.back() == ' ')) words.pop_back();
-  return words;
-}
 
 IoResult Failure(DWORD code) {
   IoResult result;
@@ -37,7 +26,7 @@ IoResult Failure(DWORD code) {
     default:
       result.error = IoError::kOther;
   }
-  result.reason = SystemText(code);
+  result.reason = SystemWords(code);
   return result;
 }
 

@@ -69,6 +69,7 @@ struct AddressStore {
   std::string groupPath;   // fixed at start-up: current directory + "\group.inf"
   DataFileState personFile;  // pending save, latest failure, original to keep: each file apart
   DataFileState groupFile;
+  uint32_t changeCount = 0;  // changes of the book this run: what a change undoes must still be there
 };
 
 // Copies text into a fixed field, cut to the field and always zero-terminated.

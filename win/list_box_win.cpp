@@ -175,3 +175,41 @@ void DeletePositions(HWND list, const std::vector<int>& ascending) {
   after.top = before.top;
   WriteListContent(list, after);
 }
+
+void InsertItemsAt(HWND list, const std::vector<int>& positions, const std::vector<uint32_t>& items) {
+  size_t count = std::min(positions.size(), items.size());
+  if (count == 0) return;
+  ListRedrawPause pause(list);
+  if (count <= kSingleStepLimit) {
+    for (size_t k = 0; k < count; ++k)
+      SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(positions[k]), static_cast<LPARAM>(items[k]));
+    return;
+  }
+  ListContent before = ReadListContent(list);
+  ListContent after;
+  after.items.reserve(before.items.size() + count);
+  size_t next = 0;
+  for (size_t k = 0; k < count; ++k) {
+    while (after.items.size() < static_cast<size_t>(positions[k]) && next < before.items.size()) {
+      after.items.push_back(before.items[next]);
+      after.selected.push_back(before.selected[next++]);
+    }
+    after.items.push_back(items[k]);
+    after.selected.push_back(false);
+  }
+  for (; next < before.items.size(); ++next) {
+    after.items.push_back(before.items[next]);
+    after.selected.push_back(before.selected[next]);
+  }
+  after.caret = before.caret;
+  after.top = before.top;
+  WriteListContent(list, after);
+}
+
+void SelectExactly(HWND list, const std::vector<int>& ascending) {
+  SendMessageA(list, LB_SETSEL, FALSE, -1);
+  std::vector<bool> selected(static_cast<size_t>(ListCount(list)), false);
+  for (int position : ascending)
+    if (position >= 0 && static_cast<size_t>(position) < selected.size()) selected[position] = true;
+  SelectMarked(list, selected);
+}

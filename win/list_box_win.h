@@ -53,3 +53,9 @@ void DeletePositions(HWND list, const std::vector<int>& ascending);
 
 // Invalidates the window with background erase and paints it at once; nothing for none.
 void RepaintNow(HWND window);
+
+// Inserts items[k] so that it ends up at positions[k] (ascending, as each insert in turn
+// gives); the other items keep their selection.
+void InsertItemsAt(HWND list, const std::vector<int>& positions, const std::vector<uint32_t>& items);
+// Makes these ascending positions the whole selection.
+void SelectExactly(HWND list, const std::vector<int>& ascending);

@@ -1,0 +1,175 @@
+// Print: the standard print dialog, then one GDI page after another at the printer's own
+// resolution, inside 15 mm margins; the layout comes from the portable core.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <string>
+
+#include "app/shell_state.h"
+#include "app/text_message.h"
+#include "print/print_command.h"
+#include "print/print_entries.h"
+#include "win/gdi_owners_win.h"
+#include "win/list_box_win.h"
+#include "win/system_words_win.h"
+
+namespace {
+
+enum : UINT { kTitleText = 101, kGroupWord = 162, kPageText = 191, kPrintFailed = 192 };
+constexpr int kPointSize = 10;
+constexpr int kMarginTenthsMm = 150;
+
+void TellFailure(HWND owner, const std::string& words) {
+  ShowTextMessage(owner, kPrintFailed, {words}, MB_OK | MB_ICONHAND | MB_SETFOREGROUND);
+}
+
+// The selected entries, or with none selected the whole list in its order.
+std::vector<ItemRef> EntriesToPrint() {
+  std::vector<int> selected = SelectedPositions(g_shell.entryList);
+  return selected.empty() ? AllItemData(g_shell.entryList) : ItemDataAt(g_shell.entryList, selected);
+}
+
+// The area inside 15 mm margins of the paper, in device units from the printable origin.
+RECT AreaInsideMargins(HDC dc) {
+  int dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+  int marginX = MulDiv(kMarginTenthsMm, dpiX, 254), marginY = MulDiv(kMarginTenthsMm, dpiY, 254);
+  int paperWidth = GetDeviceCaps(dc, PHYSICALWIDTH), paperHeight = GetDeviceCaps(dc, PHYSICALHEIGHT);
+  int offsetX = GetDeviceCaps(dc, PHYSICALOFFSETX), offsetY = GetDeviceCaps(dc, PHYSICALOFFSETY);
+  if (paperWidth <= 0 || paperHeight <= 0) {  // not a printer: its whole surface is the paper
+    paperWidth = GetDeviceCaps(dc, HORZRES);
+    paperHeight = GetDeviceCaps(dc, VERTRES);
+    offsetX = offsetY = 0;
+  }
+  RECT area;
+  area.left = std::max(marginX - offsetX, 0);
+  area.top = std::max(marginY - offsetY, 0);
+  area.right = std::max(paperWidth - marginX - offsetX, static_cast<int>(area.left) + 1);
+  area.bottom = std::max(paperHeight - marginY - offsetY, static_cast<int>(area.top) + 1);
+  return area;
+}
+
+struct PrinterFonts {
+  OwnedFont normal;
+  OwnedFont bold;
+};
+
+HFONT MakeFont(HDC dc, int weight) {
+  LOGFONTA font = {};
+  font.lfHeight = -MulDiv(kPointSize, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  font.lfWeight = weight;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfQuality = DEFAULT_QUALITY;
+  lstrcpyA(font.lfFaceName, "Arial");
+  return CreateFontIndirectA(&font);
+}
+
+int TextWidthIn(HDC dc, HFONT font, std::string_view text) {
+  SelectGuard use(dc, font);
+  SIZE size = {};
+  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+int LineHeightOf(HDC dc, HFONT font) {
+  SelectGuard use(dc, font);
+  TEXTMETRICA metrics = {};
+  GetTextMetricsA(dc, &metrics);
+  return std::max<int>(metrics.tmHeight + metrics.tmExternalLeading, 1);
+}
+
+void DrawTextLine(HDC dc, HFONT font, int x, int y, std::string_view text) {
+  SelectGuard use(dc, font);
+  TextOutA(dc, x, y, text.data(), static_cast<int>(text.size()));
+}
+
+void DrawHeader(HDC dc, const PrinterFonts& fonts, const RECT& area, const std::string& title, int number) {
+  std::string page = LoadLongString(kPageText);
+  char text[64];
+  wsprintfA(text, page.c_str(), number);  // "%d" of text 191
+  DrawTextLine(dc, fonts.bold.get(), area.left, area.top, title);
+  DrawTextLine(dc, fonts.bold.get(), area.right - TextWidthIn(dc, fonts.bold.get(), text), area.top, text);
+}
+
+// Draws the pages from..to (1-based, inclusive) into a document already started; false with
+// the system's error code when the printer refused a page.
+bool DrawPages(HDC dc, const std::vector<PrintPage>& pages, int from, int to, const PrinterFonts& fonts, const RECT& area) {
+  std::string title = LoadLongString(kTitleText);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(0, 0, 0));
+  for (int number = from; number <= to && number <= static_cast<int>(pages.size()); ++number) {
+    if (StartPage(dc) <= 0) return false;
+    DrawHeader(dc, fonts, area, title, number);
+    for (const PlacedLine& line : pages[number - 1].lines)
+      DrawTextLine(dc, line.bold ? fonts.bold.get() : fonts.normal.get(), area.left, area.top + line.y, line.text);
+    if (EndPage(dc) <= 0) return false;
+  }
+  return true;
+}
+
+// Lays out the entries for this device and prints the pages asked for as one document.
+void PrintOn(HWND owner, HDC dc, int from, int to) {
+  PrinterFonts fonts{OwnedFont(MakeFont(dc, FW_NORMAL)), OwnedFont(MakeFont(dc, FW_BOLD))};
+  RECT area = AreaInsideMargins(dc);
+  PageGeometry geometry;
+  geometry.width = area.right - area.left;
+  geometry.height = area.bottom - area.top;
+  geometry.lineHeight = std::max(LineHeightOf(dc, fonts.normal.get()), LineHeightOf(dc, fonts.bold.get()));
+  auto measure = [&](std::string_view text, bool bold) {
+    return TextWidthIn(dc, bold ? fonts.bold.get() : fonts.normal.get(), text);
+  };
+  std::vector<PrintPage> pages =
+      LayOutPages(EntryBlocks(g_shell.store, EntriesToPrint(), LoadLongString(kGroupWord)), geometry, measure);
+  if (pages.empty()) return;
+  std::string title = LoadLongString(kTitleText);
+  DOCINFOA document = {};
+  document.cbSize = sizeof document;
+  document.lpszDocName = title.c_str();
+  if (StartDocA(dc, &document) <= 0) {
+    TellFailure(owner, SystemWords(GetLastError()));
+    return;
+  }
+  if (!DrawPages(dc, pages, from, to, fonts, area)) {
+    DWORD error = GetLastError();
+    AbortDoc(dc);
+    TellFailure(owner, SystemWords(error));
+    return;
+  }
+  if (EndDoc(dc) <= 0) TellFailure(owner, SystemWords(GetLastError()));
+}
+
+std::string DialogFailureWords(DWORD extendedError) {
+  if (extendedError == PDERR_NODEFAULTPRN || extendedError == PDERR_NODEVICES)
+    return SystemWords(ERROR_INVALID_PRINTER_NAME);
+  char text[64];
+  wsprintfA(text, "Print dialog error 0x%04lX.", static_cast<unsigned long>(extendedError));
+  return text;
+}
+
+}  // namespace
+
+void PrintEntries(HWND mainWindow) {
+  if (ListCount(g_shell.entryList) == 0) return;
+  PRINTDLGA dialog = {};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = mainWindow;
+  dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
+  dialog.nFromPage = 1;
+  dialog.nToPage = 1;
+  dialog.nMinPage = 1;
+  dialog.nMaxPage = 0xFFFF;
+  dialog.nCopies = 1;
+  ++g_shell.DialogActive;
+  BOOL chosen = PrintDlgA(&dialog);
+  --g_shell.DialogActive;
+  if (!chosen) {
+    DWORD error = CommDlgExtendedError();
+    if (error != 0) TellFailure(mainWindow, DialogFailureWords(error));  // 0: Cancel
+  } else if (dialog.hDC) {
+    bool range = (dialog.Flags & PD_PAGENUMS) != 0;
+    PrintOn(mainWindow, dialog.hDC, range ? dialog.nFromPage : 1, range ? dialog.nToPage : 0xFFFF);
+    DeleteDC(dialog.hDC);
+  }
+  if (dialog.hDevMode) GlobalFree(dialog.hDevMode);
+  if (dialog.hDevNames) GlobalFree(dialog.hDevNames);
+}

@@ -1,0 +1,79 @@
+# Sourced by the print test: a CUPS scheduler of the test's own (private configuration, spool,
+# state and socket; no system service), with one PDF printer "KalPDF" as its default.
+# start_scheduler sets CUPS_SERVER for the programs started after it; stop_scheduler ends it.
+
+start_scheduler() {
+  CUPS_DIR=$(mktemp -d /tmp/kalcups.XXXXXX)  # short: the socket path must fit a sockaddr
+  chmod 755 "$CUPS_DIR"  # the filters run as the scheduler's own unprivileged user
+  local d=$CUPS_DIR
+  mkdir -p "$d/etc/ppd" "$d/spool" "$d/tmp" "$d/cache" "$d/state" "$d/log"
+  cat >"$d/etc/cups-files.conf" <<CONF
+ServerRoot $d/etc
+RequestRoot $d/spool
+TempDir $d/tmp
+CacheDir $d/cache
+StateDir $d/state
+ErrorLog $d/log/error_log
+AccessLog $d/log/access_log
+PageLog $d/log/page_log
+ServerBin /usr/lib/cups
+DataDir /usr/share/cups
+CONF
+  cat >"$d/etc/cupsd.conf" <<CONF
+Listen $d/cups.sock
+LogLevel info
+WebInterface No
+Browsing No
+DefaultAuthType None
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+CONF
+  cp /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd "$d/etc/ppd/KalPDF.ppd"
+  cat >"$d/etc/printers.conf" <<CONF
+<DefaultPrinter KalPDF>
+Info Address book test printer
+DeviceURI cups-pdf:/
+State Idle
+Accepting Yes
+Shared No
+</DefaultPrinter>
+CONF
+  /usr/sbin/cupsd -f -c "$d/etc/cupsd.conf" -s "$d/etc/cups-files.conf" >"$d/log/cupsd.out" 2>&1 &
+  CUPSD_PID=$!
+  export CUPS_SERVER=$d/cups.sock
+  wait_for 'lpstat -d 2>/dev/null | grep -q KalPDF' 100 ||
+    fail "the test's CUPS scheduler did not start: $(cat "$d/log/cupsd.out" "$d/log/error_log" 2>/dev/null | tail -5)"
+}
+
+stop_scheduler() {
+  [ -n "${CUPSD_PID:-}" ] || return 0
+  kill "$CUPSD_PID" 2>/dev/null || true
+  wait "$CUPSD_PID" 2>/dev/null || true
+  CUPSD_PID=
+  [ -n "${KEEP_CUPS:-}" ] || rm -rf "$CUPS_DIR"
+}
+
+# Where cups-pdf puts the PDFs of jobs from this user ("Out" of its configuration, ${HOME}
+# being the user's home directory).
+pdf_folder() {
+  local out home
+  out=$(sed -n 's/^Out[[:space:]]\+//p' /etc/cups/cups-pdf.conf 2>/dev/null | tail -1)
+  home=$(getent passwd "$(id -un)" | cut -d: -f6)
+  out=${out:-'${HOME}/PDF'}
+  echo "${out//\$\{HOME\}/$home}"
+}
+
+# Waits for the scheduler to complete job number $1 and prints the path of its PDF (one
+# written after the scheduler started: job numbers start again with every scheduler).
+job_pdf() {
+  local folder; folder=$(pdf_folder)
+  wait_for "lpstat -W completed -o 2>/dev/null | grep -q '^KalPDF-$1 '" 150 ||
+    fail "print job $1 did not complete: $(lpstat -o 2>&1; tail -5 "$CUPS_DIR/log/error_log")"
+  local find_it="find '$folder' -maxdepth 1 -name '*-job_$1.pdf' -newer '$CUPS_DIR/etc/printers.conf'"
+  wait_for "[ -n \"\$($find_it)\" ]" 100 || fail "no PDF of job $1 in $folder"
+  eval "$find_it" | head -1
+}
+
+completed_jobs() { lpstat -W completed -o 2>/dev/null | grep -c '^KalPDF-' || true; }

@@ -1,0 +1,94 @@
+#!/bin/bash
+# Printing through a real print path: the test's own CUPS scheduler with a PDF printer, Wine
+# printing to it. The PDF's text holds the selected entries in order under the page headers and
+# no others; with nothing selected the whole list in its order; Cancel prints nothing.
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib.sh"
+source "$here/print_scheduler.sh"
+[ "$(id -u)" = 0 ] || { echo "SKIP: the cups-pdf backend runs only for a scheduler started as root"; exit 0; }
+trap 'stop_started; stop_scheduler' EXIT
+start_scheduler
+PRINTED=()
+
+# Prints through the print dialog with OK and leaves the PDF's text in $1.txt, one printed line
+# a line, the header's title and page number joined by " | ".
+print_to() {
+  local jobs; jobs=$(completed_jobs)
+  driver command "$main" 104 >/dev/null
+  local dialog; dialog=$(driver find-dialog Print 1) || fail "the print dialog did not open"
+  [ "$(driver text "$dialog" 1139)" = KalPDF ] || fail "the print dialog offers '$(driver text "$dialog" 1139)'"
+  driver click "$dialog" 1 >/dev/null
+  driver gone "$dialog" || fail "OK left the print dialog open"
+  local pdf; pdf=$(job_pdf $((jobs + 1)))
+  PRINTED+=("$pdf")
+  pdftotext -layout "$pdf" "$1.raw" || fail "pdftotext could not read $pdf"
+  sed 's/^ *//; s/ *$//; s/   */ | /g; /^$/d; s/\f//g' "$1.raw" >"$1.txt"
+}
+# Line numbers of the patterns in the text, each must be there, in the order given.
+in_order() {
+  local file=$1 last=0 n; shift
+  for pattern in "$@"; do
+    n=$(grep -n -x -F -- "$pattern" "$file" | head -1 | cut -d: -f1)
+    [ -n "$n" ] || fail "'$pattern' is not in the printout: $(tr '\n' '|' <"$file")"
+    [ "$n" -gt "$last" ] || fail "'$pattern' is out of order in the printout: $(tr '\n' '|' <"$file")"
+    last=$n
+  done
+}
+absent() { ! grep -q -F -- "$2" "$1" || fail "'$2' was printed: $(tr '\n' '|' <"$1")"; }
+
+write_persons 'Anna Alpha|anna@alpha.example|Anna;Maria;Alpha|likes long walks on the beach' \
+  'Bert Beta|bert@beta.example|;;|' 'Cora Gamma|cora@gamma.example|Cora;;Gamma|' \
+  'Dirk Delta|dirk@delta.example|;;|' 'Emil Epsilon|emil@epsilon.example|;;|'
+write_groups 'Team Omega|weekly meeting|Cora Gamma,Anna Alpha' 'Club Sigma||Bert Beta'
+start_book
+main=$(main_window) || fail "no main window"
+wait_for '[ "$(list_count "$main" 190)" = 7 ]' || fail "the book shows $(list_count "$main" 190) entries"
+
+echo "== the selection is printed in list order, with the page header"
+# Cora (slot 2), Anna (slot 0) and the group Team Omega (group slot 0), selected in list order.
+driver lb-select "$main" 190 0 2 5 >/dev/null
+print_to selection
+in_order selection.txt 'Address Book | Page 1' 'Anna Alpha' 'anna@alpha.example' Anna Maria Alpha \
+  'likes long walks on the beach' 'Cora Gamma' 'cora@gamma.example' Cora Gamma \
+  'Team Omega (group)' 'weekly meeting' 'Cora Gamma, Anna Alpha'
+for other in 'Bert Beta' 'Dirk Delta' 'Emil Epsilon' 'Club Sigma' 'Page 2'; do absent selection.txt "$other"; done
+pass "selection printed"
+
+echo "== Cancel in the print dialog prints nothing"
+jobs=$(completed_jobs)
+driver command "$main" 104 >/dev/null
+dialog=$(driver find-dialog Print 1) || fail "the print dialog did not open"
+driver click "$dialog" 2 >/dev/null
+driver gone "$dialog" || fail "Cancel left the print dialog open"
+driver command "$main" 109 >/dev/null  # posted after: once Find is up, the cancel was handled
+find=$(driver find-dialog Find 103) || fail "Find did not open"
+driver click "$find" 2 >/dev/null
+[ "$(lpstat -o 2>/dev/null | wc -l)" = 0 ] && [ "$(completed_jobs)" = "$jobs" ] || fail "Cancel printed: $(lpstat -W all -o)"
+[ "$(driver count "#32770" "Address Book")" = 0 ] || fail "Cancel showed a message: $(driver msgbox "Address Book")"
+pass "cancel"
+
+echo "== with nothing selected the whole book, in the list's order, over several pages"
+people=()
+for i in $(seq -w 1 60); do people+=("Person $i|p$i@example.org|;;|memo of person $i"); done
+write_persons "${people[@]}"
+write_groups 'Everyone||Person 01,Person 60'
+driver command "$main" 110 >/dev/null
+wait_exit "$LAST_PID" || fail "the book did not close"
+start_book
+main=$(main_window) || fail "no main window"
+wait_for '[ "$(list_count "$main" 190)" = 61 ]' || fail "the book shows $(list_count "$main" 190) entries"
+driver command "$main" 113 >/dev/null  # by name, ascending
+driver command "$main" 113 >/dev/null  # descending: Person 60 first, the group last
+wait_for '[ "$(list_data "$main" 190 | head -1)" = 0x3b0000 ]' || fail "the sort did not run"
+[ -z "$(driver lb-sel "$main" 190)" ] || fail "entries still selected: $(driver lb-sel "$main" 190)"
+print_to book
+expected=('Address Book | Page 1')
+for i in $(seq -w 60 -1 1); do expected+=("Person $i" "p$i@example.org" "memo of person $i"); done
+expected+=('Everyone (group)' 'Person 01, Person 60')
+in_order book.txt "${expected[@]}"
+headers=$(grep -x 'Address Book | Page [0-9]*' book.txt | sed 's/.*Page //' | tr '\n' ' ')
+pages=$(grep -c -x 'Address Book | Page [0-9]*' book.txt)
+[ "$pages" -ge 3 ] && [ "$headers" = "$(seq 1 "$pages" | tr '\n' ' ')" ] || fail "page headers: $headers"
+pass "whole book on $pages pages"
+
+[ -n "${KEEP_PDF:-}" ] || rm -f "${PRINTED[@]}"
