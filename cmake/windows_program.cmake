@@ -3,6 +3,10 @@ enable_language(RC)
 add_compile_definitions(WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0501)
 add_compile_options(-UUNICODE -U_UNICODE)
 
+# A release is reproducible: no build folder in the binary, no link time in its header.
+add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.;-ffile-prefix-map=${CMAKE_BINARY_DIR}=build>")
+add_link_options(-Wl,--no-insert-timestamp)
+
 # The pictures are kept as text; a host-built tool turns them into binary resources.
 set(HOST_CXX c++ CACHE STRING "Native C++ compiler for build-time tools")
 set(PIXELART ${CMAKE_BINARY_DIR}/host/pixelart)
@@ -55,7 +59,16 @@ add_custom_command(OUTPUT ${LANG_RC}
   COMMENT "Writing the translated resource sets")
 set_source_files_properties(${LANG_RC} PROPERTIES GENERATED TRUE)
 
-add_executable(kalbook WIN32 ${CORE_SOURCES} ${WIN_SOURCES} ${RC_FILES} ${LANG_RC})
+# The version resource and the application manifest, from the project's one version.
+set(RELEASE_DIR ${CMAKE_BINARY_DIR}/release)
+configure_file(${CMAKE_SOURCE_DIR}/resources/release/version.h.in ${RELEASE_DIR}/kalbook_version.h @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/resources/release/kalbook.manifest.in ${RELEASE_DIR}/kalbook.manifest @ONLY)
+set(RELEASE_RC ${CMAKE_SOURCE_DIR}/resources/release/release.rc)
+set_source_files_properties(${RELEASE_RC} PROPERTIES
+  OBJECT_DEPENDS "${RELEASE_DIR}/kalbook_version.h;${RELEASE_DIR}/kalbook.manifest")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${RELEASE_DIR}")
+
+add_executable(kalbook WIN32 ${CORE_SOURCES} ${WIN_SOURCES} ${RC_FILES} ${LANG_RC} ${RELEASE_RC})
 add_dependencies(kalbook art)
 target_include_directories(kalbook PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(kalbook PRIVATE -static -mwindows)
