@@ -84,8 +84,9 @@ endif()
 file(GLOB HELP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
 set(HELP_CHM ${CMAKE_BINARY_DIR}/qlon.chm)
 add_custom_command(OUTPUT ${HELP_CHM}
-  COMMAND bash ${CMAKE_SOURCE_DIR}/tools/build_help.sh ${CMAKE_SOURCE_DIR}/help ${CMAKE_BINARY_DIR}/help ${HELP_CHM}
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tools/build_help.sh ${CMAKE_SOURCE_DIR}/help ${HELP_CHM}
   DEPENDS ${HELP_SOURCES} ${CMAKE_SOURCE_DIR}/tools/build_help.sh ${CMAKE_SOURCE_DIR}/tools/fix_help_context.py
+          ${CMAKE_SOURCE_DIR}/tools/fix_help_time.py
   COMMENT "Compiling and checking the help qlon.chm")
 add_custom_target(help_chm ALL DEPENDS ${HELP_CHM})
 
@@ -122,3 +123,20 @@ foreach(script ${E2E_TESTS})
     FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 300
     ENVIRONMENT "E2E_STATE=${E2E_STATE};KALBOOK_EXE=$<TARGET_FILE:kalbook>;KALDRIVER=$<TARGET_FILE:kaldriver>;KALHOST=$<TARGET_FILE:kalhost>;KALHOLD=$<TARGET_FILE:kalhold>;WINDRES=${CMAKE_RC_COMPILER}")
 endforeach()
+
+# The release for Windows users (tools/package.sh): one folder kalbook-VERSION with the program,
+# its help, README.txt and the license, packed by CPack as a zip. Only what the zip holds is built.
+set(RELEASE_FOLDER kalbook-${PROJECT_VERSION})
+configure_file(${CMAKE_SOURCE_DIR}/resources/release/README.txt.in ${RELEASE_DIR}/README.txt
+               @ONLY NEWLINE_STYLE CRLF)
+install(TARGETS kalbook RUNTIME DESTINATION ${RELEASE_FOLDER})
+install(FILES ${HELP_CHM} ${RELEASE_DIR}/README.txt DESTINATION ${RELEASE_FOLDER})
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${RELEASE_FOLDER} RENAME LICENSE.txt)
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME kalbook)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME kalbook-${PROJECT_VERSION}-win64)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+set(CPACK_STRIP_FILES OFF)
+include(CPack)
