@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/book_files.h"
+#include "app/book_folder_win.h"
 #include "app/main_window.h"
 #include "app/pane_focus.h"
 #include "app/placement.h"
@@ -173,10 +174,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
     Refuse("Can't Open!!\rThe current folder's path is too long for the address book files.");
     return 0;
   }
+  BookFolderChoice bookFolder = KeepBookWhereItCanBeWritten();
   InitCommonControls();
   // Screen readers reach the lists' accessible objects through COM, from other processes.
   CoInitialize(nullptr);
   ReadLanguageSetting();
+  TellBookFolder(bookFolder);
   if (!RegisterWindowClasses()) return 0;
   ResetShellState();
   if (!LoadBookAtStart()) return 0;  // a data file that could not be read is left as it is

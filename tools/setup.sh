@@ -6,6 +6,8 @@ packages=(cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev libben
           fp-utils)
 # The print test: its own CUPS scheduler with a PDF printer, and the PDF's text.
 packages+=(cups cups-client printer-driver-cups-pdf poppler-utils)
+          fp-utils
+          python3 git unzip e2fsprogs)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

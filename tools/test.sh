@@ -1,5 +1,6 @@
 #!/bin/bash
-# Installs what is missing, builds both builds and runs every test: unit, fuzz (briefly), end-to-end.
+# Installs what is missing, builds both builds and runs every test: unit, fuzz (briefly), the
+# release package's reproducibility, end-to-end (among them the release zip's own test).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -11,5 +12,7 @@ echo "== Fuzz targets (briefly)"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -DKALBOOK_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/fuzz -j"$jobs"
 FUZZ_SECONDS=${FUZZ_SECONDS:-10} ctest --test-dir build/fuzz --output-on-failure
+echo "== Release package (built twice, in two folders, and compared)"
+bash tests/release/package_reproducible.sh
 echo "== End-to-end tests (kalbook.exe under Wine)"
 ctest --test-dir build/win --output-on-failure

@@ -757,6 +757,52 @@ int CmdAccTimed(const Args& a) {
   return PrintElapsed();
 }
 
+// The executable's version resource: the fixed file version, then each named value, one a line.
+int CmdVersion(const Args& a) {
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeA(a[0].c_str(), &ignored);
+  if (size == 0) return Fail("no version resource in " + a[0]);
+  std::vector<char> info(size);
+  if (!GetFileVersionInfoA(a[0].c_str(), 0, size, info.data())) return Fail("GetFileVersionInfoA failed");
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || !fixed)
+    return Fail("no fixed file info");
+  std::printf("fixed %u.%u.%u.%u\n", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+              HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS));
+  WORD* translation = nullptr;
+  if (!VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
+      length < 4)
+    return Fail("no translation");
+  char block[64];
+  std::snprintf(block, sizeof(block), "\\StringFileInfo\\%04x%04x\\", translation[0], translation[1]);
+  std::printf("translation %04x %u\n", translation[0], translation[1]);
+  for (const char* name : {"FileVersion", "ProductVersion", "FileDescription", "ProductName", "InternalName",
+                           "OriginalFilename", "LegalCopyright"}) {
+    char* value = nullptr;
+    if (VerQueryValueA(info.data(), (std::string(block) + name).c_str(), reinterpret_cast<void**>(&value), &length) &&
+        value)
+      std::printf("%s %s\n", name, value);
+  }
+  return 0;
+}
+
+// The application manifest (resource type 24, id 1) of an executable, as it is stored.
+int CmdManifest(const Args& a) {
+  HMODULE module = LoadLibraryExA(a[0].c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module) return Fail("cannot load " + a[0]);
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  HGLOBAL data = found ? LoadResource(module, found) : nullptr;
+  const char* text = data ? static_cast<const char*>(LockResource(data)) : nullptr;
+  if (!text) {
+    FreeLibrary(module);
+    return Fail("no manifest (type 24, id 1) in " + a[0]);
+  }
+  std::fwrite(text, 1, SizeofResource(module, found), stdout);
+  FreeLibrary(module);
+  return 0;
+}
+
 struct Command {
   const char* name;
   size_t minArgs;
@@ -808,6 +854,8 @@ const Command kCommands[] = {
     {"type", 2, CmdType, "HWND TEXT"},
     {"acc-events", 2, CmdAccEvents, "HWND SECONDS"},
     {"focused", 1, CmdFocused, "HWND"},
+    {"version", 1, CmdVersion, "EXE"},
+    {"manifest", 1, CmdManifest, "EXE"},
 };
 
 int Usage() {

@@ -1,0 +1,91 @@
+#include "app/book_folder_win.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "app/shell_state.h"
+#include "app/text_message.h"
+
+namespace {
+
+constexpr UINT kMsgBookFolder = 193;
+const wchar_t kUserBookFolder[] = L"\\kalbook";
+constexpr int kProbeNames = 16;
+
+// The ANSI form of a wide path; "" when the code page cannot hold every character.
+std::string AnsiPath(const std::wstring& path) {
+  BOOL lossy = FALSE;
+  int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, nullptr, 0, nullptr, &lossy);
+  if (size <= 0 || lossy) return std::string();
+  std::string text(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, &text[0], size, nullptr, &lossy);
+  text.resize(static_cast<size_t>(size) - 1);
+  return lossy ? std::string() : text;
+}
+
+// A name the code page holds: the path itself, else its short (8.3) form.
+std::string AnsiPathOrShortForm(const std::wstring& path) {
+  std::string ansi = AnsiPath(path);
+  if (!ansi.empty()) return ansi;
+  wchar_t shortPath[MAX_PATH];
+  DWORD length = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return std::string();
+  return AnsiPath(shortPath);
+}
+
+class PlatformBookFolderPlaces : public BookFolderPlaces {
+ public:
+  bool FileExists(const std::string& path) override {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  // A file of a name nobody else uses, gone again when its handle closes.
+  bool TakesNewFiles(const std::string& folder) override {
+    std::string prefix = folder.empty() || folder.back() != '\\' ? folder + "\\" : folder;
+    DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+    for (int attempt = 0; attempt < kProbeNames; ++attempt) {
+      char name[16];
+      wsprintfA(name, "kb%08lX.tmp", static_cast<unsigned long>(seed + attempt));
+      HANDLE file = CreateFileA((prefix + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+      if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return true;
+      }
+      if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    }
+    return false;
+  }
+
+  // Asked in wide characters: a user name the code page cannot hold still gives a real folder.
+  std::string UserBookFolder() override {
+    wchar_t appData[MAX_PATH] = L"";
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)) || !appData[0])
+      return std::string();
+    std::wstring folder = std::wstring(appData) + kUserBookFolder;
+    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return std::string();
+    return AnsiPathOrShortForm(folder);
+  }
+};
+
+}  // namespace
+
+BookFolderChoice KeepBookWhereItCanBeWritten() {
+  PlatformBookFolderPlaces places;
+  AddressStore& store = g_shell.store;
+  BookFolderChoice choice = ChooseBookFolder(places, store.personPath, store.groupPath);
+  store.personPath = choice.personPath;
+  store.groupPath = choice.groupPath;
+  // The file choosers of import and export start in the book's folder, as they would have.
+  if (choice.moved) SetCurrentDirectoryA(FolderOfDataPath(choice.personPath).c_str());
+  return choice;
+}
+
+void TellBookFolder(const BookFolderChoice& choice) {
+  if (!choice.tell) return;
+  ShowTextMessage(nullptr, kMsgBookFolder, {choice.refusedFolder, FolderOfDataPath(choice.personPath)},
+                  MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+}
