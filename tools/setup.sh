@@ -3,11 +3,10 @@
 set -euo pipefail
 packages=(cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
           g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick xdotool
-          fp-utils)
-# The print test: its own CUPS scheduler with a PDF printer, and the PDF's text.
-packages+=(cups cups-client printer-driver-cups-pdf poppler-utils)
           fp-utils
           python3 git unzip e2fsprogs)
+# The print test: its own CUPS scheduler with a PDF printer, and the PDF's text.
+packages+=(cups cups-client printer-driver-cups-pdf poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
