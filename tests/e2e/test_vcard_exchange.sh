@@ -17,19 +17,6 @@ export_to() {
   driver command "$main" 115
   driver openfile "$export_title" "$(winpath "$1")" || fail "no save dialog '$export_title'"
 }
-# Waits for the import's report, compares its text with the printf format, and closes it.
-expect_report() {
-  local want got box
-  want=$(printf "$1")
-  got=$(driver msgbox "Address Book") || fail "no import report"
-  [ "$got" = "$want" ] || fail "import report is:
-$got
-want:
-$want"
-  box=$(driver find "#32770" "Address Book") || fail "no report box"
-  driver click "$box" 1
-  driver gone "$box" || fail "report box stayed"
-}
 
 echo "== import: 2.1 with quoted-printable and a charset, 3.0 with groups, folding and a PHOTO, Shift_JIS, a byte-order mark"
 rm -f "$BOOK"/*
