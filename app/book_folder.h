@@ -19,7 +19,7 @@ class BookFolderPlaces {
 
 struct BookFolderChoice {
   bool moved = false;          // the data paths now lead to the user's folder
-  bool tell = false;           // ... which holds no person file yet: the user is told once
+  bool tell = false;           // ... which holds no person file yet: the user is told
   std::string refusedFolder;   // the folder the book could not be kept in
   std::string personPath;      // the data paths to use (unchanged unless moved)
   std::string groupPath;

@@ -4,6 +4,7 @@
 set -euo pipefail
 state=$1
 source "$(dirname "$0")/../../tools/headless.sh"
+chattr -R -i "$state/work" 2>/dev/null || true  # a folder a stopped test left immutable
 rm -rf "$state/work"
 mkdir -p "$state/work"
 export WINEPREFIX=$state/prefix

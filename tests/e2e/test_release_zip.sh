@@ -18,9 +18,16 @@ name=$(basename "$zip")
 version=${name#kalbook-}; version=${version%-win64.zip}
 
 refusing=()
+fresh_prefix=""
+# Only this test's own prefix is stopped and removed (it takes several hundred MB), never the
+# run's shared one.
 cleanup() {
   stop_started
-  wineserver -k 2>/dev/null || true
+  if [ -n "$fresh_prefix" ]; then
+    WINEPREFIX=$fresh_prefix wineserver -k 2>/dev/null || true
+    WINEPREFIX=$fresh_prefix wineserver -w 2>/dev/null || true
+    rm -rf "$fresh_prefix"
+  fi
   for folder in "${refusing[@]}"; do chattr -i "$folder" 2>/dev/null || true; done
 }
 trap cleanup EXIT
@@ -28,6 +35,7 @@ trap cleanup EXIT
 echo "== a fresh Wine prefix"
 source "$root/tools/headless.sh"
 export WINEPREFIX=$BOOK/prefix
+fresh_prefix=$WINEPREFIX
 init_prefix
 [ -f "$WINEPREFIX/system.reg" ] || fail "the fresh prefix was not made"
 user_dir=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/kalbook
