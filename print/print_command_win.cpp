@@ -153,23 +153,31 @@ void PrintEntries(HWND mainWindow) {
   PRINTDLGA dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = mainWindow;
-  dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
-  dialog.nFromPage = 1;
-  dialog.nToPage = 1;
-  dialog.nMinPage = 1;
-  dialog.nMaxPage = 0xFFFF;
-  dialog.nCopies = 1;
-  ++g_shell.DialogActive;
-  BOOL chosen = PrintDlgA(&dialog);
-  --g_shell.DialogActive;
-  if (!chosen) {
-    DWORD error = CommDlgExtendedError();
-    if (error != 0) TellFailure(mainWindow, DialogFailureWords(error));  // 0: Cancel
-  } else if (dialog.hDC) {
-    bool range = (dialog.Flags & PD_PAGENUMS) != 0;
-    PrintOn(mainWindow, dialog.hDC, range ? dialog.nFromPage : 1, range ? dialog.nToPage : 0xFFFF);
-    DeleteDC(dialog.hDC);
+  // The default printer first, without a window: with none the platform's dialog would only
+  // warn, and report nothing back.
+  dialog.Flags = PD_RETURNDEFAULT;
+  DWORD error = 0;  // stays 0 for Cancel
+  if (!PrintDlgA(&dialog)) {
+    error = CommDlgExtendedError();
+  } else {
+    dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
+    dialog.nFromPage = 1;
+    dialog.nToPage = 1;
+    dialog.nMinPage = 1;
+    dialog.nMaxPage = 0xFFFF;
+    dialog.nCopies = 1;
+    ++g_shell.DialogActive;
+    BOOL chosen = PrintDlgA(&dialog);
+    --g_shell.DialogActive;
+    if (!chosen) {
+      error = CommDlgExtendedError();
+    } else if (dialog.hDC) {
+      bool range = (dialog.Flags & PD_PAGENUMS) != 0;
+      PrintOn(mainWindow, dialog.hDC, range ? dialog.nFromPage : 1, range ? dialog.nToPage : 0xFFFF);
+      DeleteDC(dialog.hDC);
+    }
   }
+  if (error != 0) TellFailure(mainWindow, DialogFailureWords(error));
   if (dialog.hDevMode) GlobalFree(dialog.hDevMode);
   if (dialog.hDevNames) GlobalFree(dialog.hDevNames);
 }

@@ -90,5 +90,19 @@ headers=$(grep -x 'Address Book | Page [0-9]*' book.txt | sed 's/.*Page //' | tr
 pages=$(grep -c -x 'Address Book | Page [0-9]*' book.txt)
 [ "$pages" -ge 3 ] && [ "$headers" = "$(seq 1 "$pages" | tr '\n' ' ')" ] || fail "page headers: $headers"
 pass "whole book on $pages pages"
-
 [ -n "${KEEP_PDF:-}" ] || rm -f "${PRINTED[@]}"
+
+echo "== without a printer the print command says so"
+driver command "$main" 110 >/dev/null
+wait_exit "$LAST_PID" || fail "the book did not close"
+stop_scheduler
+export CUPS_SERVER=$BOOK/no-scheduler.sock
+start_book
+main=$(main_window) || fail "no main window"
+driver command "$main" 104 >/dev/null
+box=$(driver find "#32770" "Address Book") || fail "no message without a printer"
+message=$(driver msgbox "Address Book")
+case $message in "Printing failed:"$'\n'?*) ;; *) fail "message without a printer: '$message'" ;; esac
+driver click "$box" 1 >/dev/null
+driver gone "$box" || fail "the message stayed"
+pass "no printer: $(echo "$message" | tr '\n' ' ')"
