@@ -65,6 +65,8 @@ expected.update({  # help
     151: "Help cannot be shown: the HTML Help viewer (hhctrl.ocx) is not available.",
     152: "Help cannot be shown: the help file\n%s\ncould not be opened.",
 })
+expected.update({162: "group"})  # the word that marks a group
+expected.update({191: "Page %d", 192: "Printing failed:\n%s"})  # printing
 if strings != expected:
     for k in sorted(set(strings) | set(expected)):
         if strings.get(k) != expected.get(k):
