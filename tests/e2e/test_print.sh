@@ -6,9 +6,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 source "$here/print_scheduler.sh"
 [ "$(id -u)" = 0 ] || { echo "SKIP: the cups-pdf backend runs only for a scheduler started as root"; exit 0; }
-trap 'stop_started; stop_scheduler' EXIT
+PRINTED=()  # the PDFs this test made, removed at the end
+trap 'stop_started; stop_scheduler; rm -f "${PRINTED[@]}"' EXIT
 start_scheduler
-PRINTED=()
 
 # Prints through the print dialog with OK (after "pages FROM TO" when given) and leaves the PDF's text in $1.txt, one printed line
 # a line, the header's title and page number joined by " | ".
@@ -104,7 +104,6 @@ grep -q -x 'Address Book | Page 2' range.txt || fail "page 2 was not printed: $(
 first=$(sed -n 2p range.txt)
 [ "$first" = "$(sed -n '/^Address Book | Page 2$/{n;p}' book.txt)" ] || fail "page 2 begins with '$first'"
 pass "page range"
-[ -n "${KEEP_PDF:-}" ] || rm -f "${PRINTED[@]}"
 
 echo "== without a printer the print command says so"
 driver command "$main" 110 >/dev/null
