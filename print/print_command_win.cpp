@@ -24,6 +24,12 @@ void TellFailure(HWND owner, const std::string& words) {
   ShowTextMessage(owner, kPrintFailed, {words}, MB_OK | MB_ICONHAND | MB_SETFOREGROUND);
 }
 
+// A printing call that failed without saying why still gets a reason.
+std::string LastErrorWords() {
+  DWORD error = GetLastError();
+  return SystemWords(error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE);
+}
+
 // The selected entries, or with none selected the whole list in its order.
 std::vector<ItemRef> EntriesToPrint() {
   std::vector<int> selected = SelectedPositions(g_shell.entryList);
@@ -84,9 +90,7 @@ void DrawTextLine(HDC dc, HFONT font, int x, int y, std::string_view text) {
 }
 
 void DrawHeader(HDC dc, const PrinterFonts& fonts, const RECT& area, const std::string& title, int number) {
-  std::string page = LoadLongString(kPageText);
-  char text[64];
-  wsprintfA(text, page.c_str(), number);  // "%d" of text 191
+  std::string text = PageNumberText(LoadLongString(kPageText), number);
   DrawTextLine(dc, fonts.bold.get(), area.left, area.top, title);
   DrawTextLine(dc, fonts.bold.get(), area.right - TextWidthIn(dc, fonts.bold.get(), text), area.top, text);
 }
@@ -126,16 +130,16 @@ void PrintOn(HWND owner, HDC dc, int from, int to) {
   document.cbSize = sizeof document;
   document.lpszDocName = title.c_str();
   if (StartDocA(dc, &document) <= 0) {
-    TellFailure(owner, SystemWords(GetLastError()));
+    TellFailure(owner, LastErrorWords());
     return;
   }
   if (!DrawPages(dc, pages, from, to, fonts, area)) {
-    DWORD error = GetLastError();
+    std::string words = LastErrorWords();
     AbortDoc(dc);
-    TellFailure(owner, SystemWords(error));
+    TellFailure(owner, words);
     return;
   }
-  if (EndDoc(dc) <= 0) TellFailure(owner, SystemWords(GetLastError()));
+  if (EndDoc(dc) <= 0) TellFailure(owner, LastErrorWords());
 }
 
 std::string DialogFailureWords(DWORD extendedError) {
@@ -153,23 +157,31 @@ void PrintEntries(HWND mainWindow) {
   PRINTDLGA dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = mainWindow;
-  dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
-  dialog.nFromPage = 1;
-  dialog.nToPage = 1;
-  dialog.nMinPage = 1;
-  dialog.nMaxPage = 0xFFFF;
-  dialog.nCopies = 1;
-  ++g_shell.DialogActive;
-  BOOL chosen = PrintDlgA(&dialog);
-  --g_shell.DialogActive;
-  if (!chosen) {
-    DWORD error = CommDlgExtendedError();
-    if (error != 0) TellFailure(mainWindow, DialogFailureWords(error));  // 0: Cancel
-  } else if (dialog.hDC) {
-    bool range = (dialog.Flags & PD_PAGENUMS) != 0;
-    PrintOn(mainWindow, dialog.hDC, range ? dialog.nFromPage : 1, range ? dialog.nToPage : 0xFFFF);
-    DeleteDC(dialog.hDC);
+  // The default printer first, without a window: with none the platform's dialog would only
+  // warn, and report nothing back.
+  dialog.Flags = PD_RETURNDEFAULT;
+  DWORD error = 0;  // stays 0 for Cancel
+  if (!PrintDlgA(&dialog)) {
+    error = CommDlgExtendedError();
+  } else {
+    dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
+    dialog.nFromPage = 1;
+    dialog.nToPage = 1;
+    dialog.nMinPage = 1;
+    dialog.nMaxPage = 0xFFFF;
+    dialog.nCopies = 1;
+    ++g_shell.DialogActive;
+    BOOL chosen = PrintDlgA(&dialog);
+    --g_shell.DialogActive;
+    if (!chosen) {
+      error = CommDlgExtendedError();
+    } else if (dialog.hDC) {
+      bool range = (dialog.Flags & PD_PAGENUMS) != 0;
+      PrintOn(mainWindow, dialog.hDC, range ? dialog.nFromPage : 1, range ? dialog.nToPage : 0xFFFF);
+      DeleteDC(dialog.hDC);
+    }
   }
+  if (error != 0) TellFailure(mainWindow, DialogFailureWords(error));
   if (dialog.hDevMode) GlobalFree(dialog.hDevMode);
   if (dialog.hDevNames) GlobalFree(dialog.hDevNames);
 }

@@ -83,6 +83,13 @@ std::vector<std::string> WrapText(std::string_view text, int width, const std::f
   return lines;
 }
 
+std::string PageNumberText(std::string_view pattern, int number) {
+  std::string text(pattern);
+  size_t at = text.find("%d");
+  if (at != std::string::npos) text.replace(at, 2, std::to_string(number));
+  return text;
+}
+
 std::vector<PrintPage> LayOutPages(const std::vector<PrintBlock>& blocks, const PageGeometry& page, const TextWidth& measure) {
   int lineHeight = std::max(page.lineHeight, 1);
   PageFiller filler{lineHeight, std::max(page.height / lineHeight - kHeaderLines, 1), {}, 0};

@@ -41,5 +41,9 @@ using TextWidth = std::function<int(std::string_view text, bool bold)>;
 // broken where it has to be. Always at least one line (empty for an empty text).
 std::vector<std::string> WrapText(std::string_view text, int width, const std::function<int(std::string_view)>& measure);
 
+// The page header's number text: the first "%d" of the pattern replaced by the number (a
+// translated pattern is never handed to printf).
+std::string PageNumberText(std::string_view pattern, int number);
+
 // The pages for the blocks in order: one blank line between blocks and after the header.
 std::vector<PrintPage> LayOutPages(const std::vector<PrintBlock>& blocks, const PageGeometry& page, const TextWidth& measure);

@@ -52,7 +52,7 @@ stop_scheduler() {
   kill "$CUPSD_PID" 2>/dev/null || true
   wait "$CUPSD_PID" 2>/dev/null || true
   CUPSD_PID=
-  [ -n "${KEEP_CUPS:-}" ] || rm -rf "$CUPS_DIR"
+  rm -rf "$CUPS_DIR"
 }
 
 # Where cups-pdf puts the PDFs of jobs from this user ("Out" of its configuration, ${HOME}

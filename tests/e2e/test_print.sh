@@ -6,17 +6,23 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 source "$here/print_scheduler.sh"
 [ "$(id -u)" = 0 ] || { echo "SKIP: the cups-pdf backend runs only for a scheduler started as root"; exit 0; }
-trap 'stop_started; stop_scheduler' EXIT
+PRINTED=()  # the PDFs this test made, removed at the end
+trap 'stop_started; stop_scheduler; rm -f "${PRINTED[@]}"' EXIT
 start_scheduler
-PRINTED=()
 
-# Prints through the print dialog with OK and leaves the PDF's text in $1.txt, one printed line
+# Prints through the print dialog with OK (after "pages FROM TO" when given) and leaves the PDF's text in $1.txt, one printed line
 # a line, the header's title and page number joined by " | ".
 print_to() {
   local jobs; jobs=$(completed_jobs)
   driver command "$main" 104 >/dev/null
   local dialog; dialog=$(driver find-dialog Print 1) || fail "the print dialog did not open"
   [ "$(driver text "$dialog" 1139)" = KalPDF ] || fail "the print dialog offers '$(driver text "$dialog" 1139)'"
+  if [ "${2:-}" = pages ]; then  # the "Pages" choice with its from and to boxes
+    driver send "$(driver child "$dialog" 1056)" 0x00F1 0 0 >/dev/null  # BM_SETCHECK: "All" off
+    driver send "$(driver child "$dialog" 1058)" 0x00F1 1 0 >/dev/null  # "Pages" on
+    driver settext "$dialog" 1152 "$3" >/dev/null
+    driver settext "$dialog" 1153 "$4" >/dev/null
+  fi
   driver click "$dialog" 1 >/dev/null
   driver gone "$dialog" || fail "OK left the print dialog open"
   local pdf; pdf=$(job_pdf $((jobs + 1)))
@@ -91,4 +97,25 @@ pages=$(grep -c -x 'Address Book | Page [0-9]*' book.txt)
 [ "$pages" -ge 3 ] && [ "$headers" = "$(seq 1 "$pages" | tr '\n' ' ')" ] || fail "page headers: $headers"
 pass "whole book on $pages pages"
 
-[ -n "${KEEP_PDF:-}" ] || rm -f "${PRINTED[@]}"
+echo "== a page range prints only those pages"
+print_to range pages 2 2
+grep -q -x 'Address Book | Page 2' range.txt || fail "page 2 was not printed: $(head -3 range.txt | tr '\n' '|')"
+[ "$(grep -c -x 'Address Book | Page [0-9]*' range.txt)" = 1 ] || fail "pages printed: $(grep -x 'Address Book.*' range.txt | tr '\n' ' ')"
+first=$(sed -n 2p range.txt)
+[ "$first" = "$(sed -n '/^Address Book | Page 2$/{n;p}' book.txt)" ] || fail "page 2 begins with '$first'"
+pass "page range"
+
+echo "== without a printer the print command says so"
+driver command "$main" 110 >/dev/null
+wait_exit "$LAST_PID" || fail "the book did not close"
+stop_scheduler
+export CUPS_SERVER=$BOOK/no-scheduler.sock
+start_book
+main=$(main_window) || fail "no main window"
+driver command "$main" 104 >/dev/null
+box=$(driver find "#32770" "Address Book") || fail "no message without a printer"
+message=$(driver msgbox "Address Book")
+case $message in "Printing failed:"$'\n'?*) ;; *) fail "message without a printer: '$message'" ;; esac
+driver click "$box" 1 >/dev/null
+driver gone "$box" || fail "the message stayed"
+pass "no printer: $(echo "$message" | tr '\n' ' ')"

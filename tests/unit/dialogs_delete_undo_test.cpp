@@ -134,6 +134,20 @@ TEST_F(DeleteUndoTest, ARestoreThatWouldRepeatALiveKeyIsRefused) {
   EXPECT_TRUE(RestoreDeletedEntries(store_, undo));
 }
 
+TEST_F(DeleteUndoTest, ADeleteWhoseSaveFailedIsStillUndone) {
+  std::string personPath = store_.personPath;
+  store_.personPath = dir_ + "/missing/personal.inf";
+  DeleteUndo undo = Delete({Person(1)}, {1});
+  EXPECT_TRUE(store_.personFile.savePending);
+  store_.personPath = personPath;
+  ASSERT_TRUE(RestoreDeletedEntries(store_, undo));
+  ASSERT_TRUE(SavePersonFile(store_));
+  ASSERT_TRUE(SaveGroupFile(store_));
+  EXPECT_FALSE(store_.personFile.savePending);
+  EXPECT_EQ(Read(store_.personPath), personsBefore_);
+  EXPECT_EQ(Read(store_.groupPath), groupsBefore_);
+}
+
 TEST(WithPlacedItems, PutsItemsBackWhereTheyStoodOrAtTheEnd) {
   using P = DeleteUndo::Placed;
   PlacedList list = WithPlacedItems({10, 11, 12}, {P{1, 0}, P{2, 2}, P{3, 6}, P{4, 9}});

@@ -86,6 +86,12 @@ TEST(LayOutPages, WrappedLinesCountTowardsTheBlockAndKeepTheirWeight) {
   EXPECT_EQ(LayOutPages({Block({"A", "B"})}, PageGeometry{60, 5, 10}, Width).size(), 2u);
 }
 
+TEST(PageNumberText, PutsTheNumberInPlaceOfTheFirstConversionOnly) {
+  EXPECT_EQ(PageNumberText("Page %d", 12), "Page 12");
+  EXPECT_EQ(PageNumberText("%d. Seite %s %d", 3), "3. Seite %s %d");
+  EXPECT_EQ(PageNumberText("Page", 3), "Page");
+}
+
 TEST(EntryBlocks, PersonsAndGroupsInTheOrderGivenWithoutEmptyOrDeletedParts) {
   AddressStore store;
   uint32_t ann = AddTestPerson(store, "Ann", "ann@x");
