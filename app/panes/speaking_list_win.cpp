@@ -13,17 +13,64 @@ namespace {
 constexpr UINT_PTR kSpeakingListId = 25;
 constexpr int kTextBufferSize = 260;
 
+// The list's ItemRefs in list order, kept in step with the list by watching the messages that
+// change its items: under Wine reading them back one message at a time costs seconds for a
+// big book, too slow for typing. Only references are kept; texts are read from the records.
+class ItemMirror {
+ public:
+  void Follow(UINT message, WPARAM wParam, LPARAM lParam, LRESULT result);
+  // The items, read again from the list when they have drifted (a change not seen).
+  const std::vector<uint32_t>& Items(HWND list);
+
+ private:
+  std::vector<uint32_t> items_;
+};
+
 struct SpeakingList {
   const ListSpeech* speech;
   TypeAheadText typed;
+  ItemMirror mirror;
 };
+
+void ItemMirror::Follow(UINT message, WPARAM wParam, LPARAM lParam, LRESULT result) {
+  auto data = static_cast<uint32_t>(lParam);
+  switch (message) {
+    case LB_RESETCONTENT:
+      items_.clear();
+      return;
+    case LB_INITSTORAGE:
+      items_.reserve(items_.size() + wParam);
+      return;
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING:
+      if (result >= 0 && static_cast<size_t>(result) <= items_.size())
+        items_.insert(items_.begin() + result, data);
+      return;
+    case LB_DELETESTRING:
+      if (result != LB_ERR && wParam < items_.size()) items_.erase(items_.begin() + static_cast<ptrdiff_t>(wParam));
+      return;
+    case LB_SETITEMDATA:
+      if (result != LB_ERR && wParam < items_.size()) items_[wParam] = data;
+      return;
+  }
+}
+
+const std::vector<uint32_t>& ItemMirror::Items(HWND list) {
+  if (items_.size() != static_cast<size_t>(ListCount(list))) items_ = AllItemData(list);
+  return items_;
+}
+
+bool ChangesItems(UINT message) {
+  return message == LB_RESETCONTENT || message == LB_INITSTORAGE || message == LB_ADDSTRING ||
+         message == LB_INSERTSTRING || message == LB_DELETESTRING || message == LB_SETITEMDATA;
+}
 
 LRESULT CALLBACK SpeakingListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
 // The subclass's own data, found again by the accessible object (mingw lacks GetWindowSubclass).
 const char kStateProperty[] = "KalbookSpeakingList";
 
-const SpeakingList* StateOf(HWND list) { return static_cast<const SpeakingList*>(GetPropA(list, kStateProperty)); }
+SpeakingList* StateOf(HWND list) { return static_cast<SpeakingList*>(GetPropA(list, kStateProperty)); }
 
 bool TakesSeveral(HWND list) { return (GetWindowLongA(list, GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL)) != 0; }
 
@@ -62,8 +109,11 @@ class PersonListModel : public AccessibleModel {
   int ChildCount(HWND list) const override { return ListCount(list); }
   long ChildRole(HWND, int) const override { return ROLE_SYSTEM_LISTITEM; }
   std::string ChildName(HWND list, int child) const override {
-    const SpeakingList* state = StateOf(list);
-    return state ? state->speech->itemName(ItemDataAt(list, child - 1)) : std::string();
+    SpeakingList* state = StateOf(list);
+    if (!state) return {};
+    const std::vector<uint32_t>& items = state->mirror.Items(list);
+    size_t position = static_cast<size_t>(child - 1);
+    return position < items.size() ? state->speech->itemName(items[position]) : std::string();
   }
   long ChildState(HWND list, int child) const override {
     int position = child - 1;
@@ -131,12 +181,10 @@ bool TypeAhead(HWND list, SpeakingList& state, char c) {
   DWORD now = GetTickCount();
   if (c == ' ' && !state.typed.Continues(now)) return false;
   state.typed.Type(c, now);
-  std::vector<uint32_t> items = AllItemData(list);
-  std::string description;  // of the entry being compared
+  const std::vector<uint32_t>& items = state.mirror.Items(list);
   int target = FindTypeAheadTarget(static_cast<int>(items.size()), Caret(list), state.typed.MayStayOnCaret(),
                                    state.typed.SearchText(), [&](int position) {
-                                     description = state.speech->itemDescription(items[static_cast<size_t>(position)]);
-                                     return std::string_view(description);
+                                     return state.speech->itemDescription(items[static_cast<size_t>(position)]);
                                    });
   if (target >= 0) SelectAloneAsClick(list, target);
   return true;
@@ -154,6 +202,11 @@ LRESULT HandleInput(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK SpeakingListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   auto* state = reinterpret_cast<SpeakingList*>(data);
+  if (ChangesItems(message)) {
+    LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+    state->mirror.Follow(message, wParam, lParam, result);
+    return result;
+  }
   switch (message) {
     case WM_GETOBJECT:
       if (AsksForClientObject(lParam)) return AnswerGetObject(list, wParam, lParam, kPersonListModel);
@@ -183,7 +236,7 @@ LRESULT CALLBACK SpeakingListProc(HWND list, UINT message, WPARAM wParam, LPARAM
 
 void MakeListSpeak(HWND list, const ListSpeech& speech) {
   if (!list || StateOf(list)) return;
-  auto* state = new SpeakingList{&speech, {}};
+  auto* state = new SpeakingList{&speech, {}, {}};
   if (!SetPropA(list, kStateProperty, state)) {
     delete state;
     return;

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "app/panes/entry_texts.h"
 #include "app/panes/spoken_names.h"
 #include "app/panes/type_ahead.h"
+#include "dialogs_test_store.h"
 
 namespace {
 
@@ -88,7 +92,6 @@ TEST(SpokenNamesTest, JoinsTheShownTextsInColumnOrderLeavingOutEmptyOnes) {
   person.email = " carla@example.org";
   person.memo = " ";
   EXPECT_EQ(SpokenEntryName(person, "group"), "Carla Rossi, carla@example.org");
-  EXPECT_EQ(ShownDescription(person), "Carla Rossi");
 
   EntryTexts group;
   group.found = group.isGroup = true;
@@ -98,4 +101,18 @@ TEST(SpokenNamesTest, JoinsTheShownTextsInColumnOrderLeavingOutEmptyOnes) {
 
   EXPECT_EQ(SpokenEntryName(EntryTexts{}, "group"), "");  // a record that cannot be read
   EXPECT_EQ(JoinSpokenTexts({" a", "", " ", "b"}), "a, b");
+}
+
+TEST(SpokenNamesTest, TypeAheadReadsTheDescriptionInPlaceAndNothingForAMissingRecord) {
+  AddressStore store;
+  EXPECT_EQ(EntryDescription(store, MakeItemRef(0, kPersonItem)), "");  // no tables at all
+  AddTestPerson(store, "Carla Rossi", "carla@example.org");
+  AddTestGroup(store, "Tennis club");
+  EXPECT_EQ(EntryDescription(store, MakeItemRef(0, kPersonItem)), "Carla Rossi");
+  EXPECT_EQ(EntryDescription(store, MakeItemRef(0, kGroupItem)), "Tennis club");
+  EXPECT_EQ(EntryDescription(store, MakeItemRef(1, kPersonItem)), "");
+  // A field without its terminating zero is read within its width.
+  PersonRecord& person = (*store.persons)[0];
+  std::fill(std::begin(person.description), std::end(person.description), 'x');
+  EXPECT_EQ(EntryDescription(store, MakeItemRef(0, kPersonItem)).size(), sizeof person.description);
 }
