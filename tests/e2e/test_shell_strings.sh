@@ -65,6 +65,9 @@ expected.update({  # help
     151: "Help cannot be shown: the HTML Help viewer (hhctrl.ocx) is not available.",
     152: "Help cannot be shown: the help file\n%s\ncould not be opened.",
 })
+expected.update({  # screen reader names
+    160: "Addresses", 161: "Recipients", 162: "group", 163: "Open", 164: "Press", 165: "Sort",
+})
 if strings != expected:
     for k in sorted(set(strings) | set(expected)):
         if strings.get(k) != expected.get(k):
