@@ -67,7 +67,19 @@ bool ChangesItems(UINT message) {
 // A plain replaced window procedure: under Wine the common controls' subclassing made every
 // message of a list several times dearer (a fill of 55,000 items took seconds longer). The
 // state lives in the list's user data, which the list box itself does not use.
-SpeakingList* StateOf(HWND list) { return reinterpret_cast<SpeakingList*>(GetWindowLongPtrA(list, GWLP_USERDATA)); }
+// A fill sends thousands of messages to one list in a row, and under Wine each look-up of the
+// user data is a call into the window system: the last list's state is kept at hand.
+struct StateCache {
+  HWND list = nullptr;
+  SpeakingList* state = nullptr;
+};
+StateCache g_lastAsked;
+
+SpeakingList* StateOf(HWND list) {
+  if (list != g_lastAsked.list || !g_lastAsked.state)
+    g_lastAsked = {list, reinterpret_cast<SpeakingList*>(GetWindowLongPtrA(list, GWLP_USERDATA))};
+  return g_lastAsked.state;
+}
 
 LRESULT CallListProc(HWND list, const SpeakingList& state, UINT message, WPARAM wParam, LPARAM lParam) {
   return CallWindowProcA(state.listProc, list, message, wParam, lParam);
@@ -175,7 +187,12 @@ bool PersonListModel::SelectChild(HWND list, int child, long flags) const {
   return true;
 }
 
-bool IsPrintable(WPARAM c) { return c >= 0x20 && c != 0x7F && c <= 0xFF; }
+// The typed character (in the program's code page), when it is a printable one.
+bool PrintableChar(WPARAM typed, char& c) {
+  if (typed < 0x20 || typed == 0x7F || typed > 0xFF) return false;
+  c = static_cast<char>(typed);
+  return true;
+}
 
 // A printable character moves the caret as the typed text says; a blank only within a text.
 bool TypeAhead(HWND list, SpeakingList& state, char c) {
@@ -213,9 +230,11 @@ LRESULT CALLBACK SpeakingListProc(HWND list, UINT message, WPARAM wParam, LPARAM
     case WM_GETOBJECT:
       if (AsksForClientObject(lParam)) return AnswerGetObject(list, wParam, lParam, kPersonListModel);
       break;
-    case WM_CHAR:
-      if (IsPrintable(wParam) && TypeAhead(list, *state, static_cast<char>(wParam))) return 0;
+    case WM_CHAR: {
+      char typed;
+      if (PrintableChar(wParam, typed) && TypeAhead(list, *state, typed)) return 0;
       break;
+    }
     case WM_KEYDOWN:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
@@ -228,6 +247,7 @@ LRESULT CALLBACK SpeakingListProc(HWND list, UINT message, WPARAM wParam, LPARAM
     case WM_NCDESTROY: {
       SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(state->listProc));
       SetWindowLongPtrA(list, GWLP_USERDATA, 0);
+      g_lastAsked = {};
       LRESULT result = CallListProc(list, *state, message, wParam, lParam);
       delete state;
       return result;
@@ -246,6 +266,7 @@ void MakeListSpeak(HWND list, const ListSpeech& speech) {
       reinterpret_cast<WNDPROC>(SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SpeakingListProc)));
   if (state->listProc) return;
   SetWindowLongPtrA(list, GWLP_USERDATA, 0);
+  g_lastAsked = {};
   delete state;
 }
 
