@@ -51,11 +51,14 @@ std::string_view Description(uint32_t itemData) {
 
 std::string SpokenDescription(uint32_t itemData) { return std::string(Description(itemData)); }
 
-const ListSpeech kPersonListSpeech = {LabelBefore, SpokenDescription, Description};
+const ListSpeech kMemberListSpeech = {LabelBefore, SpokenDescription, Description, true};
+const ListSpeech kChoiceListSpeech = {LabelBefore, SpokenDescription, Description, false};
 
 }  // namespace
 
-void MakePersonListSpeak(HWND list) { MakeListSpeak(list, kPersonListSpeech); }
+void MakePersonListSpeak(HWND list, bool opensOnDoubleClick) {
+  MakeListSpeak(list, opensOnDoubleClick ? kMemberListSpeech : kChoiceListSpeech);
+}
 
 void MakePersonItemResources() {
   if (!GroupDialogFont.exists()) GroupDialogFont.Adopt(CreateFontFromSet(StandardFontSet));

@@ -98,7 +98,7 @@ std::string_view RecipientDescription(uint32_t itemData) {
 
 std::string RecipientListName(HWND) { return LocalizedText(161); }
 
-const ListSpeech kRecipientSpeech = {RecipientListName, RecipientSpokenName, RecipientDescription};
+const ListSpeech kRecipientSpeech = {RecipientListName, RecipientSpokenName, RecipientDescription, false};
 
 // ---- creation and destruction ---------------------------------------------------------------
 

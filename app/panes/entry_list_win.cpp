@@ -58,7 +58,7 @@ std::string EntryItemName(uint32_t itemData) {
 
 std::string_view EntryListDescription(uint32_t itemData) { return EntryDescription(g_shell.store, itemData); }
 
-const ListSpeech kEntryListSpeech = {EntryListName, EntryItemName, EntryListDescription};
+const ListSpeech kEntryListSpeech = {EntryListName, EntryItemName, EntryListDescription, true};
 
 void AddSlots(std::vector<uint32_t>& items, uint32_t used, uint32_t kind) {
   for (uint32_t slot = 0; slot < used; ++slot) items.push_back(MakeItemRef(slot, kind));

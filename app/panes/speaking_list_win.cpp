@@ -139,10 +139,13 @@ class PersonListModel : public AccessibleModel {
   bool ChildRect(HWND list, int child, RECT& box) const override {
     return SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(child - 1), reinterpret_cast<LPARAM>(&box)) != LB_ERR;
   }
-  std::string ChildDefaultAction(HWND, int) const override { return LocalizedText(163); }
+  std::string ChildDefaultAction(HWND list, int) const override {
+    return Opens(list) ? LocalizedText(163) : std::string();
+  }
   // Opens the item as a double click does; posted, so that a reader waiting for the answer is
   // not held for as long as the dialog it opens stays up.
   bool DoChildDefaultAction(HWND list, int child) const override {
+    if (!Opens(list)) return false;
     SelectAloneAsClick(list, child - 1);
     PostMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
     return true;
@@ -161,6 +164,12 @@ class PersonListModel : public AccessibleModel {
     return children;
   }
   bool SelectChild(HWND list, int child, long flags) const override;
+
+ private:
+  static bool Opens(HWND list) {
+    const SpeakingList* state = StateOf(list);
+    return state && state->speech->opensOnDoubleClick;
+  }
 };
 
 const PersonListModel kPersonListModel;

@@ -15,6 +15,7 @@ struct ListSpeech {
   // The description type-ahead compares, read in place: it must stay valid while the list is
   // searched (the records do not change then).
   std::string_view (*itemDescription)(uint32_t itemData);
+  bool opensOnDoubleClick;  // the items' default action "Open" is what a double click does
 };
 
 // Makes the list answer screen readers and take type-ahead; `speech` must outlive the list.
