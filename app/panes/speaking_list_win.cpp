@@ -1,5 +1,6 @@
 #include "app/panes/speaking_list_win.h"
 
+#include "app/panes/item_mirror.h"
 #include "app/panes/type_ahead.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
@@ -10,19 +11,6 @@ namespace {
 
 constexpr int kTextBufferSize = 260;
 
-// The list's ItemRefs in list order, kept in step with the list by watching the messages that
-// change its items: under Wine reading them back one message at a time costs seconds for a
-// big book, too slow for typing. Only references are kept; texts are read from the records.
-class ItemMirror {
- public:
-  void Follow(UINT message, WPARAM wParam, LPARAM lParam, LRESULT result);
-  // The items, read again from the list when they have drifted (a change not seen).
-  const std::vector<uint32_t>& Items(HWND list);
-
- private:
-  std::vector<uint32_t> items_;
-};
-
 struct SpeakingList {
   const ListSpeech* speech;
   WNDPROC listProc;  // the list box's own procedure, which does the rest
@@ -30,32 +18,27 @@ struct SpeakingList {
   ItemMirror mirror;
 };
 
-void ItemMirror::Follow(UINT message, WPARAM wParam, LPARAM lParam, LRESULT result) {
-  auto data = static_cast<uint32_t>(lParam);
+// Tells the mirror what a message did to the list's items.
+void Follow(ItemMirror& mirror, UINT message, WPARAM wParam, LPARAM lParam, LRESULT result) {
+  auto item = static_cast<uint32_t>(lParam);
   switch (message) {
-    case LB_RESETCONTENT:
-      items_.clear();
-      return;
-    case LB_INITSTORAGE:
-      items_.reserve(items_.size() + wParam);
-      return;
+    case LB_RESETCONTENT: mirror.Clear(); return;
+    case LB_INITSTORAGE: mirror.Reserve(wParam); return;
     case LB_ADDSTRING:
-    case LB_INSERTSTRING:
-      if (result >= 0 && static_cast<size_t>(result) <= items_.size())
-        items_.insert(items_.begin() + result, data);
-      return;
+    case LB_INSERTSTRING: mirror.Inserted(static_cast<long>(result), item); return;
     case LB_DELETESTRING:
-      if (result != LB_ERR && wParam < items_.size()) items_.erase(items_.begin() + static_cast<ptrdiff_t>(wParam));
+      if (result != LB_ERR) mirror.Erased(wParam);
       return;
     case LB_SETITEMDATA:
-      if (result != LB_ERR && wParam < items_.size()) items_[wParam] = data;
+      if (result != LB_ERR) mirror.Replaced(wParam, item);
       return;
   }
 }
 
-const std::vector<uint32_t>& ItemMirror::Items(HWND list) {
-  if (items_.size() != static_cast<size_t>(ListCount(list))) items_ = AllItemData(list);
-  return items_;
+// The list's items from the mirror, read again from the list when it is out of step.
+const std::vector<uint32_t>& MirroredItems(HWND list, ItemMirror& mirror) {
+  if (!mirror.InStepWith(static_cast<size_t>(ListCount(list)))) mirror.ReadAgain(AllItemData(list));
+  return mirror.items();
 }
 
 bool ChangesItems(UINT message) {
@@ -124,7 +107,7 @@ class PersonListModel : public AccessibleModel {
   std::string ChildName(HWND list, int child) const override {
     SpeakingList* state = StateOf(list);
     if (!state) return {};
-    const std::vector<uint32_t>& items = state->mirror.Items(list);
+    const std::vector<uint32_t>& items = MirroredItems(list, state->mirror);
     size_t position = static_cast<size_t>(child - 1);
     return position < items.size() ? state->speech->itemName(items[position]) : std::string();
   }
@@ -208,7 +191,7 @@ bool TypeAhead(HWND list, SpeakingList& state, char c) {
   DWORD now = GetTickCount();
   if (c == ' ' && !state.typed.Continues(now)) return false;
   state.typed.Type(c, now);
-  const std::vector<uint32_t>& items = state.mirror.Items(list);
+  const std::vector<uint32_t>& items = MirroredItems(list, state.mirror);
   int target = FindTypeAheadTarget(static_cast<int>(items.size()), Caret(list), state.typed.MayStayOnCaret(),
                                    state.typed.SearchText(), [&](int position) {
                                      return state.speech->itemDescription(items[static_cast<size_t>(position)]);
@@ -232,7 +215,7 @@ LRESULT CALLBACK SpeakingListProc(HWND list, UINT message, WPARAM wParam, LPARAM
   if (!state) return DefWindowProcA(list, message, wParam, lParam);
   if (ChangesItems(message)) {
     LRESULT result = CallListProc(list, *state, message, wParam, lParam);
-    state->mirror.Follow(message, wParam, lParam, result);
+    Follow(state->mirror, message, wParam, lParam, result);
     return result;
   }
   switch (message) {
