@@ -20,7 +20,8 @@ void RunSelectMembersDialog(HWND owner);
 // GroupDialogFont and the person picture: made when the group dialog's member list is first
 // measured, released when the group dialog ends; select members borrows them.
 void MakePersonItemResources();
-// A member list answers screen readers (named by the label before it) and takes type-ahead.
-void MakePersonListSpeak(HWND list);
+// A member list answers screen readers (named by the label before it) and takes type-ahead;
+// its items offer "Open" where a double click opens them.
+void MakePersonListSpeak(HWND list, bool opensOnDoubleClick);
 void ReleasePersonItemResources();
 const DialogFont& GroupDialogFontOf();

@@ -10,6 +10,7 @@
 #include "dialogs/editing.h"
 #include "dialogs/find_stepping.h"
 #include "dialogs/list_items_win.h"
+#include "win/accessible_object_win.h"
 
 namespace {
 
@@ -34,10 +35,12 @@ BOOL OnInitDialog(HWND dialog) {
   return TRUE;
 }
 
-// Only the hit stays selected; LB_SETSEL sends no notification, so enabling is not rerun.
+// Only the hit stays selected; LB_SETSEL sends no notification, so enabling is not rerun. A
+// screen reader is told of the hit.
 void SelectHit(HWND list, int position) {
   SendMessageA(list, LB_SETSEL, FALSE, -1);
   SendMessageA(list, LB_SETSEL, TRUE, position);
+  NotifyAccessibleEvent(EVENT_OBJECT_SELECTION, list, position + 1);
 }
 
 void OnFind(HWND dialog) {

@@ -42,7 +42,7 @@ void FillFromRecord(HWND dialog) {
 }
 
 BOOL OnInitDialog(HWND dialog) {
-  MakePersonListSpeak(MembersListBox(dialog));
+  MakePersonListSpeak(MembersListBox(dialog), true);
   if (EditedGroupSlot != -1) FillFromRecord(dialog);
   GroupDialogFontOf().ApplyTo(dialog, {kMemberList, kNameEdit, kMemoEdit});
   LimitControlText(dialog, kNameEdit, kInputTextLimit);

@@ -3,6 +3,7 @@
 
 #include "app/shell_state.h"
 #include "app/startup.h"
+#include "app/panes/entry_texts.h"
 #include "app/panes/item_ref.h"
 #include "app/panes/panes.h"
 #include "app/panes/speaking_list_win.h"
@@ -44,13 +45,20 @@ void DrawPictureAndText(const DRAWITEMSTRUCT& request) {
               text.c_str(), static_cast<UINT>(text.size()), nullptr);
 }
 
-std::string SpokenDescription(uint32_t itemData) { return g_shell.store.persons ? DescriptionOf(itemData) : ""; }
+std::string_view Description(uint32_t itemData) {
+  return g_shell.store.persons ? EntryDescription(g_shell.store, itemData) : std::string_view();
+}
 
-const ListSpeech kPersonListSpeech = {LabelBefore, SpokenDescription, SpokenDescription};
+std::string SpokenDescription(uint32_t itemData) { return std::string(Description(itemData)); }
+
+const ListSpeech kMemberListSpeech = {LabelBefore, SpokenDescription, Description, true};
+const ListSpeech kChoiceListSpeech = {LabelBefore, SpokenDescription, Description, false};
 
 }  // namespace
 
-void MakePersonListSpeak(HWND list) { MakeListSpeak(list, kPersonListSpeech); }
+void MakePersonListSpeak(HWND list, bool opensOnDoubleClick) {
+  MakeListSpeak(list, opensOnDoubleClick ? kMemberListSpeech : kChoiceListSpeech);
+}
 
 void MakePersonItemResources() {
   if (!GroupDialogFont.exists()) GroupDialogFont.Adopt(CreateFontFromSet(StandardFontSet));

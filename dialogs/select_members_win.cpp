@@ -20,8 +20,8 @@ void ApplyButtonRule(HWND dialog) {
 }
 
 BOOL OnInitDialog(HWND dialog) {
-  MakePersonListSpeak(List(dialog, kPersonList));
-  MakePersonListSpeak(List(dialog, kChosenList));
+  MakePersonListSpeak(List(dialog, kPersonList), false);
+  MakePersonListSpeak(List(dialog, kChosenList), false);
   FillWithPersons(List(dialog, kPersonList), LivePersonSlots(g_shell.store));
   FillWithPersons(List(dialog, kChosenList), MemberSelection);
   GroupDialogFontOf().ApplyTo(dialog, {kPersonList, kChosenList});

@@ -91,14 +91,14 @@ std::string RecipientSpokenName(uint32_t itemData) {
   return JoinSpokenTexts({name, group});
 }
 
-std::string RecipientDescription(uint32_t itemData) {
+std::string_view RecipientDescription(uint32_t itemData) {
   std::string_view name, email;
-  return RecipientFields(itemData, name, email) ? std::string(name) : std::string();
+  return RecipientFields(itemData, name, email) ? name : std::string_view();
 }
 
 std::string RecipientListName(HWND) { return LocalizedText(161); }
 
-const ListSpeech kRecipientSpeech = {RecipientListName, RecipientSpokenName, RecipientDescription};
+const ListSpeech kRecipientSpeech = {RecipientListName, RecipientSpokenName, RecipientDescription, false};
 
 // ---- creation and destruction ---------------------------------------------------------------
 

@@ -56,11 +56,9 @@ std::string EntryItemName(uint32_t itemData) {
   return SpokenEntryName(ReadEntryTexts(g_shell.store, itemData), LocalizedText(162));
 }
 
-std::string EntryDescription(uint32_t itemData) {
-  return std::string(ShownDescription(ReadEntryTexts(g_shell.store, itemData)));
-}
+std::string_view EntryListDescription(uint32_t itemData) { return EntryDescription(g_shell.store, itemData); }
 
-const ListSpeech kEntryListSpeech = {EntryListName, EntryItemName, EntryDescription};
+const ListSpeech kEntryListSpeech = {EntryListName, EntryItemName, EntryListDescription, true};
 
 void AddSlots(std::vector<uint32_t>& items, uint32_t used, uint32_t kind) {
   for (uint32_t slot = 0; slot < used; ++slot) items.push_back(MakeItemRef(slot, kind));

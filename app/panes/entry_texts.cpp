@@ -9,6 +9,18 @@ std::string Field(const char* field, size_t size) { return std::string(field, st
 
 }  // namespace
 
+std::string_view EntryDescription(const AddressStore& store, ItemRef ref) {
+  uint32_t slot = ItemSlot(ref);
+  if (ItemKindOf(ref) == kGroupItem) {
+    if (!store.groups || slot >= store.groups->used) return {};
+    const GroupRecord& group = (*store.groups)[slot];
+    return std::string_view(group.name, strnlen(group.name, sizeof group.name));
+  }
+  if (!store.persons || slot >= store.persons->used) return {};
+  const PersonRecord& person = (*store.persons)[slot];
+  return std::string_view(person.description, strnlen(person.description, sizeof person.description));
+}
+
 EntryTexts ReadEntryTexts(const AddressStore& store, ItemRef ref) {
   EntryTexts texts;
   uint32_t slot = ItemSlot(ref);

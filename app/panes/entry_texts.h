@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "app/panes/item_ref.h"
 #include "store/records.h"
@@ -15,3 +16,7 @@ struct EntryTexts {
 };
 
 EntryTexts ReadEntryTexts(const AddressStore& store, ItemRef ref);
+
+// The description (a group's name) the line begins with, as it stands in the record (no
+// leading blank, nothing copied); empty when the record cannot be read.
+std::string_view EntryDescription(const AddressStore& store, ItemRef ref);

@@ -1,7 +1,6 @@
 #include "app/panes/speaking_list_win.h"
 
-#include <commctrl.h>
-
+#include "app/panes/item_mirror.h"
 #include "app/panes/type_ahead.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
@@ -10,20 +9,64 @@
 
 namespace {
 
-constexpr UINT_PTR kSpeakingListId = 25;
 constexpr int kTextBufferSize = 260;
 
 struct SpeakingList {
   const ListSpeech* speech;
+  WNDPROC listProc;  // the list box's own procedure, which does the rest
   TypeAheadText typed;
+  ItemMirror mirror;
 };
 
-LRESULT CALLBACK SpeakingListProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+// Tells the mirror what a message did to the list's items.
+void Follow(ItemMirror& mirror, UINT message, WPARAM wParam, LPARAM lParam, LRESULT result) {
+  auto item = static_cast<uint32_t>(lParam);
+  switch (message) {
+    case LB_RESETCONTENT: mirror.Clear(); return;
+    case LB_INITSTORAGE: mirror.Reserve(wParam); return;
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING: mirror.Inserted(static_cast<long>(result), item); return;
+    case LB_DELETESTRING:
+      if (result != LB_ERR) mirror.Erased(wParam);
+      return;
+    case LB_SETITEMDATA:
+      if (result != LB_ERR) mirror.Replaced(wParam, item);
+      return;
+  }
+}
 
-// The subclass's own data, found again by the accessible object (mingw lacks GetWindowSubclass).
-const char kStateProperty[] = "KalbookSpeakingList";
+// The list's items from the mirror, read again from the list when it is out of step.
+const std::vector<uint32_t>& MirroredItems(HWND list, ItemMirror& mirror) {
+  if (!mirror.InStepWith(static_cast<size_t>(ListCount(list)))) mirror.ReadAgain(AllItemData(list));
+  return mirror.items();
+}
 
-const SpeakingList* StateOf(HWND list) { return static_cast<const SpeakingList*>(GetPropA(list, kStateProperty)); }
+bool ChangesItems(UINT message) {
+  return message == LB_RESETCONTENT || message == LB_INITSTORAGE || message == LB_ADDSTRING ||
+         message == LB_INSERTSTRING || message == LB_DELETESTRING || message == LB_SETITEMDATA;
+}
+
+
+// A plain replaced window procedure: under Wine the common controls' subclassing made every
+// message of a list several times dearer (a fill of 55,000 items took seconds longer). The
+// state lives in the list's user data, which the list box itself does not use.
+// A fill sends thousands of messages to one list in a row, and under Wine each look-up of the
+// user data is a call into the window system: the last list's state is kept at hand.
+struct StateCache {
+  HWND list = nullptr;
+  SpeakingList* state = nullptr;
+};
+StateCache g_lastAsked;
+
+SpeakingList* StateOf(HWND list) {
+  if (list != g_lastAsked.list || !g_lastAsked.state)
+    g_lastAsked = {list, reinterpret_cast<SpeakingList*>(GetWindowLongPtrA(list, GWLP_USERDATA))};
+  return g_lastAsked.state;
+}
+
+LRESULT CallListProc(HWND list, const SpeakingList& state, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcA(state.listProc, list, message, wParam, lParam);
+}
 
 bool TakesSeveral(HWND list) { return (GetWindowLongA(list, GWL_STYLE) & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL)) != 0; }
 
@@ -62,8 +105,11 @@ class PersonListModel : public AccessibleModel {
   int ChildCount(HWND list) const override { return ListCount(list); }
   long ChildRole(HWND, int) const override { return ROLE_SYSTEM_LISTITEM; }
   std::string ChildName(HWND list, int child) const override {
-    const SpeakingList* state = StateOf(list);
-    return state ? state->speech->itemName(ItemDataAt(list, child - 1)) : std::string();
+    SpeakingList* state = StateOf(list);
+    if (!state) return {};
+    const std::vector<uint32_t>& items = MirroredItems(list, state->mirror);
+    size_t position = static_cast<size_t>(child - 1);
+    return position < items.size() ? state->speech->itemName(items[position]) : std::string();
   }
   long ChildState(HWND list, int child) const override {
     int position = child - 1;
@@ -76,10 +122,13 @@ class PersonListModel : public AccessibleModel {
   bool ChildRect(HWND list, int child, RECT& box) const override {
     return SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(child - 1), reinterpret_cast<LPARAM>(&box)) != LB_ERR;
   }
-  std::string ChildDefaultAction(HWND, int) const override { return LocalizedText(163); }
+  std::string ChildDefaultAction(HWND list, int) const override {
+    return Opens(list) ? LocalizedText(163) : std::string();
+  }
   // Opens the item as a double click does; posted, so that a reader waiting for the answer is
   // not held for as long as the dialog it opens stays up.
   bool DoChildDefaultAction(HWND list, int child) const override {
+    if (!Opens(list)) return false;
     SelectAloneAsClick(list, child - 1);
     PostMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
     return true;
@@ -98,6 +147,12 @@ class PersonListModel : public AccessibleModel {
     return children;
   }
   bool SelectChild(HWND list, int child, long flags) const override;
+
+ private:
+  static bool Opens(HWND list) {
+    const SpeakingList* state = StateOf(list);
+    return state && state->speech->opensOnDoubleClick;
+  }
 };
 
 const PersonListModel kPersonListModel;
@@ -124,72 +179,86 @@ bool PersonListModel::SelectChild(HWND list, int child, long flags) const {
   return true;
 }
 
-bool IsPrintable(WPARAM c) { return c >= 0x20 && c != 0x7F && c <= 0xFF; }
+// The typed character (in the program's code page), when it is a printable one.
+bool PrintableChar(WPARAM typed, char& c) {
+  if (typed < 0x20 || typed == 0x7F || typed > 0xFF) return false;
+  c = static_cast<char>(typed);
+  return true;
+}
 
 // A printable character moves the caret as the typed text says; a blank only within a text.
 bool TypeAhead(HWND list, SpeakingList& state, char c) {
   DWORD now = GetTickCount();
   if (c == ' ' && !state.typed.Continues(now)) return false;
   state.typed.Type(c, now);
-  std::vector<uint32_t> items = AllItemData(list);
-  std::string description;  // of the entry being compared
+  const std::vector<uint32_t>& items = MirroredItems(list, state.mirror);
   int target = FindTypeAheadTarget(static_cast<int>(items.size()), Caret(list), state.typed.MayStayOnCaret(),
                                    state.typed.SearchText(), [&](int position) {
-                                     description = state.speech->itemDescription(items[static_cast<size_t>(position)]);
-                                     return std::string_view(description);
+                                     return state.speech->itemDescription(items[static_cast<size_t>(position)]);
                                    });
   if (target >= 0) SelectAloneAsClick(list, target);
   return true;
 }
 
 // Input that may move the caret or change the selection: readers hear about the outcome.
-LRESULT HandleInput(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleInput(HWND list, const SpeakingList& state, UINT message, WPARAM wParam, LPARAM lParam) {
   int caret = Caret(list);
   int selected = SelectedCount(list);
-  LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+  LRESULT result = CallListProc(list, state, message, wParam, lParam);
   if (SelectedCount(list) != selected || Caret(list) != caret) NotifyAccessibleEvent(EVENT_OBJECT_SELECTIONWITHIN, list, 0);
   if (Caret(list) != caret) NotifyCaret(list);
   return result;
 }
 
-LRESULT CALLBACK SpeakingListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-  auto* state = reinterpret_cast<SpeakingList*>(data);
+LRESULT CALLBACK SpeakingListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+  SpeakingList* state = StateOf(list);
+  if (!state) return DefWindowProcA(list, message, wParam, lParam);
+  if (ChangesItems(message)) {
+    LRESULT result = CallListProc(list, *state, message, wParam, lParam);
+    Follow(state->mirror, message, wParam, lParam, result);
+    return result;
+  }
   switch (message) {
     case WM_GETOBJECT:
       if (AsksForClientObject(lParam)) return AnswerGetObject(list, wParam, lParam, kPersonListModel);
       break;
-    case WM_CHAR:
-      if (IsPrintable(wParam) && TypeAhead(list, *state, static_cast<char>(wParam))) return 0;
+    case WM_CHAR: {
+      char typed;
+      if (PrintableChar(wParam, typed) && TypeAhead(list, *state, typed)) return 0;
       break;
+    }
     case WM_KEYDOWN:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
-      return HandleInput(list, message, wParam, lParam);
+      return HandleInput(list, *state, message, wParam, lParam);
     case WM_SETFOCUS: {
-      LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+      LRESULT result = CallListProc(list, *state, message, wParam, lParam);
       NotifyCaret(list);
       return result;
     }
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(list, SpeakingListProc, kSpeakingListId);
-      RemovePropA(list, kStateProperty);
+    case WM_NCDESTROY: {
+      SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(state->listProc));
+      SetWindowLongPtrA(list, GWLP_USERDATA, 0);
+      g_lastAsked = {};
+      LRESULT result = CallListProc(list, *state, message, wParam, lParam);
       delete state;
-      break;
+      return result;
+    }
   }
-  return DefSubclassProc(list, message, wParam, lParam);
+  return CallListProc(list, *state, message, wParam, lParam);
 }
 
 }  // namespace
 
 void MakeListSpeak(HWND list, const ListSpeech& speech) {
   if (!list || StateOf(list)) return;
-  auto* state = new SpeakingList{&speech, {}};
-  if (!SetPropA(list, kStateProperty, state)) {
-    delete state;
-    return;
-  }
-  if (SetWindowSubclass(list, SpeakingListProc, kSpeakingListId, reinterpret_cast<DWORD_PTR>(state))) return;
-  RemovePropA(list, kStateProperty);
+  auto* state = new SpeakingList{&speech, nullptr, {}, {}};
+  SetWindowLongPtrA(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+  state->listProc =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SpeakingListProc)));
+  if (state->listProc) return;
+  SetWindowLongPtrA(list, GWLP_USERDATA, 0);
+  g_lastAsked = {};
   delete state;
 }
 

@@ -6,12 +6,16 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // What a list's owner tells about it; every text is read from the records when it is asked.
 struct ListSpeech {
   std::string (*listName)(HWND list);
   std::string (*itemName)(uint32_t itemData);         // the line's texts, as a reader says them
-  std::string (*itemDescription)(uint32_t itemData);  // the description type-ahead compares
+  // The description type-ahead compares, read in place: it must stay valid while the list is
+  // searched (the records do not change then).
+  std::string_view (*itemDescription)(uint32_t itemData);
+  bool opensOnDoubleClick;  // the items' default action "Open" is what a double click does
 };
 
 // Makes the list answer screen readers and take type-ahead; `speech` must outlive the list.

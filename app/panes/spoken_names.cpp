@@ -25,5 +25,3 @@ std::string SpokenEntryName(const EntryTexts& texts, std::string_view groupWord)
   if (texts.isGroup) return JoinSpokenTexts({texts.name, groupWord, texts.memo});
   return JoinSpokenTexts({texts.name, texts.email, texts.memo});
 }
-
-std::string_view ShownDescription(const EntryTexts& texts) { return WithoutDrawingBlank(texts.name); }

@@ -13,6 +13,3 @@ std::string JoinSpokenTexts(const std::vector<std::string_view>& texts);
 // An entry-list line: name, e-mail address and memo in column order; for a group the word
 // `groupWord` follows its name ("Tennis club, group, Tuesdays").
 std::string SpokenEntryName(const EntryTexts& texts, std::string_view groupWord);
-
-// The description a line begins with, as type-ahead compares it (no leading blank).
-std::string_view ShownDescription(const EntryTexts& texts);

@@ -99,3 +99,17 @@ wait_for '[ "$(driver acc-items "$list" 3 1 | cut -f4)" = "Bruno Kellermann, bru
   fail "after the edit: $(driver acc-items "$list" 3 1)"
 heard "namechange 3"
 pass "edit"
+
+echo "== in German the names are the German set's"
+driver command "$main" 110
+wait_exit "$LAST_PID" || fail "the book did not end"
+printf '[Application]\nlanguage=1\n' > "$SETTINGS"
+start_book
+main=$(driver find ZuAddressBook -) || fail "no German main window"
+list=$(driver child "$main" 190)
+[ "$(driver acc "$list" | cut -f3)" = Adressen ] || fail "German list name: $(driver acc "$list")"
+[ "$(driver acc-items "$list" 6 1 | cut -f4)" = "Tennis club, Gruppe, Tuesdays" ] ||
+  fail "German group line: $(driver acc-items "$list" 6 1)"
+[ "$(driver acc-action "$list" 1 | cut -f1 | iconv -f cp1252 -t utf-8)" = "Öffnen" ] ||
+  fail "German default action: $(driver acc-action "$list" 1)"
+pass "German"

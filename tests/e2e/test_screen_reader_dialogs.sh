@@ -59,6 +59,7 @@ group=$(driver find-dialog Properties 103) || fail "the group did not open"
 members=$(driver child "$group" 101)
 [ "$(driver acc "$members" | cut -f1,3,4)" = "$(printf 'list\tMember\t2')" ] || fail "member list: $(driver acc "$members")"
 [ "$(items "$members")" = "listitem|Carla Rossi;listitem|bea Lind;" ] || fail "members: $(items "$members")"
+[ "$(driver acc-action "$members" 1 | cut -f1)" = Open ] || fail "member action: $(driver acc-action "$members" 1)"
 driver texts "$group" | awk -F'\t' '$2 == "Button" && $3 == "" {print}' | grep -q . && fail "an unnamed button"
 pass "group dialog"
 
@@ -69,6 +70,7 @@ persons=$(driver child "$select" 100)
 chosen=$(driver child "$select" 101)
 [ "$(driver acc "$persons" | cut -f1,3,4)" = "$(printf 'list\tDescription\t4')" ] || fail "persons: $(driver acc "$persons")"
 [ "$(driver acc "$chosen" | cut -f1,3,4)" = "$(printf 'list\tSelect Member\t2')" ] || fail "chosen: $(driver acc "$chosen")"
+[ -z "$(driver acc-action "$persons" 1 | cut -f1)" ] || fail "a double click opens nothing here: $(driver acc-action "$persons" 1)"
 # The caret starts on Bruno Keller, so the first "b" goes on to the next b entry.
 driver type "$persons" b
 wait_for '[ "$(driver lb-sel "$select" 100 | tr "\n" " ")" = "2 " ]' || fail "b: $(driver lb-sel "$select" 100)"

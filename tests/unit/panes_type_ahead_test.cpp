@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "app/panes/entry_texts.h"
+#include "app/panes/item_mirror.h"
 #include "app/panes/spoken_names.h"
 #include "app/panes/type_ahead.h"
+#include "dialogs_test_store.h"
 
 namespace {
 
@@ -88,7 +93,6 @@ TEST(SpokenNamesTest, JoinsTheShownTextsInColumnOrderLeavingOutEmptyOnes) {
   person.email = " carla@example.org";
   person.memo = " ";
   EXPECT_EQ(SpokenEntryName(person, "group"), "Carla Rossi, carla@example.org");
-  EXPECT_EQ(ShownDescription(person), "Carla Rossi");
 
   EntryTexts group;
   group.found = group.isGroup = true;
@@ -98,4 +102,55 @@ TEST(SpokenNamesTest, JoinsTheShownTextsInColumnOrderLeavingOutEmptyOnes) {
 
   EXPECT_EQ(SpokenEntryName(EntryTexts{}, "group"), "");  // a record that cannot be read
   EXPECT_EQ(JoinSpokenTexts({" a", "", " ", "b"}), "a, b");
+}
+
+TEST(SpokenNamesTest, TypeAheadReadsTheDescriptionInPlaceAndNothingForAMissingRecord) {
+  AddressStore store;
+  EXPECT_EQ(EntryDescription(store, MakeItemRef(0, kPersonItem)), "");  // no tables at all
+  AddTestPerson(store, "Carla Rossi", "carla@example.org");
+  AddTestGroup(store, "Tennis club");
+  EXPECT_EQ(EntryDescription(store, MakeItemRef(0, kPersonItem)), "Carla Rossi");
+  EXPECT_EQ(EntryDescription(store, MakeItemRef(0, kGroupItem)), "Tennis club");
+  EXPECT_EQ(EntryDescription(store, MakeItemRef(1, kPersonItem)), "");
+  // A field without its terminating zero is read within its width.
+  PersonRecord& person = (*store.persons)[0];
+  std::fill(std::begin(person.description), std::end(person.description), 'x');
+  EXPECT_EQ(EntryDescription(store, MakeItemRef(0, kPersonItem)).size(), sizeof person.description);
+}
+
+TEST(ItemMirrorTest, FollowsInsertsErasuresAndReplacementsAsTheListDoes) {
+  ItemMirror mirror;
+  EXPECT_TRUE(mirror.InStepWith(0));
+  mirror.Reserve(3);
+  mirror.Inserted(0, 10);  // appended
+  mirror.Inserted(1, 20);
+  mirror.Inserted(0, 5);   // inserted at the top
+  EXPECT_EQ(mirror.items(), (std::vector<uint32_t>{5, 10, 20}));
+  mirror.Erased(1);
+  mirror.Replaced(1, 21);
+  mirror.Inserted(-1, 99);  // refused by the list: nothing changed
+  EXPECT_EQ(mirror.items(), (std::vector<uint32_t>{5, 21}));
+  EXPECT_TRUE(mirror.InStepWith(2));
+  mirror.Clear();
+  EXPECT_TRUE(mirror.InStepWith(0));
+}
+
+TEST(ItemMirrorTest, AChangeItCannotFollowPutsItOutOfStepUntilReadAgain) {
+  ItemMirror mirror;
+  mirror.Inserted(0, 1);
+  mirror.Inserted(5, 2);  // beyond the end: a change was missed
+  EXPECT_FALSE(mirror.InStepWith(0));
+  EXPECT_FALSE(mirror.InStepWith(1));
+  mirror.Inserted(0, 3);  // stays out of step, whatever follows
+  EXPECT_FALSE(mirror.InStepWith(1));
+  mirror.ReadAgain({7, 8});
+  EXPECT_TRUE(mirror.InStepWith(2));
+  mirror.Erased(2);
+  EXPECT_FALSE(mirror.InStepWith(2));
+  mirror.ReadAgain({7, 8});
+  mirror.Replaced(9, 0);
+  EXPECT_FALSE(mirror.InStepWith(2));
+  mirror.Reserve(static_cast<size_t>(-1));  // a wild hint does no harm
+  mirror.Clear();
+  EXPECT_TRUE(mirror.InStepWith(0));
 }
