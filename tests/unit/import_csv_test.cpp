@@ -78,6 +78,16 @@ TEST(CsvColumns, NamesOfEveryExporterInAnyLetterCase) {
   EXPECT_EQ(ColumnOfHeader("E-mail 3 - Label").column, CsvColumn::kNumberedEmailType);
   EXPECT_EQ(ColumnOfHeader("E-mail 3 - Type").number, 3);
   EXPECT_EQ(ColumnOfHeader("E-mail - Value").column, CsvColumn::kUnknown);
+  // Outlook in the other languages of this program, accented capitals folded too.
+  EXPECT_EQ(ColumnOfHeader("PR\xC3\x89NOM").column, CsvColumn::kFirstName);
+  EXPECT_EQ(ColumnOfHeader("Nom").column, CsvColumn::kLastName);
+  EXPECT_EQ(ColumnOfHeader("Adresse de messagerie").column, CsvColumn::kEmailAddress);
+  EXPECT_EQ(ColumnOfHeader("E-postadresse").column, CsvColumn::kEmailAddress);
+  EXPECT_EQ(ColumnOfHeader("E-postnamn").column, CsvColumn::kEmailDisplayName);
+  EXPECT_EQ(ColumnOfHeader("Categor\xC3\xAD" "as").column, CsvColumn::kCategories);
+  EXPECT_EQ(ColumnOfHeader("Weergavenaam voor e-mail").column, CsvColumn::kEmailDisplayName);
+  EXPECT_EQ(ColumnOfHeader("Indirizzo posta elettronica").column, CsvColumn::kEmailAddress);
+  EXPECT_EQ(ColumnOfHeader("Mellemnavn").column, CsvColumn::kMiddleName);
   EXPECT_EQ(ColumnOfHeader("Business Phone").column, CsvColumn::kUnknown);
 }
 
