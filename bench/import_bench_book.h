@@ -21,6 +21,7 @@ inline const AddressStore& Book() {
   static const AddressStore book = [] {
     AddressStore store;
     store.personPath = "/tmp/kalbook_import_bench_" + std::to_string(std::rand()) + ".inf";
+    store.groupPath = store.personPath + ".groups";
     GrowPersonTableForBatch(store.persons, kBookSize);
     PersonTable& table = *store.persons;
     for (uint32_t n = 0; n < kBookSize; ++n) {
@@ -79,6 +80,7 @@ void RunImport(benchmark::State& state, const std::string& text, Reader read, Me
     benchmark::DoNotOptimize(added.data());
     state.PauseTiming();
     std::remove(store.personPath.c_str());
+    std::remove(store.groupPath.c_str());
     store = AddressStore();  // released outside the timing
     state.ResumeTiming();
   }

@@ -1,5 +1,6 @@
 #include "import/import_merge.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <unordered_map>
@@ -164,7 +165,9 @@ void JoinImportedNames(const ImportEntry& entry, char (&names)[kTextFieldSize]) 
 ImportOutcome AppendImportedPersons(AddressStore& store, const ImportBatch& batch) {
   ImportOutcome outcome;
   bool groupsChanged = false;
-  bool roomMade = GrowPersonTableForBatch(store.persons, batch.count());
+  // Near the book's limit the table grows by the room left; the entries beyond it are reported.
+  uint32_t room = kMaxSlots - (store.persons ? store.persons->used : 0);
+  bool roomMade = GrowPersonTableForBatch(store.persons, std::min(batch.count(), room));
   try {
     Merge merge(store, batch, roomMade);
     try {

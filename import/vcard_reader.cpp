@@ -39,11 +39,18 @@ bool IsCardMark(const VCardLine& line, std::string_view mark) {
   return SameNoCase(line.name, mark) && SameNoCase(TrimBlanks(line.value), "VCARD");
 }
 
-// True when nothing but blanks, separators and escapes is left: such a value counts as absent.
+// True when nothing but blanks, line breaks ("\n" escaped or not) and `separators` is left: such a
+// value counts as absent.
 bool IsBlankValue(std::string_view utf8, std::string_view separators) {
-  for (char c : utf8)
-    if (c != ' ' && c != '\\' && c != '\t' && c != '\r' && c != '\n' && separators.find(c) == std::string_view::npos)
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    char c = utf8[i];
+    if (c == '\\' && i + 1 < utf8.size()) {
+      c = utf8[++i];
+      if (c == 'n' || c == 'N') continue;
+    }
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && separators.find(c) == std::string_view::npos)
       return false;
+  }
   return true;
 }
 
@@ -64,6 +71,10 @@ void KeepBestEmail(Card& card, const VCardLine& line, const ValueParams& params)
   if (std::optional<RawValue> email = Decoded(line, params, "")) card.email = std::move(email);
 }
 
+void KeepCategories(Card& card, const VCardLine& line, const ValueParams& params) {
+  if (std::optional<RawValue> listed = Decoded(line, params, ",;")) card.categories.push_back(std::move(listed->utf8));
+}
+
 void TakeProperty(Card& card, const VCardLine& line) {
   if (SameNoCase(line.name, "VERSION")) {
     card.legacy = TrimBlanks(line.value) == "2.1";
@@ -74,8 +85,7 @@ void TakeProperty(Card& card, const VCardLine& line) {
   else if (SameNoCase(line.name, "N")) KeepFirst(card.name, line, params, ";,");
   else if (SameNoCase(line.name, "NOTE")) KeepFirst(card.note, line, params);
   else if (SameNoCase(line.name, "EMAIL")) KeepBestEmail(card, line, params);
-  else if (SameNoCase(line.name, "CATEGORIES") && !IsBlankValue(line.value, ""))
-    card.categories.push_back(ValueToUtf8(line.value, params));
+  else if (SameNoCase(line.name, "CATEGORIES")) KeepCategories(card, line, params);
 }
 
 std::string TextOf(const std::optional<RawValue>& raw, bool legacy) {

@@ -132,3 +132,17 @@ except (OSError, ValueError, struct.error) as e:
     print('unreadable: %s' % e)
 PY
 }
+
+# Waits for the import's report, compares its text with the printf format, and closes it.
+expect_report() {
+  local want got box
+  want=$(printf "$1")
+  got=$(driver msgbox "Address Book") || fail "no import report"
+  [ "$got" = "$want" ] || fail "import report is:
+$got
+want:
+$want"
+  box=$(driver find "#32770" "Address Book") || fail "no report box"
+  driver click "$box" 1
+  driver gone "$box" || fail "report box stayed"
+}

@@ -1,6 +1,7 @@
 #!/bin/bash
 # File > Import under Wine: each of the three commands through the open-file dialog, checking
-# "personal.inf" byte for byte and the new items at the top of the list in reverse batch order;
+# "personal.inf" byte for byte, the new items at the top of the list in reverse batch order and
+# the report when an entry was not taken;
 # command 107 with a "File Location" recorded in the registry: OK, Browse and Cancel.
 source "$(dirname "$0")/lib.sh"
 netscape='Import - Netscape address book -'
@@ -34,6 +35,7 @@ driver command "$main" 108
 choose "Import - Eudora address book -" nick.txt
 expect_book '\x02\0\0\0ann\0ann@x, b@y\0;;\0\0cy\0cy@x\0;;\0\0'
 expect_list "0x10000 0x0 "
+expect_report 'Imported: 2 persons, 0 new groups.\nNot taken: 1 (already in the book: 1; without an e-mail address or a name: 0; over the book'"'"'s limit: 0).\n\nThe first of them:\nann - already in the book'
 close_book
 pass "Eudora"
 

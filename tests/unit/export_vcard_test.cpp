@@ -11,6 +11,7 @@
 #include "export/vcard_export.h"
 #include "import/import_merge.h"
 #include "import/import_readers.h"
+#include "store/indexes.h"
 #include "tests/unit/dialogs_test_store.h"
 
 namespace {
@@ -150,6 +151,41 @@ TEST_F(ExportTest, RoundTripGivesThePersonFileBackByteForByte) {
   AddPerson(book, "No mail", "", ";;", "");  // not in the file that comes back
   book.persons->used -= 1;  // ... so it is left out of both books
   ExpectRoundTrip();
+}
+
+TEST_F(ExportTest, RoundTripGivesTheSameGroupsWithTheSameMembersInOrder) {
+  uint32_t ann = AddPerson(book, "Ann", "ann@x", "Ann;;Lee", "");
+  uint32_t bob = AddPerson(book, "Bob", "bob@x", ";;", "");
+  uint32_t cy = AddPerson(book, "Cy", "cy@x", ";;", "memo");
+  AddPerson(book, "Dee", "dee@x", ";;", "");
+  uint32_t eve = AddPerson(book, "Eve", "eve@x", ";;", "");
+  AddTestGroup(book, "Friends, old", {ann, cy, eve});
+  AddTestGroup(book, "Work & day", {bob, cy});
+  AddTestGroup(book, "Chess club", {cy});
+  AddTestGroup(book, "\xC9quipe", {ann, bob, cy, eve});
+  ASSERT_TRUE(SaveGroupFile(book));
+  ExpectRoundTrip();
+  AddressStore copy;
+  copy.personPath = (dir / "copy.inf").string();
+  copy.groupPath = (dir / "copygroup.inf").string();
+  std::optional<ImportBatch> batch = ReadVCard(WriteVCards(book, PersonsToExport(book, {})));
+  ASSERT_TRUE(batch.has_value());
+  ImportOutcome outcome = AppendImportedPersons(copy, *batch);
+  EXPECT_FALSE(outcome.report.WorthTelling());
+  ASSERT_EQ(outcome.groups.size(), 4u);
+  // Groups come in the order the file first names them; each with the same members in order.
+  auto membersOf = [](const AddressStore& store, uint32_t group) {
+    std::vector<std::string> names;
+    for (uint32_t member : *(*store.groups)[group].members) names.push_back((*store.persons)[member].description);
+    return names;
+  };
+  for (uint32_t g = 0; g < book.groups->used; ++g) {
+    const char* name = (*book.groups)[g].name;
+    int found = FindGroupByName(copy, name);
+    ASSERT_GE(found, 0) << name;
+    EXPECT_STREQ((*copy.groups)[found].name, name);
+    EXPECT_EQ(membersOf(copy, found), membersOf(book, g)) << name;
+  }
 }
 
 TEST_F(ExportTest, ExportFileReplacesItsTargetWhole) {

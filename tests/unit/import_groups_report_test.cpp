@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 
+#include "import/charset.h"
 #include "import/decoded_person.h"
 #include "import/import_groups.h"
 #include "import/import_merge.h"
@@ -280,6 +281,39 @@ TEST(DecodedPersonTest, WithoutAnAddressItIsNotedNotAppended) {
   ASSERT_EQ(batch.withoutAddress().size(), 1u);
   EXPECT_EQ(batch.withoutAddress()[0].description, "Ann Lee");
   EXPECT_EQ(batch.withoutAddress()[0].position, 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ImportGroupsTest, EntriesBeyondTheBooksLimitAreReportedTheOthersTaken) {
+  ASSERT_TRUE(GrowPersonTableForBatch(store.persons, kMaxSlots - 2));
+  PersonTable& table = *store.persons;
+  for (uint32_t slot = 0; slot < kMaxSlots - 2; ++slot) {
+    table[slot].deleted = 1;  // slots of deleted persons are never used again
+    CopyToField(table[slot].names, kTextFieldSize, ";;");
+  }
+  table.used = kMaxSlots - 2;
+  for (const char* name : {"Ann", "Bob", "Cy", "Dee"}) Add(name, {"Club"});
+  ImportOutcome outcome = Merge();
+  EXPECT_EQ(outcome.persons, (std::vector<uint32_t>{kMaxSlots - 2, kMaxSlots - 1}));
+  EXPECT_EQ(store.persons->used, kMaxSlots);
+  EXPECT_EQ(outcome.report.overLimit, 2u);
+  ASSERT_EQ(outcome.report.lines.size(), 2u);
+  EXPECT_EQ(outcome.report.lines[0].description, "Cy");
+  EXPECT_EQ(outcome.report.lines[1].reason, ReportReason::kOverLimit);
+  EXPECT_EQ(Members(0), (MemberList{kMaxSlots - 2, kMaxSlots - 1}));  // only those taken join
+}
+
+TEST(AnsiConversion, OnlyCharactersWithoutBestFitAreUnshowable) {
+  EXPECT_FALSE(Utf8ToAnsiChecked("Who? Me?").unshowable);  // a "?" of the text itself
+  AnsiText best = Utf8ToAnsiChecked("\xC5\x81" "\xC3\xB3" "d\xC5\xBA");
+  EXPECT_EQ(best.text, "L\xF3" "dz");
+  EXPECT_FALSE(best.unshowable);
+  AnsiText none = Utf8ToAnsiChecked("a\xE7\x8E\x8B" "b\xF0\x9F\x98\x80");
+  EXPECT_EQ(none.text, "a?b?");
+  EXPECT_TRUE(none.unshowable);
 }
 
 }  // namespace
