@@ -164,19 +164,19 @@ std::string NameOfDn(std::string_view dn) {
   return trimmed.empty() ? std::string(TrimBlanks(dn)) : std::string(trimmed);
 }
 
-ForeignPerson PersonOf(const Record& record) {
-  ForeignPerson person;
+DecodedPerson PersonOf(const Record& record) {
+  DecodedPerson person;
   person.email = ValueOf(record, "mail");
-  person.firstName = ValueOf(record, "givenName");
-  person.lastName = ValueOf(record, "sn");
-  if (person.lastName.empty()) person.lastName = ValueOf(record, "surname");
+  person.first = ValueOf(record, "givenName");
+  person.last = ValueOf(record, "sn");
+  if (person.last.empty()) person.last = ValueOf(record, "surname");
   person.memo = std::string(TrimBlanks(BreaksAsBlanks(ValueOf(record, "description"))));
   person.description = ValueOf(record, "cn");
   if (person.description.empty()) person.description = ValueOf(record, "mozillaNickname");
   if (person.description.empty()) {
-    person.description = person.firstName;
-    if (!person.firstName.empty() && !person.lastName.empty()) person.description.push_back(' ');
-    person.description += person.lastName;
+    person.description = person.first;
+    if (!person.first.empty() && !person.last.empty()) person.description.push_back(' ');
+    person.description += person.last;
   }
   if (person.description.empty()) person.description = person.email;
   return person;
