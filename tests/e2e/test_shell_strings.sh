@@ -73,6 +73,13 @@ expected.update({  # the import report
     176: "characters this system cannot show", 177: "no e-mail address", 178: "group left out: %s",
     179: "over the book's limit",
 })
+expected.update({  # CSV and LDIF in and out
+    180: "Import - CSV -", 181: "Import - LDIF -", 182: "CSV files (*.csv;*.txt)",
+    183: "LDIF files (*.ldif;*.ldi)", 184: "Export - CSV -", 185: "Export - LDIF -",
+    186: "This file has no e-mail column this program knows. Its first line must name one of: "
+         "E-mail Address, E-mail 1 - Value, Primary Email.",
+    187: "member not in the file", 188: "The file could not be written:\n%s", 189: "All files (*.*)",
+})
 if strings != expected:
     for k in sorted(set(strings) | set(expected)):
         if strings.get(k) != expected.get(k):
