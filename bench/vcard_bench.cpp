@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/export_bench_book.h"
 #include "bench/import_bench_book.h"
 #include "export/vcard_export.h"
 #include "import/import_readers.h"
@@ -16,7 +17,6 @@ namespace {
 
 constexpr uint32_t kCards = 10000;
 constexpr uint32_t kAlreadyPresent = 1000;  // cards whose FN differs from a person only in case
-constexpr uint32_t kExportBook = 65535;
 
 // A note long enough to be folded over three lines, with escapes in it.
 std::string FoldedNote(uint32_t n) {
@@ -90,50 +90,10 @@ void BM_VCardImport10kInto55kWithCategories(benchmark::State& state) {
   RunImport(state, CardsWithCategories(), ReadCards, AppendAndListAdded, kCards - kAlreadyPresent);
 }
 
-// A full book: names, a memo on every other person (some with characters beyond ASCII), and
-// 100 groups of 50 members each.
-const AddressStore& ExportBook() {
-  static const AddressStore book = [] {
-    AddressStore store;
-    store.personPath = "/tmp/kalbook_vcard_bench_" + std::to_string(std::rand()) + ".inf";
-    GrowPersonTableForBatch(store.persons, kExportBook);
-    PersonTable& table = *store.persons;
-    for (uint32_t n = 0; n < kExportBook; ++n) {
-      PersonRecord& p = table[table.used++];
-      CopyToField(p.description, kTextFieldSize, "Person number " + std::to_string(n) + ", Oslo");
-      CopyToField(p.email, kEmailFieldSize, "person" + std::to_string(n) + "@example.com");
-      CopyToField(p.names, kTextFieldSize, "Given" + std::to_string(n) + ";;Family");
-      if (n % 2) CopyToField(p.memo, kTextFieldSize, std::string(n % 4 ? "Caf\xE9 " : "plain ") + std::string(60, 'm'));
-    }
-    for (uint32_t g = 0; g < 100; ++g) {
-      ReserveRecordSlot(store.groups);
-      GroupRecord& group = (*store.groups)[store.groups->used++];
-      CopyToField(group.name, kTextFieldSize, "Group " + std::to_string(g));
-      MemberList members;
-      for (uint32_t m = 0; m < 50; ++m) members.push_back((g * 613 + m * 7) % kExportBook);
-      group.memberCount = static_cast<uint32_t>(members.size());
-      group.members = members;
-    }
-    return store;
-  }();
-  return book;
-}
-
 void BM_VCardExport65k(benchmark::State& state) {
-  const AddressStore& book = ExportBook();
-  std::string path = book.personPath + ".vcf";
-  for (auto _ : state) {
-    std::string text = WriteVCards(book, PersonsToExport(book, {}));
-    if (!WriteExportFile(path, text)) state.SkipWithError("export not written");
-  }
-  std::remove(path.c_str());
+  RunExport(state, ".vcf", [](const AddressStore& book) { return WriteVCards(book, PersonsToExport(book, {})); });
 }
-void BM_VCardExport65kReference(benchmark::State& state) {
-  AddressStore book = ExportBook();
-  for (auto _ : state)
-    if (!SavePersonFile(book)) state.SkipWithError("person file not written");
-  std::remove(book.personPath.c_str());
-}
+void BM_VCardExport65kReference(benchmark::State& state) { WritePersonFileOfExportBook(state); }
 
 BENCHMARK(BM_VCardImport10kInto55k)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_VCardImport10kInto55kReference)->Unit(benchmark::kMillisecond)->Iterations(2);

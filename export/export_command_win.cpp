@@ -19,6 +19,19 @@ namespace {
 constexpr UINT kCaptionText = 101;  // "Address Book"
 constexpr UINT kAllFilesText = 189;
 
+// The text of the chosen persons (and groups) in one format.
+using FormatWriter = std::string (*)(const AddressStore& store, const std::vector<ItemRef>& selection);
+
+std::string VCardText(const AddressStore& store, const std::vector<ItemRef>& selection) {
+  return WriteVCards(store, PersonsToExport(store, selection));
+}
+std::string OutlookCsvText(const AddressStore& store, const std::vector<ItemRef>& selection) {
+  return WriteOutlookCsv(store, PersonsToExport(store, selection));
+}
+std::string LdifText(const AddressStore& store, const std::vector<ItemRef>& selection) {
+  return WriteLdif(store, PersonsToExport(store, selection), GroupsToExport(store, selection));
+}
+
 struct ExportFormat {
   UINT titleId;
   UINT filterLabelId;
@@ -27,11 +40,12 @@ struct ExportFormat {
   const char* proposedName;
   UINT writeFailedId;  // names the file
   UINT allFilesLabelId;
+  FormatWriter write;
 };
 
-constexpr ExportFormat kVCardFormat = {137, 119, "*.vcf", "vcf", "contacts.vcf", 138, 0};
-constexpr ExportFormat kCsvFormat = {184, 182, "*.csv;*.txt", "csv", "contacts.csv", 188, kAllFilesText};
-constexpr ExportFormat kLdifFormat = {185, 183, "*.ldif;*.ldi", "ldif", "contacts.ldif", 188, kAllFilesText};
+constexpr ExportFormat kVCardFormat = {137, 119, "*.vcf", "vcf", "contacts.vcf", 138, 0, VCardText};
+constexpr ExportFormat kCsvFormat = {184, 182, "*.csv;*.txt", "csv", "contacts.csv", 188, kAllFilesText, OutlookCsvText};
+constexpr ExportFormat kLdifFormat = {185, 183, "*.ldif;*.ldi", "ldif", "contacts.ldif", 188, kAllFilesText, LdifText};
 
 // The entry list's selected items; empty when nothing is selected.
 std::vector<ItemRef> SelectedItems(HWND list) {
@@ -65,14 +79,6 @@ void ShowWriteFailure(HWND owner, UINT formatId, const char* path) {
   MessageBoxA(owner, text, caption, MB_ICONHAND | MB_SETFOREGROUND);
 }
 
-std::string WriteInFormat(const ExportFormat& format, const std::vector<ItemRef>& selection) {
-  const AddressStore& store = g_shell.store;
-  std::vector<uint32_t> persons = PersonsToExport(store, selection);
-  if (&format == &kCsvFormat) return WriteOutlookCsv(store, persons);
-  if (&format == &kLdifFormat) return WriteLdif(store, persons, GroupsToExport(store, selection));
-  return WriteVCards(store, persons);
-}
-
 void ExportAs(HWND owner, const ExportFormat& format) {
   if (!HasLivePerson(g_shell.store)) return;
   // The selection is taken first: the dialog does not change it, but the book is read after.
@@ -82,7 +88,7 @@ void ExportAs(HWND owner, const ExportFormat& format) {
   bool accepted = ChooseExportFile(owner, format, chosen);
   --g_shell.DialogActive;
   if (!accepted) return;
-  if (!WriteExportFile(chosen, WriteInFormat(format, selection)))
+  if (!WriteExportFile(chosen, format.write(g_shell.store, selection)))
     ShowWriteFailure(owner, format.writeFailedId, chosen);
 }
 

@@ -81,19 +81,19 @@ void AppendPerson(std::string& out, std::string& line, const PersonRecord& perso
   out.append("\r\n");
 }
 
-void AppendGroup(std::string& out, std::string& line, const GroupRecord& group,
-                 const std::vector<const std::string*>& dnOfPerson) {
+// `writtenIn` holds, per person slot, the last group (plus one) whose member line it got.
+void AppendGroup(std::string& out, std::string& line, const GroupRecord& group, uint32_t groupSlot,
+                 const std::vector<const std::string*>& dnOfPerson, std::vector<uint32_t>& writtenIn) {
   std::string dn = "cn=";
   AppendDnValue(dn, Field(group.name));
   AppendAttribute(out, line, "dn", dn);
   out.append("objectclass: top\r\nobjectclass: groupOfNames\r\n");
   AppendAttribute(out, line, "cn", Field(group.name));
   if (group.memo[0]) AppendAttribute(out, line, "description", Field(group.memo));
-  std::vector<bool> written(dnOfPerson.size(), false);
   if (group.members) {
     for (uint32_t member : *group.members) {
-      if (member >= dnOfPerson.size() || !dnOfPerson[member] || written[member]) continue;
-      written[member] = true;
+      if (member >= dnOfPerson.size() || !dnOfPerson[member] || writtenIn[member] == groupSlot + 1) continue;
+      writtenIn[member] = groupSlot + 1;
       AppendAttribute(out, line, "member", *dnOfPerson[member]);
     }
   }
@@ -115,8 +115,9 @@ std::string WriteLdif(const AddressStore& store, const std::vector<uint32_t>& pe
     dnOfPerson[slot] = &dns.back();
     AppendPerson(out, line, person, dns.back());
   }
+  std::vector<uint32_t> writtenIn(dnOfPerson.size(), 0);
   for (uint32_t slot : groups)
     if (store.groups && slot < store.groups->used && !(*store.groups)[slot].deleted)
-      AppendGroup(out, line, (*store.groups)[slot], dnOfPerson);
+      AppendGroup(out, line, (*store.groups)[slot], slot, dnOfPerson, writtenIn);
   return out;
 }

@@ -8,6 +8,7 @@
 #include "import/file_text_encoding.h"
 #include "import/foreign_readers.h"
 #include "import/line_breaks.h"
+#include "import/text_scan.h"
 
 namespace {
 
@@ -73,23 +74,17 @@ std::string_view Cell(const CsvRow& row, size_t index) {
   return index < row.size() ? std::string_view(row[index]) : std::string_view();
 }
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
 std::vector<std::string_view> SplitAt(std::string_view text, std::string_view separator) {
   std::vector<std::string_view> pieces;
   for (;;) {
     size_t at = text.find(separator);
-    pieces.push_back(Trim(text.substr(0, at)));
+    pieces.push_back(TrimBlanks(text.substr(0, at)));
     if (at == std::string_view::npos) return pieces;
     text.remove_prefix(at + separator.size());
   }
 }
 
-std::string_view FirstValue(std::string_view cell) { return Trim(cell.substr(0, cell.find(kValueSeparator))); }
+std::string_view FirstValue(std::string_view cell) { return TrimBlanks(cell.substr(0, cell.find(kValueSeparator))); }
 
 bool IsPrimaryMark(std::string_view type) { return type.substr(0, 2) == "* "; }
 
@@ -115,16 +110,16 @@ std::string_view EmailOf(const ColumnPlaces& places, const CsvRow& row) {
 
 // Outlook's display name often reads "Ann Lee (ann@example.com)": the bracketed address goes.
 std::string_view WithoutBracketedAddress(std::string_view name) {
-  name = Trim(name);
+  name = TrimBlanks(name);
   if (name.empty() || name.back() != ')') return name;
   size_t open = name.rfind('(');
   if (open == std::string_view::npos || name.find('@', open) == std::string_view::npos) return name;
-  return Trim(name.substr(0, open));
+  return TrimBlanks(name.substr(0, open));
 }
 
-std::string JoinedNames(const ForeignPerson& person) {
+std::string JoinedNames(const DecodedPerson& person) {
   std::string joined;
-  for (const std::string* part : {&person.firstName, &person.middleName, &person.lastName}) {
+  for (const std::string* part : {&person.first, &person.middle, &person.last}) {
     if (part->empty()) continue;
     if (!joined.empty()) joined.push_back(' ');
     joined += *part;
@@ -132,30 +127,30 @@ std::string JoinedNames(const ForeignPerson& person) {
   return joined;
 }
 
-void AddGroups(ForeignPerson& person, std::string_view cell, bool splitAtSemicolon) {
+void AddGroups(DecodedPerson& person, std::string_view cell, bool splitAtSemicolon) {
   for (std::string_view value : SplitAt(cell, kValueSeparator)) {
     std::vector<std::string_view> names{value};
     if (splitAtSemicolon) names = SplitAt(value, ";");
     for (std::string_view name : names) {
-      if (IsPrimaryMark(name)) name = Trim(name.substr(2));
+      if (IsPrimaryMark(name)) name = TrimBlanks(name.substr(2));
       if (!name.empty()) person.groups.emplace_back(name);
     }
   }
 }
 
-ForeignPerson PersonOf(const ColumnPlaces& places, const CsvRow& row) {
-  ForeignPerson person;
+DecodedPerson PersonOf(const ColumnPlaces& places, const CsvRow& row) {
+  DecodedPerson person;
   person.email = std::string(EmailOf(places, row));
-  person.firstName = std::string(Trim(Cell(row, places.firstName)));
-  person.middleName = std::string(Trim(Cell(row, places.middleName)));
-  person.lastName = std::string(Trim(Cell(row, places.lastName)));
-  person.memo = BreaksAsBlanks(Trim(Cell(row, places.notes)));
-  std::string_view display = Trim(Cell(row, places.displayName));
-  if (display.empty()) display = Trim(Cell(row, places.name));
+  person.first = std::string(TrimBlanks(Cell(row, places.firstName)));
+  person.middle = std::string(TrimBlanks(Cell(row, places.middleName)));
+  person.last = std::string(TrimBlanks(Cell(row, places.lastName)));
+  person.memo = BreaksAsBlanks(TrimBlanks(Cell(row, places.notes)));
+  std::string_view display = TrimBlanks(Cell(row, places.displayName));
+  if (display.empty()) display = TrimBlanks(Cell(row, places.name));
   if (display.empty()) display = WithoutBracketedAddress(Cell(row, places.emailDisplayName));
   person.description = std::string(display);
   if (person.description.empty()) person.description = JoinedNames(person);
-  if (person.description.empty()) person.description = std::string(Trim(Cell(row, places.nickname)));
+  if (person.description.empty()) person.description = std::string(TrimBlanks(Cell(row, places.nickname)));
   if (person.description.empty()) person.description = person.email;
   for (const GroupColumn& column : places.groups)
     AddGroups(person, Cell(row, column.index), column.splitAtSemicolon);

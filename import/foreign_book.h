@@ -6,10 +6,7 @@
 #include <string>
 #include <vector>
 
-struct ForeignPerson {
-  std::string description, email, firstName, middleName, lastName, memo;
-  std::vector<std::string> groups;  // names of the groups the person belongs to, in file order
-};
+#include "import/decoded_person.h"
 
 struct ForeignGroup {
   std::string name, memo;
@@ -18,6 +15,6 @@ struct ForeignGroup {
 };
 
 struct ForeignBook {
-  std::vector<ForeignPerson> persons;  // in file order, those without an e-mail address included
+  std::vector<DecodedPerson> persons;  // in file order, those without an e-mail address included
   std::vector<ForeignGroup> groups;    // groups the file defines whole, in file order
 };

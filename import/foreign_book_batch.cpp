@@ -10,18 +10,6 @@ namespace {
 
 constexpr uint32_t kNotInBatch = std::numeric_limits<uint32_t>::max();
 
-DecodedPerson Decoded(const ForeignPerson& person) {
-  DecodedPerson decoded;
-  decoded.description = person.description;
-  decoded.email = person.email;
-  decoded.first = person.firstName;
-  decoded.middle = person.middleName;
-  decoded.last = person.lastName;
-  decoded.memo = person.memo;
-  decoded.groups = person.groups;
-  return decoded;
-}
-
 std::string_view KeepAnsi(ImportBatch& batch, std::string_view utf8) {
   return batch.Keep(TrimBlanks(Utf8ToAnsiChecked(TrimBlanks(utf8)).text));
 }
@@ -44,7 +32,7 @@ std::optional<ImportBatch> BatchOfForeignBook(const ForeignBook& book) {
   std::vector<uint32_t> entryOf(book.persons.size(), kNotInBatch);
   for (size_t i = 0; i < book.persons.size(); ++i) {
     uint32_t before = batch->count();
-    if (!AppendDecodedPerson(*batch, Decoded(book.persons[i]))) return std::nullopt;
+    if (!AppendDecodedPerson(*batch, book.persons[i])) return std::nullopt;
     if (batch->count() > before) entryOf[i] = before;
   }
   for (const ForeignGroup& group : book.groups) batch->AddListedGroup(Listed(*batch, group, entryOf));

@@ -70,9 +70,9 @@ bool ParseAttribute(std::string_view line, Attribute& attribute) {
 }
 
 // Collects logical lines (a line starting with one blank continues the previous one) into
-// records separated by empty lines.
-std::vector<Record> ReadRecords(std::string_view text) {
-  std::vector<Record> records;
+// records separated by empty lines, and hands each record to `take` as it ends.
+template <typename Take>
+void ReadRecords(std::string_view text, Take take) {
   Record record;
   std::string logical;
   bool inComment = false, haveLine = false;
@@ -81,6 +81,10 @@ std::vector<Record> ReadRecords(std::string_view text) {
     if (haveLine && !inComment && ParseAttribute(logical, attribute)) record.push_back(std::move(attribute));
     logical.clear();
     haveLine = inComment = false;
+  };
+  auto finishRecord = [&] {
+    if (!record.empty()) take(record);
+    record.clear();
   };
   PhysicalLines lines(text);
   std::string_view line;
@@ -91,8 +95,7 @@ std::vector<Record> ReadRecords(std::string_view text) {
     }
     finishLine();
     if (line.empty()) {
-      if (!record.empty()) records.push_back(std::move(record));
-      record.clear();
+      finishRecord();
       continue;
     }
     haveLine = true;
@@ -100,8 +103,7 @@ std::vector<Record> ReadRecords(std::string_view text) {
     logical.assign(line);
   }
   finishLine();
-  if (!record.empty()) records.push_back(std::move(record));
-  return records;
+  finishRecord();
 }
 
 const std::string* First(const Record& record, std::string_view name) {
@@ -123,9 +125,10 @@ bool HasObjectClass(const Record& record, bool (*matches)(std::string_view)) {
 
 // person, organizationalPerson, inetOrgPerson, mozillaAbPersonAlpha and the like.
 bool IsPersonClass(std::string_view objectClass) {
-  std::string folded;
-  AppendFolded(folded, objectClass);
-  return folded.find("person") != std::string::npos;
+  constexpr std::string_view kPerson = "person";
+  for (size_t at = 0; at + kPerson.size() <= objectClass.size(); ++at)
+    if (SameNoCase(objectClass.substr(at, kPerson.size()), kPerson)) return true;
+  return false;
 }
 
 bool IsGroupClass(std::string_view objectClass) { return SameNoCase(objectClass, "groupOfNames"); }
@@ -164,19 +167,19 @@ std::string NameOfDn(std::string_view dn) {
   return trimmed.empty() ? std::string(TrimBlanks(dn)) : std::string(trimmed);
 }
 
-ForeignPerson PersonOf(const Record& record) {
-  ForeignPerson person;
+DecodedPerson PersonOf(const Record& record) {
+  DecodedPerson person;
   person.email = ValueOf(record, "mail");
-  person.firstName = ValueOf(record, "givenName");
-  person.lastName = ValueOf(record, "sn");
-  if (person.lastName.empty()) person.lastName = ValueOf(record, "surname");
+  person.first = ValueOf(record, "givenName");
+  person.last = ValueOf(record, "sn");
+  if (person.last.empty()) person.last = ValueOf(record, "surname");
   person.memo = std::string(TrimBlanks(BreaksAsBlanks(ValueOf(record, "description"))));
   person.description = ValueOf(record, "cn");
   if (person.description.empty()) person.description = ValueOf(record, "mozillaNickname");
   if (person.description.empty()) {
-    person.description = person.firstName;
-    if (!person.firstName.empty() && !person.lastName.empty()) person.description.push_back(' ');
-    person.description += person.lastName;
+    person.description = person.first;
+    if (!person.first.empty() && !person.last.empty()) person.description.push_back(' ');
+    person.description += person.last;
   }
   if (person.description.empty()) person.description = person.email;
   return person;
@@ -200,17 +203,18 @@ ForeignGroup GroupOf(const Record& record, const std::unordered_map<std::string,
 ForeignBook ReadLdif(std::string_view bytes) {
   std::string text = FileTextAsUtf8(bytes);
   text.resize(std::min(text.size(), text.find('\0')));
-  std::vector<Record> records = ReadRecords(text);
   ForeignBook book;
   std::unordered_map<std::string, size_t> personsByDn;
-  for (const Record& record : records) {
+  std::vector<Record> groups;  // matched once every person is known: a list may come first
+  ReadRecords(text, [&](Record& record) {
     // One without "mail" is kept too, so that the merge counts it as not taken.
-    if (!HasObjectClass(record, IsPersonClass)) continue;
-    personsByDn.emplace(DnKey(ValueOf(record, "dn")), book.persons.size());
-    book.persons.push_back(PersonOf(record));
-  }
-  // Groups after all persons: a list may name a person written further down.
-  for (const Record& record : records)
-    if (HasObjectClass(record, IsGroupClass)) book.groups.push_back(GroupOf(record, personsByDn));
+    if (HasObjectClass(record, IsPersonClass)) {
+      personsByDn.emplace(DnKey(ValueOf(record, "dn")), book.persons.size());
+      book.persons.push_back(PersonOf(record));
+    } else if (HasObjectClass(record, IsGroupClass)) {
+      groups.push_back(std::move(record));
+    }
+  });
+  for (const Record& record : groups) book.groups.push_back(GroupOf(record, personsByDn));
   return book;
 }

@@ -80,6 +80,13 @@ expected.update({191: "Page %d", 192: "Printing failed:\n%s"})  # printing
 expected.update({  # screen reader names
     160: "Addresses", 161: "Recipients", 162: "group", 163: "Open", 164: "Press", 165: "Sort",
 })
+expected.update({  # CSV and LDIF in and out
+    180: "Import - CSV -", 181: "Import - LDIF -", 182: "CSV files (*.csv;*.txt)",
+    183: "LDIF files (*.ldif;*.ldi)", 184: "Export - CSV -", 185: "Export - LDIF -",
+    186: "This file has no e-mail column this program knows. Its first line must name one of: "
+         "E-mail Address, E-mail 1 - Value, Primary Email.",
+    187: "member not in the file", 188: "The file could not be written:\n%s", 189: "All files (*.*)",
+})
 if strings != expected:
     for k in sorted(set(strings) | set(expected)):
         if strings.get(k) != expected.get(k):

@@ -106,19 +106,19 @@ TEST_F(ExportFormats, BothFilesReadBackAsTheyWereWritten) {
   std::optional<ForeignBook> csv = ReadContactsCsv(WriteOutlookCsv(book, PersonsToExport(book, {})));
   ASSERT_TRUE(csv.has_value());
   ASSERT_EQ(csv->persons.size(), 3u);
-  const ForeignPerson& r = csv->persons[1];
+  const DecodedPerson& r = csv->persons[1];
   EXPECT_EQ(r.description, "Ren\xC3\xA9 Roy, Jr.");
   EXPECT_EQ(r.email, "rene@example.org");
-  EXPECT_EQ(r.firstName, "Ren\xC3\xA9");
-  EXPECT_EQ(r.middleName, "Paul");
-  EXPECT_EQ(r.lastName, "Roy");
+  EXPECT_EQ(r.first, "Ren\xC3\xA9");
+  EXPECT_EQ(r.middle, "Paul");
+  EXPECT_EQ(r.last, "Roy");
   EXPECT_EQ(r.memo, "Says \"hi\" then leaves");
   EXPECT_EQ(csv->persons[0].groups, (std::vector<std::string>{"Team", "Choir"}));
 
   ForeignBook ldif = ReadLdif(WriteLdif(book, PersonsToExport(book, {}), GroupsToExport(book, {})));
   ASSERT_EQ(ldif.persons.size(), 3u);
   EXPECT_EQ(ldif.persons[1].description, "Ren\xC3\xA9 Roy, Jr.");
-  EXPECT_EQ(ldif.persons[1].middleName, "");  // LDIF has no place for it
+  EXPECT_EQ(ldif.persons[1].middle, "");  // LDIF has no place for it
   ASSERT_EQ(ldif.groups.size(), 2u);
   EXPECT_EQ(ldif.groups[0].name, "Team");
   EXPECT_EQ(ldif.groups[0].members, (std::vector<size_t>{1, 0}));

@@ -28,9 +28,9 @@ std::string Utf16Le(std::string_view ascii) {
   return out;
 }
 
-const ForeignPerson& Only(const ForeignBook& book) {
+const DecodedPerson& Only(const ForeignBook& book) {
   EXPECT_EQ(book.persons.size(), 1u);
-  static const ForeignPerson none;
+  static const DecodedPerson none;
   return book.persons.empty() ? none : book.persons.front();
 }
 
@@ -78,6 +78,16 @@ TEST(CsvColumns, NamesOfEveryExporterInAnyLetterCase) {
   EXPECT_EQ(ColumnOfHeader("E-mail 3 - Label").column, CsvColumn::kNumberedEmailType);
   EXPECT_EQ(ColumnOfHeader("E-mail 3 - Type").number, 3);
   EXPECT_EQ(ColumnOfHeader("E-mail - Value").column, CsvColumn::kUnknown);
+  // Outlook in the other languages of this program, accented capitals folded too.
+  EXPECT_EQ(ColumnOfHeader("PR\xC3\x89NOM").column, CsvColumn::kFirstName);
+  EXPECT_EQ(ColumnOfHeader("Nom").column, CsvColumn::kLastName);
+  EXPECT_EQ(ColumnOfHeader("Adresse de messagerie").column, CsvColumn::kEmailAddress);
+  EXPECT_EQ(ColumnOfHeader("E-postadresse").column, CsvColumn::kEmailAddress);
+  EXPECT_EQ(ColumnOfHeader("E-postnamn").column, CsvColumn::kEmailDisplayName);
+  EXPECT_EQ(ColumnOfHeader("Categor\xC3\xAD" "as").column, CsvColumn::kCategories);
+  EXPECT_EQ(ColumnOfHeader("Weergavenaam voor e-mail").column, CsvColumn::kEmailDisplayName);
+  EXPECT_EQ(ColumnOfHeader("Indirizzo posta elettronica").column, CsvColumn::kEmailAddress);
+  EXPECT_EQ(ColumnOfHeader("Mellemnavn").column, CsvColumn::kMiddleName);
   EXPECT_EQ(ColumnOfHeader("Business Phone").column, CsvColumn::kUnknown);
 }
 
@@ -96,15 +106,15 @@ TEST(CsvReader, OutlookDesktopInGermanWindows1252) {
   std::optional<ForeignBook> book = ReadContactsCsv(text);
   ASSERT_TRUE(book.has_value());
   ASSERT_EQ(book->persons.size(), 2u);
-  const ForeignPerson& j = book->persons[0];
+  const DecodedPerson& j = book->persons[0];
   EXPECT_EQ(j.description, "J\xC3\xBCrgen M\xC3\xBCller");
   EXPECT_EQ(j.email, "juergen@example.de");
-  EXPECT_EQ(j.firstName, "J\xC3\xBCrgen");
-  EXPECT_EQ(j.middleName, "Karl");
-  EXPECT_EQ(j.lastName, "M\xC3\xBCller");
+  EXPECT_EQ(j.first, "J\xC3\xBCrgen");
+  EXPECT_EQ(j.middle, "Karl");
+  EXPECT_EQ(j.last, "M\xC3\xBCller");
   EXPECT_EQ(j.memo, "Erste Zeile zweite Zeile");
   EXPECT_EQ(j.groups, (std::vector<std::string>{"Kunden", "Freunde"}));
-  const ForeignPerson& e = book->persons[1];
+  const DecodedPerson& e = book->persons[1];
   EXPECT_EQ(e.description, "Eva Bauer");  // no display name: the name parts
   EXPECT_EQ(e.email, "eva@example.de");
   EXPECT_TRUE(e.groups.empty());
@@ -120,7 +130,7 @@ TEST(CsvReader, GoogleOlderFormInUtf16LittleEndianWithJoinedValues) {
   std::optional<ForeignBook> book = ReadContactsCsv(text + std::string(1, '\0'));
   ASSERT_TRUE(book.has_value());
   ASSERT_EQ(book->persons.size(), 2u);
-  const ForeignPerson& ann = book->persons[0];
+  const DecodedPerson& ann = book->persons[0];
   EXPECT_EQ(ann.description, "Ann Lee");
   EXPECT_EQ(ann.email, "ann@work.example");  // the one marked "* "
   EXPECT_EQ(ann.memo, "Met at the fair");
