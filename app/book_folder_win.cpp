@@ -1,39 +1,18 @@
 #include "app/book_folder_win.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include <string>
 
 #include "app/shell_state.h"
 #include "app/text_message.h"
+#include "win/ansi_path_win.h"
 
 namespace {
 
 constexpr UINT kMsgBookFolder = 193;
-const wchar_t kUserBookFolder[] = L"\\kalbook";
+const char kUserBookFolder[] = "\\kalbook";
 constexpr int kProbeNames = 16;
-
-// The ANSI form of a wide path; "" when the code page cannot hold every character.
-std::string AnsiPath(const std::wstring& path) {
-  BOOL lossy = FALSE;
-  int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, nullptr, 0, nullptr, &lossy);
-  if (size <= 0 || lossy) return std::string();
-  std::string text(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, &text[0], size, nullptr, &lossy);
-  text.resize(static_cast<size_t>(size) - 1);
-  return lossy ? std::string() : text;
-}
-
-// A name the code page holds: the path itself, else its short (8.3) form.
-std::string AnsiPathOrShortForm(const std::wstring& path) {
-  std::string ansi = AnsiPath(path);
-  if (!ansi.empty()) return ansi;
-  wchar_t shortPath[MAX_PATH];
-  DWORD length = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return std::string();
-  return AnsiPath(shortPath);
-}
 
 class PlatformBookFolderPlaces : public BookFolderPlaces {
  public:
@@ -62,12 +41,11 @@ class PlatformBookFolderPlaces : public BookFolderPlaces {
 
   // Asked in wide characters: a user name the code page cannot hold still gives a real folder.
   std::string UserBookFolder() override {
-    wchar_t appData[MAX_PATH] = L"";
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)) || !appData[0])
-      return std::string();
-    std::wstring folder = std::wstring(appData) + kUserBookFolder;
-    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return std::string();
-    return AnsiPathOrShortForm(folder);
+    std::string appData = UserAppDataFolder();
+    if (appData.empty()) return std::string();
+    std::string folder = appData + kUserBookFolder;
+    if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return std::string();
+    return folder;
   }
 };
 

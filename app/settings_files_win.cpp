@@ -1,7 +1,5 @@
 #include "app/settings_files_win.h"
 
-#include <shlobj.h>
-
 #include "win/ansi_path_win.h"
 
 namespace {
@@ -15,9 +13,7 @@ constexpr DWORD kSettingValueSize = 64;
 // Asked in Unicode, so that a user name the ANSI code page cannot hold still finds the folder
 // (by its short form).
 ProfileSettingsFiles::ProfileSettingsFiles() {
-  wchar_t appData[MAX_PATH] = L"";
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData))) return;
-  std::string folder = AnsiPathOf(appData);
+  std::string folder = UserAppDataFolder();
   if (folder.empty()) return;
   userFolder_ = folder + "\\" + kUserSettingsFolder;
   userFile_ = userFolder_ + "\\" + kSettingsFile;

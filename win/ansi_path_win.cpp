@@ -1,5 +1,7 @@
 #include "win/ansi_path_win.h"
 
+#include <shlobj.h>
+
 #include <vector>
 
 namespace {
@@ -40,4 +42,11 @@ std::string ShortAnsiPath(const std::string& path) {
   std::vector<char> buffer(size + 1);
   DWORD length = GetShortPathNameA(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
   return length > 0 && length < buffer.size() ? std::string(buffer.data(), length) : std::string();
+}
+
+std::string UserAppDataFolder() {
+  wchar_t appData[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)) || !appData[0])
+    return {};
+  return AnsiPathOf(appData);
 }

@@ -13,3 +13,7 @@ std::string AnsiPathOf(const std::wstring& path);
 
 // The platform's short form of an existing ANSI path; "" when it has none.
 std::string ShortAnsiPath(const std::string& path);
+
+// The user's application-data folder (CSIDL_APPDATA) as an ANSI path, by AnsiPathOf; "" when the
+// system names none or the code page cannot hold it in any form.
+std::string UserAppDataFolder();
