@@ -65,6 +65,8 @@ expected.update({  # help
     151: "Help cannot be shown: the HTML Help viewer (hhctrl.ocx) is not available.",
     152: "Help cannot be shown: the help file\n%s\ncould not be opened.",
 })
+# The book's folder too long for the names a save makes.
+expected.update({153: "The address book cannot be kept in this folder, because its path is too long:\n%s"})
 if strings != expected:
     for k in sorted(set(strings) | set(expected)):
         if strings.get(k) != expected.get(k):
