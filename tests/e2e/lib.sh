@@ -51,7 +51,8 @@ trap stop_started EXIT
 driver() {
   local err status=0
   err=$(mktemp "$E2E_STATE/work/driver.XXXXXX")
-  wine "$KALDRIVER" "$@" 2>"$err" | tr -d '\r' || status=$?
+  # The driver's own status: tr may be cut off by a reader that stops early (sed -n 1p).
+  wine "$KALDRIVER" "$@" 2>"$err" | tr -d '\r' || status=${PIPESTATUS[0]}
   sed -n "/^kaldriver:/s|^|  (driver $1 ${2:-}) |p" "$err" >&2
   rm -f "$err"
   return "$status"
@@ -129,7 +130,9 @@ PY
 
 # The list box's item data (ItemRefs) as hex, one per line.
 list_data() { driver lb-items "$1" "$2" | tail -n +2 | awk '{print $3}'; }
-list_count() { driver lb-items "$1" "$2" | head -1; }
+# Readers here take all their input: one that stops early (head, grep -q) would cut off the
+# writer, and under pipefail that fails the whole pipeline by chance.
+list_count() { driver lb-items "$1" "$2" | sed -n 1p; }
 
 # The two data files in readable form: "P description|email|names|memo" and
 # "G name|memo|M|L|member,member" lines, in file order.

@@ -16,7 +16,7 @@ dialog=$(driver find-dialog Properties 105) || fail "person dialog did not open"
 driver settext "$dialog" 100 'a;b'
 driver click "$dialog" 1
 box=$(message_box) || fail "no message for a bad description"
-driver msgbox "Address Book" | grep -q "cannot contain any of the following characters" ||
+grep -q "cannot contain any of the following characters" <<<"$(driver msgbox "Address Book")" ||
   fail "message: $(driver msgbox "Address Book")"
 driver click "$box" 1
 driver gone "$box" || fail "message box stayed"
