@@ -51,8 +51,10 @@ trap stop_started EXIT
 driver() {
   local err status=0
   err=$(mktemp "$E2E_STATE/work/driver.XXXXXX")
-  # The driver's own status: tr may be cut off by a reader that stops early (sed -n 1p).
-  wine "$KALDRIVER" "$@" 2>"$err" | tr -d '\r' || status=${PIPESTATUS[0]}
+  # The driver's own status, whatever becomes of tr.
+  # Its waits get a minute, not its own 10 seconds: a save flushed to a disk still busy with a
+  # build can hold the program that long. A -t of the caller comes later and wins.
+  wine "$KALDRIVER" -t 60 "$@" 2>"$err" | tr -d '\r' || status=${PIPESTATUS[0]}
   sed -n "/^kaldriver:/s|^|  (driver $1 ${2:-}) |p" "$err" >&2
   rm -f "$err"
   return "$status"
