@@ -55,7 +55,8 @@ driver() {
   # Its waits get a minute, not its own 10 seconds: a save flushed to a disk still busy with a
   # build can hold the program that long. A -t of the caller comes later and wins.
   wine "$KALDRIVER" -t 60 "$@" 2>"$err" | tr -d '\r' || status=${PIPESTATUS[0]}
-  sed -n "/^kaldriver:/s|^|  (driver $1 ${2:-}) |p" "$err" >&2
+  # Wine's own words count too (a driver that could not start or crashed says nothing itself).
+  [ "$status" = 0 ] || sed "s|^|  (driver $* : status $status) |" "$err" >&2
   rm -f "$err"
   return "$status"
 }

@@ -8,7 +8,8 @@ VK_F1=0x70
 # The help command has been handled in full once the thread takes a message again; a message box
 # it showed would still be up then.
 no_dialog() {
-  settled "$main" || fail "the program ended beside the help"
+  settled "$main" ||
+    fail "the main window took no message beside the help (program running: $(kill -0 "$book" 2>/dev/null && echo yes || echo no))"
   [ "$(driver count "#32770" -)" = 0 ] || fail "a dialog box appeared beside the help"
 }
 
