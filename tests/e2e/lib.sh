@@ -1,6 +1,18 @@
 # Sourced by every end-to-end test: the shared display and prefix of the run, a fresh book
 # folder, and short helpers around the driver. ctest passes E2E_STATE and the tool paths.
-set -euo pipefail
+set -Eeuo pipefail
+# Nothing ends a test without a word: a command that fails outside a test's own checks names
+# itself, its exit status and where it was called from.
+failed_step() {
+  local status=$1 command=$2 i file line
+  echo "FAIL: a step ended with status $status ($command), called from:" >&2
+  for ((i = 1; i < ${#FUNCNAME[@]}; i++)); do
+    file=${BASH_SOURCE[i]} line=${BASH_LINENO[i - 1]}
+    echo "  $(basename "$file"):$line: $(sed -n "${line}s/^ *//p" "$file" 2>/dev/null)" >&2
+  done
+  [ -z "${BOOK:-}" ] || screenshot "$BOOK/failure.png"
+}
+trap 'failed_step $? "$BASH_COMMAND"' ERR
 : "${E2E_STATE:?run through ctest (E2E_STATE unset)}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=$E2E_STATE/prefix
@@ -33,7 +45,21 @@ stop_started() {
 }
 trap stop_started EXIT
 
-driver() { wine "$KALDRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+# The driver's own reason for a failure goes to stderr, so a failed step says what it saw. Its
+# stderr goes through a file: a Wine system process the driver happens to start (explorer.exe
+# /desktop, services.exe) keeps the stderr it was given, and a pipe would then never close.
+driver() {
+  local err status=0
+  err=$(mktemp "$E2E_STATE/work/driver.XXXXXX")
+  # The driver's own status, whatever becomes of tr.
+  # Its waits get a minute, not its own 10 seconds: a save flushed to a disk still busy with a
+  # build can hold the program that long. A -t of the caller comes later and wins.
+  wine "$KALDRIVER" -t 60 "$@" 2>"$err" | tr -d '\r' || status=${PIPESTATUS[0]}
+  # Wine's own words count too (a driver that could not start or crashed says nothing itself).
+  [ "$status" = 0 ] || sed "s|^|  (driver $* : status $status) |" "$err" >&2
+  rm -f "$err"
+  return "$status"
+}
 
 # Starts the address book in the test's book folder; LAST_PID is its Wine process.
 start_book() {
@@ -52,6 +78,10 @@ start_host() {
 }
 
 main_window() { driver find ZuAddressBook "Address Book"; }
+
+# Returns once the program's thread has taken a message again (fails when the window is gone):
+# whatever it was handling when a window of it closed has been finished by then.
+settled() { driver send "$1" 0 0 0 >/dev/null; }
 
 # Waits until the Wine process of the address book has ended.
 wait_exit() {
@@ -103,7 +133,9 @@ PY
 
 # The list box's item data (ItemRefs) as hex, one per line.
 list_data() { driver lb-items "$1" "$2" | tail -n +2 | awk '{print $3}'; }
-list_count() { driver lb-items "$1" "$2" | head -1; }
+# Readers here take all their input: one that stops early (head, grep -q) would cut off the
+# writer, and under pipefail that fails the whole pipeline by chance.
+list_count() { driver lb-items "$1" "$2" | sed -n 1p; }
 
 # The two data files in readable form: "P description|email|names|memo" and
 # "G name|memo|M|L|member,member" lines, in file order.

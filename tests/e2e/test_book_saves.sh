@@ -63,9 +63,9 @@ text=$(message_text)
 grep -q 'These changes could not be saved:' <<<"$text" || fail "question: $text"
 grep -q 'personal.inf' <<<"$text" || fail "question names no file: $text"
 grep -q 'Close anyway and lose them?' <<<"$text" || fail "question: $text"
-driver click "$box" 7
+driver click "$box" 7 || fail "could not press No"
 driver gone "$box" || fail "the question stayed"
-sleep 0.5
+settled "$main" || fail "No closed the program"
 [ "$(driver count ZuAddressBook "Address Book")" = 1 ] || fail "No closed the program"
 driver command "$main" 110
 box=$(message_box) || fail "no question at the second close"
@@ -103,9 +103,9 @@ question=$(message_box) || fail "no question after the send"
 text=$(message_text)
 grep -q 'Close anyway and lose them?' <<<"$text" || fail "question: $text"
 wait_for 'grep -q SENDADDR "$HOST_LOG"' || fail "no hand-off before the question"
-driver click "$question" 7
+driver click "$question" 7 || fail "could not press No"
 driver gone "$question" || fail "the question stayed"
-sleep 0.5
+settled "$main" || fail "No ended the program"
 [ "$(driver count ZuAddressBook "Address Book")" = 1 ] || fail "No ended the program"
 release
 driver click "$box" 188

@@ -77,7 +77,7 @@ echo "== 107: Cancel ends the command"
 recorded_book
 driver click "$path_dialog" 2
 driver gone "$path_dialog" || fail "the path dialog stayed"
-sleep 1
+settled "$main" || fail "the program ended after Cancel"
 [ "$(driver count "#32770" "$netscape")" = 0 ] || fail "a chooser opened after Cancel"
 [ ! -e personal.inf ] || fail "Cancel imported something"
 close_book

@@ -97,7 +97,7 @@ driver post "$header" WM_LBUTTONDOWN 1 $(( (5 << 16) | 126 ))
 driver post "$header" WM_MOUSEMOVE 1 $(( (5 << 16) | 141 ))
 driver post "$header" WM_MOUSEMOVE 1 $(( (5 << 16) | 156 ))
 driver post "$header" WM_LBUTTONUP 0 $(( (5 << 16) | 156 ))
-sleep 0.5
+# Posted to the same thread after the drag, so handled after it.
 driver post "$main" WM_CLOSE 0 0
 wait_exit "$LAST_PID" || fail "did not close"
 [ "$(setting InBox attribute) $(setting InBox sender) $(setting InBox date)" = "26 130 100" ] ||

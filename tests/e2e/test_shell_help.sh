@@ -5,7 +5,13 @@
 source "$(dirname "$0")/lib.sh"
 VK_F1=0x70
 
-no_dialog() { sleep 1; [ "$(driver count "#32770" -)" = 0 ] || fail "a dialog box appeared beside the help"; }
+# The help command has been handled in full once the thread takes a message again; a message box
+# it showed would still be up then.
+no_dialog() {
+  settled "$main" ||
+    fail "the main window took no message beside the help (program running: $(kill -0 "$book" 2>/dev/null && echo yes || echo no))"
+  [ "$(driver count "#32770" -)" = 0 ] || fail "a dialog box appeared beside the help"
+}
 
 start_book
 book=$LAST_PID

@@ -29,8 +29,7 @@ rm -f "$ini"
 start
 first=$last
 wait_for '[ "$(main_windows)" -eq 1 ] && [ -e "$ini" ]' || fail "no main window in the plain mode"
-sleep 1
-[ "$(key window x)" = 240 ] && [ "$(key window y)" = 224 ] && [ "$(key window width)" = 544 ] ||
+wait_for '[ "$(key window x)" = 240 ] && [ "$(key window y)" = 224 ] && [ "$(key window width)" = 544 ]' ||
   fail "default placement: $(cat "$ini")"
 height=$(key window height)
 [ "$height" -le 320 ] && [ "$height" -gt 300 ] || fail "default height $height not 320 less a part of an item"
@@ -49,8 +48,9 @@ wait_for '[ "$(main_windows)" -eq 1 ]' || fail "no main window for Ctrl+Q"
 
 echo "== Ctrl+Q closes and writes the column widths and the zoom flag"
 main=$(xdotool search --onlyvisible --name '^Address Book$' | while read -r w; do
-  xdotool getwindowgeometry "$w" | grep -q 'Geometry: [0-9]\{3,\}x' && echo "$w"; done | head -1)
-sleep 1
+  xdotool getwindowgeometry "$w" | grep -q 'Geometry: [0-9]\{3,\}x' && echo "$w"; done | sed -n 1p)
+[ -n "$main" ] || fail "the main window is not on the screen"
+settled "$(main_window)" || fail "the main window takes no messages"
 xdotool windowactivate --sync "$main" 2>/dev/null || true
 xdotool windowfocus --sync "$main" 2>/dev/null || true
 xdotool key --clearmodifiers ctrl+q
@@ -65,8 +65,7 @@ echo "== a usable stored placement is used (digits then letters read as the numb
 printf '[window]\nx=-40\ny=30\nwidth=600px\nheight=400\n' > "$ini"
 start
 wait_for '[ "$(main_windows)" -eq 1 ]' || fail "no main window with stored placement"
-sleep 1
-[ "$(key window x)" = -40 ] && [ "$(key window y)" = 30 ] && [ "$(key window width)" = 600 ] ||
+wait_for '[ "$(key window x)" = -40 ] && [ "$(key window y)" = 30 ] && [ "$(key window width)" = 600 ]' ||
   fail "stored placement not used: $(cat "$ini")"
 height=$(key window height)
 [ "$height" -le 400 ] && [ "$height" -gt 380 ] || fail "stored height $height"

@@ -10,7 +10,7 @@ boxes() { driver -a find-all "#32770" "Address Book"; }
 box_saying() {  # TEXT: the first message box whose text holds TEXT
   local box
   for box in $(boxes); do
-    if driver box-text "$box" | grep -qF "$1"; then echo "$box"; return 0; fi
+    if grep -qF "$1" <<<"$(driver box-text "$box")"; then echo "$box"; return 0; fi
   done
   return 1
 }

@@ -225,6 +225,19 @@ int CmdClick(const Args& a) {
              : Fail("post failed");
 }
 
+// As click, but sent: returns once the click has been handled (up to -t), so that a test can
+// look at its outcome without waiting an arbitrary time. Not for a click that opens a modal window.
+int CmdClickSync(const Args& a) {
+  HWND button;
+  if (!ChildOf(a, 0, button)) return Fail("no button " + a[1]);
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(ParseHandle(a[0]), WM_COMMAND, MAKEWPARAM(ParseNumber(a[1]), BN_CLICKED),
+                           reinterpret_cast<LPARAM>(button), SMTO_ABORTIFHUNG,
+                           static_cast<UINT>(g_timeoutSeconds * 1000), &result))
+    return Fail("the click was not handled in time");
+  return 0;
+}
+
 int CmdEnabled(const Args& a) {
   HWND child;
   if (!ChildOf(a, 0, child)) return Fail("no child " + a[1]);
@@ -856,6 +869,7 @@ const Command kCommands[] = {
     {"focused", 1, CmdFocused, "HWND"},
     {"version", 1, CmdVersion, "EXE"},
     {"manifest", 1, CmdManifest, "EXE"},
+    {"click-sync", 2, CmdClickSync, "HWND CTRLID"},
 };
 
 int Usage() {
