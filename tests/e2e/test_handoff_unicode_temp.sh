@@ -96,7 +96,8 @@ seen=$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')
 pass "a new process sees TEMP as $seen in the ANSI code page"
 
 echo "== c:\\TempFile refused: the host gets the short name of the file in that folder"
-mkdir "$drive_c/TempFile"
+rm -f "$drive_c/TempFile"  # an earlier test's hand-off leaves its file there
+mkdir "$drive_c/TempFile" || fail "could not put a folder in the place of c:\\TempFile"
 write_persons 'Ann|ann@x|;;|' 'Bob|bob@y|;;|'
 start_host
 hand_off
