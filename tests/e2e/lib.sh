@@ -24,13 +24,13 @@ SETTINGS=$WINEPREFIX/drive_c/windows/zuadr.ini
 TEST_NAME=$(basename "$0" .sh)
 BOOK=$E2E_STATE/work/$TEST_NAME
 rm -rf "$BOOK"; mkdir -p "$BOOK"; cd "$BOOK"
-# No test starts with the user's own settings, nor with a folder left in place of a file the
-# address book writes by a test that made one to see the write refused.
+# No test starts with the user's own settings, nor with the address files an earlier hand-off left
+# or a folder a test put in their place to see the write refused.
 WINE_USER_DIR=$WINEPREFIX/drive_c/users/$(id -un)
 USER_SETTINGS_DIR=$WINE_USER_DIR/AppData/Roaming/kalbook
 rm -rf "$SETTINGS" "$USER_SETTINGS_DIR"
 for place in "$WINEPREFIX/drive_c" "$WINE_USER_DIR/Temp"; do
-  for name in TempFile Temp0.adr; do [ ! -d "$place/$name" ] || rmdir "$place/$name"; done
+  for name in TempFile Temp0.adr; do rm -f "$place/$name"; [ ! -d "$place/$name" ] || rmdir "$place/$name"; done
 done
 STARTED=()
 
