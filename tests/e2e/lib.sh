@@ -55,6 +55,13 @@ driver() {
   # Its waits get a minute, not its own 10 seconds: a save flushed to a disk still busy with a
   # build can hold the program that long. A -t of the caller comes later and wins.
   wine "$KALDRIVER" -t 60 "$@" 2>"$err" | tr -d '\r' || status=${PIPESTATUS[0]}
+  # The driver names every failure of its own. Status 1 without a word is Wine failing to start
+  # it on a loaded machine (its own messages are off): start it once more, with Wine's errors on.
+  if [ "$status" = 1 ] && [ ! -s "$err" ]; then
+    echo "  (driver $* : Wine did not start it; once more)" >&2
+    status=0
+    WINEDEBUG=err+all wine "$KALDRIVER" -t 60 "$@" 2>"$err" | tr -d '\r' || status=${PIPESTATUS[0]}
+  fi
   # Wine's own words count too (a driver that could not start or crashed says nothing itself).
   [ "$status" = 0 ] || sed "s|^|  (driver $* : status $status) |" "$err" >&2
   rm -f "$err"
