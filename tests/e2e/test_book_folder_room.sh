@@ -7,17 +7,20 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/holder.sh"  # the message box helpers
 
 # Nested folders under the book folder until the Windows path of "personal.inf" is 250 long:
-# within 260 bytes, but 250 + ".damaged-" and ten digits are not.
+# within 260 bytes, but 250 + ".damaged-" and ten digits are not. The bytes still missing are
+# shared out evenly over as few folders as keep each name within 60 letters, so that no folder
+# is left to take a single byte ("\" and no name).
+base=$(printf '%s' "$(winepath -w "$BOOK" 2>/dev/null)\\personal.inf" | wc -c)
+missing=$((250 - base))
+[ "$missing" -ge 2 ] || fail "the book folder's own path is too long for this test ($base bytes)"
+folders=$(((missing + 60) / 61))
 deep=$BOOK
-while :; do
-  length=$(printf '%s' "$(winepath -w "$deep" 2>/dev/null)\\personal.inf" | wc -c)
-  [ "$length" -lt 250 ] || break
-  step=$((250 - length - 1))
-  [ "$step" -le 60 ] || step=60
-  [ "$step" -ge 1 ] || break
-  deep=$deep/$(printf 'f%.0s' $(seq 1 "$step"))
-  mkdir -p "$deep"
+for ((i = 0; i < folders; i++)); do
+  share=$(((missing + folders - i - 1) / (folders - i)))  # "\" and the name
+  deep=$deep/$(printf 'f%.0s' $(seq 1 $((share - 1))))
+  missing=$((missing - share))
 done
+mkdir -p "$deep"
 deep_win=$(winepath -w "$deep" 2>/dev/null)
 length=$(printf '%s' "$deep_win\\personal.inf" | wc -c)
 [ "$length" = 250 ] || fail "could not make a folder with a 250-byte data path (got $length)"
