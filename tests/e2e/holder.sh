@@ -4,10 +4,8 @@ KALHOLD=$(realpath "$KALHOLD")
 
 hold() {
   rm -f "$BOOK/release" "$BOOK/hold.out"
-  (cd "$BOOK" && exec wine "$KALHOLD" "$(winpath "$1")" "$(winpath release)" >"$BOOK/hold.out" 2>&1) &
-  HOLD_PID=$!
-  STARTED+=("$HOLD_PID")
-  wait_for 'grep -qs HELD "$BOOK/hold.out"' || fail "kalhold did not take $1: $(cat "$BOOK/hold.out")"
+  launch 'grep -qs HELD "$BOOK/hold.out"' "$BOOK/hold.out" "$BOOK" "$KALHOLD" "$(winpath "$1")" "$(winpath release)"
+  HOLD_PID=$LAUNCHED_PID
 }
 
 release() {

@@ -68,20 +68,59 @@ driver() {
   return "$status"
 }
 
-# Starts the address book in the test's book folder; LAST_PID is its Wine process.
-start_book() {
-  (cd "$BOOK" && exec wine "$KALBOOK_EXE" "$@" >/dev/null 2>&1) &
-  LAST_PID=$!
-  STARTED+=("$LAST_PID")
+# Starts PROGRAM ARGS in FOLDER in the background and returns once the command UP says it runs;
+# LAUNCHED_PID is its Wine process, and what it and Wine said goes to LOG. On a loaded machine Wine
+# now and then ends a program it was asked to start with status 1 and not a word (its messages
+# are off): such a start is made once more, with Wine's errors on. Usage: launch UP LOG FOLDER
+# PROGRAM ARGS...
+launch() {
+  local up=$1 log=$2 folder=$3 attempt status debug=$WINEDEBUG
+  shift 3
+  for attempt in 1 2; do
+    (cd "$folder" && WINEDEBUG=$debug exec wine "$@" >"$log" 2>&1) &
+    LAUNCHED_PID=$!
+    STARTED+=("$LAUNCHED_PID")
+    local deadline=$((SECONDS + 60))
+    while kill -0 "$LAUNCHED_PID" 2>/dev/null; do
+      if eval "$up"; then return 0; fi
+      sleep 0.1
+      [ "$SECONDS" -lt "$deadline" ] || fail "$(basename "$1") still not running after 60 s; it and Wine said: $(cat "$log")"
+    done
+    if eval "$up"; then return 0; fi  # it ran, and has ended already
+    wait "$LAUNCHED_PID" && status=0 || status=$?
+    [ "$status" != 0 ] || return 0
+    if [ "$attempt" = 1 ] && [ "$status" = 1 ] && [ ! -s "$log" ]; then
+      echo "  ($(basename "$1") : Wine did not start it; once more)" >&2
+      debug=err+all
+      continue
+    fi
+    fail "$(basename "$1") ended with status $status before it ran; it and Wine said: $(cat "$log")"
+  done
+}
+
+# The address book takes its single-copy lock before anything else.
+book_running() { wine "$KALDRIVER" -t 2 mutex 'Local\ZuAddressBook.SingleCopy' >/dev/null 2>&1; }
+
+# Starts the address book in FOLDER (LAST_PID is its Wine process); KALBOOK_EXE may name
+# another copy of the program.
+start_book_in() {
+  local folder=$1
+  shift
+  launch book_running "$E2E_STATE/work/$TEST_NAME.book.log" "$folder" "$KALBOOK_EXE" "$@"
+  LAST_PID=$LAUNCHED_PID
+}
+
+start_book() { start_book_in "$BOOK" "$@"; }
+
+host_running() {
+  HOST_WINDOW=$(wine "$KALDRIVER" -t 2 find "" "Port Settings(Velmora Quillon)" 2>/dev/null | tr -d '\r')
 }
 
 start_host() {
   HOST_LOG=$BOOK/host.log
   rm -f "$HOST_LOG"
-  (cd "$BOOK" && exec wine "$KALHOST" "$(winepath -w "$HOST_LOG")" >/dev/null 2>&1) &
-  HOST_PID=$!
-  STARTED+=("$HOST_PID")
-  HOST_WINDOW=$(driver find "" "Port Settings(Velmora Quillon)") || fail "host window did not open"
+  launch host_running "$E2E_STATE/work/$TEST_NAME.host.log" "$BOOK" "$KALHOST" "$(winepath -w "$HOST_LOG")"
+  HOST_PID=$LAUNCHED_PID
 }
 
 main_window() { driver find ZuAddressBook "Address Book"; }

@@ -26,9 +26,8 @@ length=$(printf '%s' "$deep_win\\personal.inf" | wc -c)
 [ "$length" = 250 ] || fail "could not make a folder with a 250-byte data path (got $length)"
 
 echo "== start: one message names the folder"
-(cd "$deep" && exec wine "$KALBOOK_EXE" >/dev/null 2>&1) &
-program=$!
-STARTED+=("$program")
+start_book_in "$deep"
+program=$LAST_PID
 box=$(message_box) || fail "no message at start"
 text=$(message_text)
 echo "$text" > "$BOOK/start-message.txt"

@@ -53,11 +53,7 @@ refusing+=("$program")
 touch "$program/probe" 2>/dev/null && fail "the immutable folder took a new file"
 pass "$name holds one folder kalbook-$version with the four files; the folder refuses new files"
 
-start_unpacked() {
-  (cd "$1" && exec wine "$program/kalbook.exe" >/dev/null 2>&1) &
-  LAST_PID=$!
-  STARTED+=("$LAST_PID")
-}
+start_unpacked() { KALBOOK_EXE=$program/kalbook.exe start_book_in "$1"; }
 
 start_unpacked "$program"
 book=$LAST_PID

@@ -57,9 +57,8 @@ rm -f "$BOOK"/*
 yama=$(printf '\xe5\xb1\xb1%.0s' $(seq 1 130))
 printf 'BEGIN:VCARD\r\nFN;CHARSET=SHIFT_JIS:\x8e\x52\x93\x63 \x95\x5c,x \x82\x60\r\nNOTE:Caf\xc3\xa9 \xe5\xb1\xb1\xe7\x94\xb0\r\n'\
 'EMAIL:y@x\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:a%s\r\nEMAIL:long@x\r\nEND:VCARD\r\n' "$yama" > sjis.vcf
-(cd "$BOOK" && exec env LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 wine "$KALBOOK_EXE" >/dev/null 2>&1) &
-book_pid=$!
-STARTED+=("$book_pid")
+LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 start_book
+book_pid=$LAST_PID
 main=$(main_window) || fail "no main window"
 driver command "$main" 106
 driver openfile "Import - vCard -" "$(winpath sjis.vcf)" || fail "no chooser"

@@ -169,6 +169,17 @@ int CmdGone(const Args& a) {
   return WaitFor([&] { return !IsWindow(window); }) ? 0 : Fail("window still exists");
 }
 
+// Waits until a named mutex exists: a program that takes one first of all is then running its
+// own code, past everything Wine does to start it.
+int CmdMutex(const Args& a) {
+  bool exists = WaitFor([&] {
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, a[0].c_str());
+    if (mutex) CloseHandle(mutex);
+    return mutex != nullptr;
+  });
+  return exists ? 0 : Fail("no mutex " + a[0]);
+}
+
 int CmdChild(const Args& a) {
   HWND child;
   if (!ChildOf(a, 0, child)) return Fail("no child " + a[1]);
@@ -870,6 +881,7 @@ const Command kCommands[] = {
     {"version", 1, CmdVersion, "EXE"},
     {"manifest", 1, CmdManifest, "EXE"},
     {"click-sync", 2, CmdClickSync, "HWND CTRLID"},
+    {"mutex", 1, CmdMutex, "NAME"},
 };
 
 int Usage() {
