@@ -16,6 +16,16 @@ inline uint32_t AddTestPerson(AddressStore& store, const std::string& descriptio
   return slot;
 }
 
+// A person with the names ("first;middle;last") and memo that the exchange formats carry.
+inline uint32_t AddTestPerson(AddressStore& store, const std::string& description, const std::string& email,
+                              const std::string& names, const std::string& memo, int deleted = 0) {
+  uint32_t slot = AddTestPerson(store, description, email, deleted);
+  PersonRecord& person = (*store.persons)[slot];
+  CopyToField(person.names, sizeof person.names, names);
+  CopyToField(person.memo, sizeof person.memo, memo);
+  return slot;
+}
+
 inline uint32_t AddTestGroup(AddressStore& store, const std::string& name, const MemberList& members = {},
                              int deleted = 0) {
   ReserveRecordSlot(store.groups);

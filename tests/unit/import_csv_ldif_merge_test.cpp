@@ -46,14 +46,6 @@ class ContactsMerge : public ::testing::Test {
     store.groupPath = (dir / (name + "_group.inf")).string();
   }
 
-  uint32_t AddPerson(const std::string& description, const std::string& email, const std::string& names,
-                     const std::string& memo) {
-    uint32_t slot = AddTestPerson(book, description, email);
-    CopyToField((*book.persons)[slot].names, kTextFieldSize, names);
-    CopyToField((*book.persons)[slot].memo, kTextFieldSize, memo);
-    return slot;
-  }
-
   ImportOutcome Import(AddressStore& into, const ForeignBook& foreign) {
     std::optional<ImportBatch> batch = BatchOfForeignBook(foreign);
     EXPECT_TRUE(batch.has_value());
@@ -62,11 +54,12 @@ class ContactsMerge : public ::testing::Test {
 
   // A book of persons in several groups, with accents, a comma in a description, and an empty group.
   void FillBook() {
-    uint32_t ann = AddPerson("Ann Lee", "ann@example.org", "Ann;;Lee", "likes tea, coffee; cake");
-    uint32_t rene = AddPerson("Ren\xE9 Roy, Jr.", "rene@example.org", "Ren\xE9;Paul;Roy", "Caf\xE9 \"au lait\", 2\xB0");
-    uint32_t bo = AddPerson("Bo", "bo@example.se", ";;", "");
+    uint32_t ann = AddTestPerson(book, "Ann Lee", "ann@example.org", "Ann;;Lee", "likes tea, coffee; cake");
+    uint32_t rene =
+        AddTestPerson(book, "Ren\xE9 Roy, Jr.", "rene@example.org", "Ren\xE9;Paul;Roy", "Caf\xE9 \"au lait\", 2\xB0");
+    uint32_t bo = AddTestPerson(book, "Bo", "bo@example.se", ";;", "");
     AddTestPerson(book, "Gone", "gone@example.org", 1);
-    uint32_t cy = AddPerson("Cy", "cy@example.com", "Cy;;", "");
+    uint32_t cy = AddTestPerson(book, "Cy", "cy@example.com", "Cy;;", "");
     AddTestGroup(book, "Team", {cy, rene, ann});
     AddTestGroup(book, "Choir", {bo});
     CopyToField((*book.groups)[1].memo, kTextFieldSize, "Tuesdays");
