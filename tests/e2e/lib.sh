@@ -45,6 +45,14 @@ stop_started() {
 }
 trap stop_started EXIT
 
+# On a loaded machine Wine now and then ends a program it was asked to start with status 1 and not
+# a word (its messages are off). Says so when STATUS and the program's output in LOG are that.
+# Usage: wine_did_not_start STATUS LOG NAME
+wine_did_not_start() {
+  [ "$1" = 1 ] && [ ! -s "$2" ] || return 1
+  echo "  ($3 : Wine did not start it; once more)" >&2
+}
+
 # The driver's own reason for a failure goes to stderr, so a failed step says what it saw. Its
 # stderr goes through a file: a Wine system process the driver happens to start (explorer.exe
 # /desktop, services.exe) keeps the stderr it was given, and a pipe would then never close.
@@ -55,10 +63,9 @@ driver() {
   # Its waits get a minute, not its own 10 seconds: a save flushed to a disk still busy with a
   # build can hold the program that long. A -t of the caller comes later and wins.
   wine "$KALDRIVER" -t 60 "$@" 2>"$err" | tr -d '\r' || status=${PIPESTATUS[0]}
-  # The driver names every failure of its own. Status 1 without a word is Wine failing to start
-  # it on a loaded machine (its own messages are off): start it once more, with Wine's errors on.
-  if [ "$status" = 1 ] && [ ! -s "$err" ]; then
-    echo "  (driver $* : Wine did not start it; once more)" >&2
+  # The driver names every failure of its own, so a silent one is Wine's: once more, with
+  # Wine's errors on.
+  if wine_did_not_start "$status" "$err" "driver $*"; then
     status=0
     WINEDEBUG=err+all wine "$KALDRIVER" -t 60 "$@" 2>"$err" | tr -d '\r' || status=${PIPESTATUS[0]}
   fi
@@ -69,10 +76,9 @@ driver() {
 }
 
 # Starts PROGRAM ARGS in FOLDER in the background and returns once the command UP says it runs;
-# LAUNCHED_PID is its Wine process, and what it and Wine said goes to LOG. On a loaded machine Wine
-# now and then ends a program it was asked to start with status 1 and not a word (its messages
-# are off): such a start is made once more, with Wine's errors on. Usage: launch UP LOG FOLDER
-# PROGRAM ARGS...
+# LAUNCHED_PID is its Wine process, and what it and Wine said goes to LOG. A start Wine ended
+# without a word is made once more, with Wine's errors on. Usage: launch UP LOG FOLDER PROGRAM
+# ARGS...
 launch() {
   local up=$1 log=$2 folder=$3 attempt status debug=$WINEDEBUG
   shift 3
@@ -89,8 +95,7 @@ launch() {
     if eval "$up"; then return 0; fi  # it ran, and has ended already
     wait "$LAUNCHED_PID" && status=0 || status=$?
     [ "$status" != 0 ] || return 0
-    if [ "$attempt" = 1 ] && [ "$status" = 1 ] && [ ! -s "$log" ]; then
-      echo "  ($(basename "$1") : Wine did not start it; once more)" >&2
+    if [ "$attempt" = 1 ] && wine_did_not_start "$status" "$log" "$(basename "$1")"; then
       debug=err+all
       continue
     fi
