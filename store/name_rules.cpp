@@ -6,6 +6,32 @@
 
 namespace {
 const char kForbidden[] = ";\\/*:?\"<>|()";
+
+char LookAlike(char c) {
+  switch (c) {
+    case '(': case '<': return '[';
+    case ')': case '>': return ']';
+    case '/': case '\\': case '|': case ':': return '-';
+    case ';': return ',';
+    case '*': case '?': return '_';
+    case '"': return '\'';
+    default: return c;
+  }
+}
+}  // namespace
+
+bool FitNameToRules(std::string& text, const CodePage& page) {
+  bool changed = false;
+  for (size_t i = 0; i < text.size();) {
+    size_t n = CharLengthAt(page, text, i);
+    if (n == 1) {
+      char fitted = LookAlike(text[i]);
+      changed |= fitted != text[i];
+      text[i] = fitted;
+    }
+    i += n;
+  }
+  return changed;
 }
 
 bool IsValidNameText(const char* text) {

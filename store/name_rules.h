@@ -1,6 +1,9 @@
 // The rules names must satisfy before the person or group dialog stores them.
 #pragma once
 
+#include <string>
+
+#include "store/code_page.h"
 #include "store/records.h"
 
 // String-table ids of the validation messages.
@@ -19,6 +22,12 @@ enum ValidationMessage : int {
 
 // True when the text is empty or holds none of ; \ / * : ? " < > | ( )
 bool IsValidNameText(const char* text);
+
+// Makes a name from a foreign source one the dialogs accept: each forbidden character becomes a
+// look-alike ("(" and "<" "[", ")" and ">" "]", "/" "\\" "|" ":" "-", ";" ",", "*" "?" "_", the
+// double quote "'"); a trail byte of a double-byte character is part of it and stays. True when
+// anything changed.
+bool FitNameToRules(std::string& text, const CodePage& page);
 
 struct PersonInput {
   const char* description;
