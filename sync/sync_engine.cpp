@@ -220,8 +220,6 @@ void KeepNotedMeanwhile(std::vector<std::string>& next, const std::vector<std::s
 
 }  // namespace
 
-bool CompareNoCaseKey(const std::string& a, const std::string& b) { return CompareNoCase(a.c_str(), b.c_str()) == 0; }
-
 BookSnapshot TakeBookSnapshot(const AddressStore& store, uint64_t runId) {
   BookSnapshot snapshot;
   snapshot.runId = runId;
@@ -236,13 +234,6 @@ BookSnapshot TakeBookSnapshot(const AddressStore& store, uint64_t runId) {
       snapshot.groups.push_back(SnapshotGroup{slot, group.name, group.memo, MembersOf(store, group)});
     }
   return snapshot;
-}
-
-SyncResult RunSyncRound(DavTransport& transport, const BookSnapshot& snapshot, const SyncAccount& account,
-                        const SyncState& state, const std::atomic<bool>& cancel, const SyncProgress& progress,
-                        SyncJournal* journal, const CodePage& page) {
-  SyncRound round(transport, snapshot, account, state, cancel, progress, journal, page);
-  return round.Run();
 }
 
 AppliedSync ApplySyncResult(AddressStore& store, const BookSnapshot& snapshot, SyncResult& result, SyncState& state,

@@ -68,6 +68,11 @@ struct SyncAccount {
   bool sendOnly = false;  // at close: send what changed here, fetch nothing
 };
 
+// An answer whose body passes this is not read whole: the shell hands it back with this
+// failure text (and its HTTP status), and the core asks for fewer cards at a time.
+constexpr size_t kMostAnswerBytes = size_t{64} * 1024 * 1024;
+constexpr char kAnswerTooLarge[] = "answer over 64 MB";
+
 // Called on the worker thread: cards done of the cards to do in this round.
 using SyncProgress = std::function<void(uint32_t done, uint32_t total)>;
 
