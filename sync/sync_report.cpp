@@ -18,6 +18,9 @@ enum TextId : int {
 }  // namespace
 
 void SyncReport::Add(std::string description, SyncReason reason, int field, std::string value) {
+  // A card decided again after it changed under a put is told once.
+  for (const SyncReportLine& line : lines)
+    if (line.description == description && line.reason == reason && line.field == field) return;
   if (lines.size() < kMaxLines) lines.push_back(SyncReportLine{std::move(description), reason, field, std::move(value)});
 }
 

@@ -524,11 +524,12 @@ class Round {
     }
   }
 
-  void LoadServerSide(const SyncedEntry& entry, bool& onServer, bool& changed, std::optional<ParsedCard>& card) {
+  void LoadServerSide(SyncedEntry& entry, bool& onServer, bool& changed, std::optional<ParsedCard>& card) {
     onServer = ServerHolds(entry);
     if (!onServer) return;
     auto fetched = cards_.find(entry.url);
     changed = fetched != cards_.end() && fetched->second.fetched;
+    if (changed) entry.etag = fetched->second.etag;
     card = CurrentCard(entry);
     if (!card) onServer = false, leftOut_.insert(entry.url);
   }
@@ -737,7 +738,7 @@ class Round {
     const PersonFields local = FieldsOf(snapshot_.persons[work.local]);
     if (!work.onServer || !work.card) {
       work.merged = local;
-      if (work.known && !work.restored && ChangedSinceSync(work, local) && !leftOut_.count(work.entry.url))
+      if (work.known && !Uncertain(work) && ChangedSinceSync(work, local) && !leftOut_.count(work.entry.url))
         result_.report.Add(local.description, SyncReason::kSentAgain);
       return;
     }
@@ -762,6 +763,9 @@ class Round {
     else m.first = local.first, m.middle = local.middle, m.last = local.last;
     m.memo = MergeOne(local.memo, base ? &base->memo : nullptr, server.memo, exact, kFieldMemo, who);
   }
+
+  // Put without an answer, or put back by Undo delete: sent again when the server lacks it.
+  static bool Uncertain(const PersonWork& work) { return work.known && (work.entry.etag.empty() || work.restored); }
 
   bool ChangedSinceSync(const PersonWork& work, const PersonFields& local) const {
     PersonFields base = FieldsOf(work.entry);
@@ -896,17 +900,32 @@ class Round {
       }
     for (PersonWork& person : persons_) {
       if (person.local < 0 && !person.onServer) continue;
+      auto isMember = [&](const GroupWork* group) {
+        return std::any_of(group->members.begin(), group->members.end(),
+                           [&](const std::string& m) { return CompareNoCaseKey(m, person.merged.description); });
+      };
+      auto groupNamed = [&](const std::string& ansi) -> const GroupWork* {
+        for (const GroupWork* group : categoryGroups)
+          if (CompareNoCaseKey(group->name, ansi) || CompareNoCaseKey(group->entry.key, ansi)) return group;
+        return nullptr;
+      };
+      // The card's order stays; a group joined here is appended.
       std::vector<std::string> names;
+      std::vector<const GroupWork*> listed;
       if (person.card)
         for (const std::string& category : person.card->fields.categories) {
           std::string ansi = BookName(Utf8ToAnsiChecked(TrimBlanks(category)).text, kTextLimit, page_);
-          if (std::none_of(allNames.begin(), allNames.end(), [&](const std::string& n) { return CompareNoCaseKey(n, ansi); }))
-            names.push_back(category);  // kept as the card has it
+          const GroupWork* group = groupNamed(ansi);
+          bool otherName = !group && std::none_of(allNames.begin(), allNames.end(),
+                                                  [&](const std::string& n) { return CompareNoCaseKey(n, ansi); });
+          if (otherName) names.push_back(category);
+          else if (group && isMember(group) && std::find(listed.begin(), listed.end(), group) == listed.end()) {
+            names.push_back(group->name == ansi ? category : Utf8(group->name));
+            listed.push_back(group);
+          }
         }
       for (const GroupWork* group : categoryGroups)
-        if (std::any_of(group->members.begin(), group->members.end(),
-                        [&](const std::string& m) { return CompareNoCaseKey(m, person.merged.description); }))
-          names.push_back(Utf8(group->name));
+        if (isMember(group) && std::find(listed.begin(), listed.end(), group) == listed.end()) names.push_back(Utf8(group->name));
       person.categories = std::move(names);
       person.categoriesSet = true;
     }
@@ -953,6 +972,7 @@ class Round {
   // The state after a card reached the server: its text, and the entry as this computer held
   // it, so that an unfinished round leaves the book's side to the next.
   void NoteSent(const SyncedEntry& entry) {
+    sentUrls_.insert(entry.url);
     auto at = std::find_if(sent_.entries.begin(), sent_.entries.end(), [&](const SyncedEntry& e) { return e.url == entry.url; });
     if (at != sent_.entries.end()) *at = entry;
     else sent_.entries.push_back(entry);
@@ -986,6 +1006,7 @@ class Round {
     if (isNew) {
       pending.etag.clear();
       Journal(JournalRecord::Kind::kPutSent, pending);
+      NoteSent(pending);  // if its answer never comes, the next round looks for it
     }
     DavAnswer answer = Send(request);
     if (answer.httpStatus == 412) return Put::kChanged;
@@ -1034,6 +1055,9 @@ class Round {
   bool SendPerson(PersonWork& work) {
     if (work.local < 0) return true;  // deleted here: later; or only on the server
     if (leftOut_.count(work.entry.url)) return true;
+    // Deleted on the server and unchanged here: it goes here too.
+    if (!work.onServer && work.known && !Uncertain(work) && !ChangedSinceSync(work, FieldsOf(snapshot_.persons[work.local])))
+      return true;
     for (int attempt = 0; attempt < kMostTries; ++attempt) {
       bool isNew = !work.onServer;
       CardEdit edit = EditFor(work, isNew ? std::optional<ParsedCard>() : work.card);
@@ -1234,7 +1258,7 @@ class Round {
     state.removed = sent_.removed;
     for (PersonWork& work : persons_) {
       // Deleted on the server, unchanged here: it goes here too.
-      if (work.local >= 0 && work.known && !work.onServer && !work.restored && !ChangedSinceSync(work, FieldsOf(snapshot_.persons[work.local])) &&
+      if (work.local >= 0 && work.known && !work.onServer && !Uncertain(work) && !ChangedSinceSync(work, FieldsOf(snapshot_.persons[work.local])) &&
           !leftOut_.count(work.entry.url)) {
         BookChange change;
         change.kind = BookChange::Kind::kRemovePerson;
@@ -1271,8 +1295,9 @@ class Round {
 
   std::string CardTextOf(const PersonWork& work) {
     // The state keeps the server's text: the one sent, else the one fetched, else the old one.
-    for (const SyncedEntry& entry : sent_.entries)
-      if (entry.url == work.entry.url && !entry.card.empty()) return entry.card;
+    if (sentUrls_.count(work.entry.url))
+      for (const SyncedEntry& entry : sent_.entries)
+        if (entry.url == work.entry.url) return entry.card;
     auto fetched = cards_.find(work.entry.url);
     if (fetched != cards_.end() && fetched->second.fetched && fetched->second.card) return Rejoin(*fetched->second.card);
     return work.entry.card;
@@ -1331,8 +1356,9 @@ class Round {
       entry.members = group.members;
       if (group.card) {
         bool sent = false;
-        for (const SyncedEntry& s : sent_.entries)
-          if (s.url == group.entry.url) entry.card = s.card, sent = true;
+        if (sentUrls_.count(group.entry.url))
+          for (const SyncedEntry& s : sent_.entries)
+            if (s.url == group.entry.url) entry.card = s.card, sent = true;
         if (!sent && cards_.count(group.entry.url) && cards_[group.entry.url].fetched) entry.card = Rejoin(*group.card);
       }
       if (live) entry.slot = snapshot_.groups[group.local].slot, entry.runId = snapshot_.runId;
@@ -1366,6 +1392,7 @@ class Round {
   std::map<std::string, ServerCard> cards_;
   std::set<std::string> leftOut_;
   std::set<std::string> deletedUrls_;
+  std::set<std::string> sentUrls_;
   std::vector<PersonWork> persons_;
   std::vector<GroupWork> groups_;
   uint32_t done_ = 0, total_ = 0;

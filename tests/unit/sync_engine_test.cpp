@@ -219,7 +219,9 @@ TEST_F(SyncTest, DeletesGoEachWayAndAChangeOnTheOtherSideWins) {
   EXPECT_EQ(back, 1);
   EXPECT_EQ(again, 1);
   for (const DavRequest& r : server_.requests) {
-    if (r.kind == DavRequest::Kind::Delete) EXPECT_FALSE(r.ifMatch.empty());
+    if (r.kind == DavRequest::Kind::Delete) {
+      EXPECT_FALSE(r.ifMatch.empty());
+    }
   }
 }
 
@@ -339,6 +341,7 @@ TEST_F(SyncTest, AFailureLeavesTheBookAsItWasAndTheNextSyncGoesOn) {
   Sync();
   EXPECT_EQ(LivePersons(), 61u);
   EXPECT_EQ(server_.CardCount(), 61u);
+  server_.requests.clear();
   server_.failRequest = 0;
   server_.statusForAll = 401;
   EXPECT_EQ(Sync().stop, SyncStop::kAuthNeeded);
