@@ -204,13 +204,21 @@ class Round {
     if (!SameUrl(start_.bookUrl, account_.bookUrl)) start_ = SyncState{};
     start_.bookUrl = account_.bookUrl;
     sent_ = start_;
+    for (size_t i = 0; i < start_.entries.size(); ++i)
+      if (!start_.entries[i].url.empty()) stateUrls_.emplace(start_.entries[i].url, i);
     result_.report.server = account_.bookUrl;
     result_.restoredPersonsSeen = state.restoredPersons;
     result_.restoredGroupsSeen = state.restoredGroups;
   }
 
   SyncResult Run() {
-    if (!List() || !Fetch() || Stopped()) return Stop();
+    if (account_.sendOnly) {
+      // At close: what changed here goes out against the state's cards; nothing is fetched.
+      listedFully_ = false;
+      newToken_ = start_.syncToken;
+    } else if (!List() || !Fetch() || Stopped()) {
+      return Stop();
+    }
     MatchPersons();
     MatchGroups();
     DecidePersons();
@@ -239,9 +247,11 @@ class Round {
       result_.stop = SyncStop::kAuthNeeded;
       result_.report.failureStatus = 401;
     } else {
+      // A body that was no multistatus or no card is told in the shell's words.
       result_.stop = SyncStop::kFailed;
-      result_.report.failureStatus = answer.httpStatus;
-      result_.report.failure = answer.httpStatus ? std::string() : answer.failure;
+      result_.report.failure = answer.failure;
+      result_.report.failureStatus = answer.failure.empty() ? answer.httpStatus : 0;
+      if (!result_.report.failed()) result_.report.failure = "?";
     }
     return false;
   }
@@ -348,9 +358,10 @@ class Round {
 
   // ---- fetching ----
   bool KnownEtagIs(const std::string& url, const std::string& etag) const {
-    for (const SyncedEntry& entry : start_.entries)
-      if (entry.url == url) return !entry.etag.empty() && entry.etag == etag;
-    return false;
+    auto known = stateUrls_.find(url);
+    if (known == stateUrls_.end()) return false;
+    const SyncedEntry& entry = start_.entries[known->second];
+    return !entry.etag.empty() && entry.etag == etag;
   }
 
   bool Fetch() {
@@ -518,6 +529,7 @@ class Round {
         work.restored = true;
         work.local = static_cast<int>(i);
         taken[i] = true;
+        restoredUrls_.insert(work.entry.url);
         persons_.push_back(std::move(work));
         break;
       }
@@ -534,13 +546,7 @@ class Round {
     if (!card) onServer = false, leftOut_.insert(entry.url);
   }
 
-  bool Tracked(const std::string& url) const {
-    for (const SyncedEntry& entry : start_.entries)
-      if (entry.url == url) return true;
-    for (const PersonWork& work : persons_)
-      if (work.entry.url == url) return true;
-    return false;
-  }
+  bool Tracked(const std::string& url) const { return stateUrls_.count(url) || restoredUrls_.count(url); }
 
   // Cards the state does not know: a person here of the same description (case ignored), else
   // of the same address, is the same one; one card to one person.
@@ -709,7 +715,6 @@ class Round {
     if (!localChanged) return same(local, server) ? local : server;
     if (serverChanged && !same(local, server)) {
       result_.report.Add(who, SyncReason::kBothChanged, field, server);
-      conflict_ = true;
     }
     return local;
   }
@@ -719,7 +724,6 @@ class Round {
   }
 
   void DecidePerson(PersonWork& work) {
-    conflict_ = false;
     if (work.local < 0) {
       if (work.onServer && work.card && (!work.known || work.serverChanged)) {
         work.merged = BookFormOf(work.card->fields, page_).fields;
@@ -1090,7 +1094,9 @@ class Round {
         work.onServer = true;
         break;
       }
-      // 412: the card changed on the server meanwhile: fetch it and decide again.
+      // 412: the card changed on the server meanwhile: fetch it and decide again (at close it
+      // waits for the next sync).
+      if (account_.sendOnly) break;
       if (isNew && work.entry.url.empty()) work.entry.url = next.url;
       if (isNew && !work.known) {
         work.entry.url.clear();  // a name taken by chance: a new UUID next time
@@ -1132,6 +1138,8 @@ class Round {
       return true;  // travels on the persons' cards
     }
     if (leftOut_.count(group.entry.url)) return true;
+    // Deleted on the server and unchanged here: it goes here too.
+    if (!group.onServer && group.known && !group.entry.etag.empty() && !GroupChangedSinceSync(group)) return true;
     for (int attempt = 0; attempt < kMostTries; ++attempt) {
       bool isNew = !group.onServer;
       CardEdit edit;
@@ -1167,6 +1175,7 @@ class Round {
         break;
       }
       if (isNew && !group.known) continue;
+      if (account_.sendOnly) break;
       if (!Refetch(group.entry, group.card, group.onServer)) return false;
       group.serverChanged = true;
       DecideGroup(group);
@@ -1183,6 +1192,7 @@ class Round {
     if (entry.etag != kUnknownEtag) request.ifMatch = entry.etag;
     DavAnswer answer = Send(request);
     if (answer.httpStatus == 412) {
+      if (account_.sendOnly) return true;
       if (!Refetch(entry, card, onServer)) return false;
       changed = true;
       return true;
@@ -1197,7 +1207,6 @@ class Round {
       sent_.entries.erase(at);
     }
     if (Success(answer.httpStatus)) ++result_.report.sent;
-    deletedUrls_.insert(entry.url);
     return true;
   }
 
@@ -1246,10 +1255,6 @@ class Round {
     }
   }
 
-  void RemovedOnServer(const PersonWork& work) {
-    if (work.local < 0 || work.onServer || !work.known) return;
-  }
-
   SyncResult Finish() {
     SyncState state = start_;
     state.entries.clear();
@@ -1290,6 +1295,11 @@ class Round {
     result_.report.changedHere = result_.counts.changedHere;
     result_.report.removedHere = result_.counts.removedHere;
     result_.counts.sent = result_.report.sent;
+    for (const SyncReportLine& line : result_.report.lines) result_.counts.conflicts += line.reason == SyncReason::kBothChanged;
+    // Undo delete reaches back one delete; old cards need not be kept for ever.
+    if (result_.newState.removed.size() > kMostRemovedKept)
+      result_.newState.removed.erase(result_.newState.removed.begin(),
+                                     result_.newState.removed.end() - kMostRemovedKept);
     return std::move(result_);
   }
 
@@ -1373,6 +1383,7 @@ class Round {
   }
 
   static constexpr size_t kMultigetBatch = 50;
+  static constexpr size_t kMostRemovedKept = 1000;
 
   DavTransport& transport_;
   const BookSnapshot& snapshot_;
@@ -1391,12 +1402,12 @@ class Round {
   bool holdToken_ = false;
   std::map<std::string, ServerCard> cards_;
   std::set<std::string> leftOut_;
-  std::set<std::string> deletedUrls_;
   std::set<std::string> sentUrls_;
+  std::unordered_map<std::string, size_t> stateUrls_;  // URL -> index into start_.entries
+  std::set<std::string> restoredUrls_;
   std::vector<PersonWork> persons_;
   std::vector<GroupWork> groups_;
   uint32_t done_ = 0, total_ = 0;
-  bool conflict_ = false;
 };
 
 }  // namespace

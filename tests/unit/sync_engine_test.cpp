@@ -462,6 +462,117 @@ TEST_F(SyncTest, TheServersLocationAndMissingEtagAreFollowed) {
   EXPECT_NE(server_.Text(UrlOf("Ann")).find("NOTE:later"), std::string::npos);
 }
 
+TEST_F(SyncTest, ACancelledSyncChangesNothingHereAndKeepsWhatWasSent) {
+  for (int i = 0; i < 80; ++i) server_.Store("p" + std::to_string(i) + ".vcf", Card("u" + std::to_string(i), "P" + std::to_string(i), "p@x.example"));
+  AddTestPerson(store_, "Here", "here@example.org", ";;", "");
+  BookSnapshot shot = TakeBookSnapshot(store_, 7);
+  SyncAccount account;
+  account.bookUrl = FakeCardDavServer::kBook;
+  std::atomic<bool> cancel{false};
+  std::vector<uint32_t> seen;
+  SyncResult result = RunSyncRound(server_, shot, account, state_, cancel, [&](uint32_t done, uint32_t total) {
+    seen.push_back(done);
+    EXPECT_LE(done, total);
+    if (done >= 50) cancel = true;
+  });
+  EXPECT_EQ(result.stop, SyncStop::kCancelled);
+  EXPECT_TRUE(result.changes.empty());
+  EXPECT_FALSE(seen.empty());
+  ApplySyncResult(store_, shot, result, state_);
+  EXPECT_EQ(LivePersons(), 1u);
+  EXPECT_TRUE(state_.syncToken.empty());
+  Sync();
+  EXPECT_EQ(LivePersons(), 81u);
+  EXPECT_EQ(server_.CardCount(), 81u);
+}
+
+// A kill after a card went out: the state on disk never saw the round, only its journal did.
+TEST_F(SyncTest, AfterAKillTheJournalKeepsASentCardFromBeingSentTwice) {
+  server_.Store("a.vcf", Card("a", "Ann", "ann@example.org"));
+  Sync();
+  ASSERT_FALSE(SaveSyncState(dir_, state_));
+  AddTestPerson(store_, "Bob", "bob@example.org", ";;", "");
+  SetMemo("Ann", "memo here");
+  {
+    SyncJournal journal(PlatformFiles(), SyncJournalPath(dir_));
+    server_.failRequest = 3;  // the listing, Ann's put and Bob's put answer; then the line goes
+    server_.stayDown = true;
+    BookSnapshot shot = TakeBookSnapshot(store_, 7);
+    SyncAccount account;
+    account.bookUrl = FakeCardDavServer::kBook;
+    std::atomic<bool> cancel{false};
+    RunSyncRound(server_, shot, account, state_, cancel, nullptr, &journal);
+  }
+  // The program dies here: neither the result nor the state was written.
+  server_.failRequest = -1;
+  SyncStateLoad load = LoadSyncState(dir_);
+  EXPECT_FALSE(load.damaged);
+  state_ = load.state;
+  Sync();
+  EXPECT_EQ(server_.CardCount(), 2u);
+  EXPECT_EQ(LivePersons(), 2u);
+  EXPECT_NE(CardOf("Ann").find("NOTE:memo here"), std::string::npos);
+  EXPECT_NE(CardOf("Bob").find("FN:Bob"), std::string::npos);
+}
+
+TEST_F(SyncTest, AtCloseOnlyWhatChangedHereIsSent) {
+  std::string url = server_.Store("a.vcf", Card("a", "Ann", "ann@example.org"));
+  Sync();
+  SetMemo("Ann", "memo here");
+  AddTestPerson(store_, "Bob", "bob@example.org", ";;", "");
+  server_.Store("c.vcf", Card("c", "Cy", "cy@example.org"));  // not fetched at close
+  server_.requests.clear();
+  BookSnapshot shot = TakeBookSnapshot(store_, 7);
+  SyncAccount account;
+  account.bookUrl = FakeCardDavServer::kBook;
+  account.sendOnly = true;
+  std::atomic<bool> cancel{false};
+  SyncResult result = RunSyncRound(server_, shot, account, state_, cancel, nullptr);
+  ApplySyncResult(store_, shot, result, state_);
+  EXPECT_EQ(server_.Count(DavRequest::Kind::Report), 0);
+  EXPECT_EQ(server_.Count(DavRequest::Kind::Put), 2);
+  EXPECT_NE(server_.Text(url).find("NOTE:memo here"), std::string::npos);
+  EXPECT_LT(Find("Cy"), 0);
+  Sync();
+  EXPECT_GE(Find("Cy"), 0);
+  EXPECT_EQ(server_.CardCount(), 3u);
+}
+
+TEST_F(SyncTest, GroupsDeletedOnEitherSideGoOnTheOther) {
+  server_.Store("a.vcf", Card("ua", "Ann", "ann@example.org", "CATEGORIES:Work\r\n"));
+  std::string g = server_.Store("g.vcf", "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:g\r\nKIND:group\r\nFN:Team\r\n"
+                                         "MEMBER:urn:uuid:ua\r\nEND:VCARD\r\n");
+  std::string h = server_.Store("h.vcf", "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:h\r\nKIND:group\r\nFN:Club\r\nEND:VCARD\r\n");
+  Sync();
+  ASSERT_GE(FindGroupByName(store_, "Work"), 0);
+  ASSERT_GE(FindGroupByName(store_, "Club"), 0);
+  (*store_.groups)[FindGroupByName(store_, "Team")].deleted = 1;
+  (*store_.groups)[FindGroupByName(store_, "Work")].deleted = 1;
+  server_.Remove(h);
+  FreeIndexes(store_);
+  BuildIndexes(store_);
+  Sync();
+  EXPECT_FALSE(server_.Has(g));
+  EXPECT_LT(FindGroupByName(store_, "Club"), 0);
+  EXPECT_EQ(CardOf("Ann").find("CATEGORIES"), std::string::npos);
+  Sync();
+  EXPECT_LT(FindGroupByName(store_, "Work"), 0);
+  EXPECT_LT(FindGroupByName(store_, "Team"), 0);
+}
+
+TEST_F(SyncTest, ANewGroupTakesTheSettingWhenTheBookKeepsNoGroupsYet) {
+  AddTestPerson(store_, "Ann", "ann@example.org", ";;", "");
+  AddTestGroup(store_, "Team", {0});
+  Sync(SyncAccount::NewGroups::kGroupCards);
+  std::string team = server_.Text(UrlOf("Team"));
+  EXPECT_NE(team.find("VERSION:4.0"), std::string::npos);
+  EXPECT_NE(team.find("KIND:group"), std::string::npos);
+  AddTestGroup(store_, "Family", {0});
+  Sync(SyncAccount::NewGroups::kCategories);
+  EXPECT_NE(CardOf("Ann").find("CATEGORIES:Family"), std::string::npos);
+  EXPECT_EQ(UrlOf("Family"), "");
+}
+
 // ---- cards ----
 
 TEST(SyncCards, PatchingKeepsFoldedAndUnknownLinesAndTheVersion) {
