@@ -52,10 +52,10 @@ void WritePerson(PersonRecord& record, const PersonFields& fields) {
   CopyToField(record.memo, sizeof record.memo, fields.memo);
 }
 
-void WriteMembers(const AddressStore& store, GroupRecord& group, const std::vector<std::string>& members) {
+void WriteMembers(const PersonLookup& lookup, GroupRecord& group, const std::vector<std::string>& members) {
   MemberList list;
   for (const std::string& member : members) {
-    int slot = FindPersonByDescription(store, member.c_str());
+    int slot = lookup.Find(member.c_str());
     if (slot >= 0 && std::find(list.begin(), list.end(), static_cast<uint32_t>(slot)) == list.end())
       list.push_back(static_cast<uint32_t>(slot));
   }
@@ -92,8 +92,16 @@ class Applier {
   }
 
   void Run() {
+    // The table grows once for all persons the server adds, as an import grows it.
+    uint32_t adds = 0;
+    for (const BookChange& change : result_.changes) adds += change.kind == BookChange::Kind::kAddPerson;
+    uint32_t room = kMaxSlots - (store_.persons ? store_.persons->used : 0);
+    if (adds > 0) GrowPersonTableForBatch(store_.persons, std::min(adds, room));
+    addedLookup_.emplace(store_);
     for (const BookChange& change : result_.changes)
       if (!IsGroupChange(change)) ApplyPerson(change);
+    // Members are named by description: looked up once the persons are in place.
+    lookup_.emplace(store_);
     for (const BookChange& change : result_.changes)
       if (IsGroupChange(change)) ApplyGroup(change);
   }
@@ -121,8 +129,7 @@ class Applier {
 
   void ApplyPerson(const BookChange& change) {
     if (change.kind == BookChange::Kind::kAddPerson) {
-      if (FindPersonByDescription(store_, change.person.description.c_str()) >= 0 ||
-          !ReserveRecordSlot(store_.persons)) {
+      if (addedLookup_->Find(change.person.description.c_str()) >= 0 || !ReserveRecordSlot(store_.persons)) {
         BookChange named = change;
         named.key = change.person.description;
         LeaveForNextSync(named, false);
@@ -131,6 +138,7 @@ class Applier {
       uint32_t slot = store_.persons->used;
       WritePerson((*store_.persons)[slot], change.person);
       ++store_.persons->used;
+      addedLookup_->Add(slot);
       applied_.addedPersons.push_back(slot);
       personsChanged_ = true;
       return;
@@ -173,7 +181,7 @@ class Applier {
       group = GroupRecord{};
       CopyToField(group.name, sizeof group.name, change.groupName);
       CopyToField(group.memo, sizeof group.memo, change.groupMemo);
-      WriteMembers(store_, group, change.members);
+      WriteMembers(*lookup_, group, change.members);
       ++store_.groups->used;
       applied_.addedGroups.push_back(slot);
       groupsChanged_ = true;
@@ -190,7 +198,7 @@ class Applier {
     } else {
       CopyToField(record->name, sizeof record->name, change.groupName);
       CopyToField(record->memo, sizeof record->memo, change.groupMemo);
-      WriteMembers(store_, *record, change.members);
+      WriteMembers(*lookup_, *record, change.members);
       applied_.changedGroups.push_back(change.slot);
     }
     groupsChanged_ = true;
@@ -207,6 +215,8 @@ class Applier {
   std::unordered_map<uint32_t, const SnapshotPerson*> persons_;
   std::unordered_map<uint32_t, const SnapshotGroup*> groups_;
   AppliedSync applied_;
+  std::optional<PersonLookup> lookup_;
+  std::optional<PersonLookup> addedLookup_;  // before the renames of this apply: adds only
 };
 
 // Restores noted on the main thread while the round ran still wait for the next one.

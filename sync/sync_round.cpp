@@ -181,6 +181,8 @@ struct PersonWork {
   PersonFields merged;
   std::vector<std::string> categories;  // the card's CATEGORIES after the round, when it has any say
   bool categoriesSet = false;
+  std::optional<ServerPerson> form;     // the card in the book's form; reset whenever `card` changes
+  std::string registered;               // the folded description it holds among the taken ones
 };
 
 struct GroupWork {
@@ -558,18 +560,22 @@ class Round {
     for (auto& [url, card] : fresh) forms.push_back(BookFormOf(card->fields, page_));
     std::vector<int> link(fresh.size(), -1);
     for (int pass = 0; pass < 2; ++pass) {
+      std::unordered_map<std::string, std::vector<size_t>> candidates;  // folded key -> persons, last first
+      for (size_t i = snapshot_.persons.size(); i-- > 0;) {
+        const SnapshotPerson& p = snapshot_.persons[i];
+        const std::string& key = pass == 0 ? p.description : p.email;
+        if (!taken[i] && !key.empty()) candidates[Folded(key)].push_back(i);
+      }
       for (size_t c = 0; c < fresh.size(); ++c) {
         if (link[c] >= 0) continue;
-        for (size_t i = 0; i < snapshot_.persons.size(); ++i) {
-          if (taken[i]) continue;
-          const SnapshotPerson& p = snapshot_.persons[i];
-          bool same = pass == 0 ? CompareNoCaseKey(p.description, forms[c].fields.description)
-                                : !p.email.empty() && CompareNoCaseKey(p.email, forms[c].fields.email);
-          if (!same) continue;
-          link[c] = static_cast<int>(i);
-          taken[i] = true;
-          break;
-        }
+        const std::string& key = pass == 0 ? forms[c].fields.description : forms[c].fields.email;
+        auto found = candidates.find(Folded(key));
+        if (key.empty() || found == candidates.end()) continue;
+        while (!found->second.empty() && taken[found->second.back()]) found->second.pop_back();
+        if (found->second.empty()) continue;
+        link[c] = static_cast<int>(found->second.back());
+        taken[link[c]] = true;
+        found->second.pop_back();
       }
     }
     for (size_t c = 0; c < fresh.size(); ++c) {
@@ -579,6 +585,7 @@ class Round {
       work.entry.etag = cards_[fresh[c].first].etag;
       work.onServer = work.serverChanged = true;
       work.card = *fresh[c].second;
+      work.form = forms[c];
       work.local = link[c];
       if (link[c] >= 0) result_.report.Add(snapshot_.persons[link[c]].description, SyncReason::kLinked);
       else if (!forms[c].hasEmail) {
@@ -625,9 +632,9 @@ class Round {
       groups_.push_back(std::move(work));
     }
     // Names on the persons' cards that no group stands for yet.
-    for (const PersonWork& person : persons_) {
+    for (PersonWork& person : persons_) {
       if (!person.onServer || !person.card) continue;
-      for (const std::string& name : BookFormOf(person.card->fields, page_).categories) {
+      for (const std::string& name : Form(person).categories) {
         if (!ImportGroups::AcceptsName(name) || KnownGroupName(name)) continue;
         GroupWork work;
         work.entry.isGroup = true;
@@ -683,17 +690,24 @@ class Round {
     return GroupForm::kCategories;
   }
 
+  const ServerPerson& Form(PersonWork& work) {
+    if (!work.form) work.form = BookFormOf(work.card->fields, page_);
+    return *work.form;
+  }
+
   // ---- deciding persons ----
+  // Descriptions the book will hold, folded, with how many hold each.
+  void Register(PersonWork& work, const std::string& description) {
+    if (!work.registered.empty() && --taken_[work.registered] == 0) taken_.erase(work.registered);
+    work.registered = description.empty() ? std::string() : Folded(description);
+    if (!work.registered.empty()) ++taken_[work.registered];
+  }
+
   bool DescriptionTaken(const std::string& name, const PersonWork* self) const {
-    for (const PersonWork& work : persons_) {
-      if (&work == self) continue;
-      const std::string* held = nullptr;
-      if (work.local >= 0 && !work.merged.description.empty()) held = &work.merged.description;
-      else if (work.local >= 0) held = &snapshot_.persons[work.local].description;
-      else if (!work.merged.description.empty()) held = &work.merged.description;
-      if (held && CompareNoCaseKey(*held, name)) return true;
-    }
-    return false;
+    std::string folded = Folded(name);
+    auto held = taken_.find(folded);
+    if (held == taken_.end()) return false;
+    return held->second > (self && self->registered == folded ? 1 : 0);
   }
 
   std::string Unique(const std::string& name, const PersonWork* self) const {
@@ -720,21 +734,32 @@ class Round {
   }
 
   void DecidePersons() {
+    for (PersonWork& work : persons_)
+      if (work.local >= 0) Register(work, snapshot_.persons[work.local].description);
     for (PersonWork& work : persons_) DecidePerson(work);
+    for (PersonWork& work : persons_)
+      if (!work.merged.description.empty()) byDescription_[Folded(work.merged.description)] = &work - persons_.data();
+    for (size_t i = 0; i < persons_.size(); ++i)
+      if (!persons_[i].entry.uid.empty()) byUid_.emplace(persons_[i].entry.uid, i);
+    for (const PersonWork& work : persons_)
+      if (work.local >= 0 && work.merged.description != snapshot_.persons[work.local].description)
+        renamed_[snapshot_.persons[work.local].description] = work.merged.description;
   }
 
   void DecidePerson(PersonWork& work) {
     if (work.local < 0) {
       if (work.onServer && work.card && (!work.known || work.serverChanged)) {
-        work.merged = BookFormOf(work.card->fields, page_).fields;
+        work.merged = Form(work).fields;
         if (work.merged.description.empty()) {
           result_.report.Add(work.entry.url, SyncReason::kCannotTake);
           ++result_.report.leftOut;
           work.onServer = false;
           work.card.reset();
+          work.form.reset();
           return;
         }
         work.merged.description = Unique(work.merged.description, &work);
+        Register(work, work.merged.description);
         if (work.known) result_.report.Add(work.merged.description, SyncReason::kBackFromServer);
       }
       return;
@@ -746,7 +771,7 @@ class Round {
         result_.report.Add(local.description, SyncReason::kSentAgain);
       return;
     }
-    PersonFields server = BookFormOf(work.card->fields, page_).fields;
+    PersonFields server = Form(work).fields;
     std::optional<PersonFields> base;
     if (work.known && !work.restored) base = FieldsOf(work.entry);
     auto exact = [](const std::string& a, const std::string& b) { return a == b; };
@@ -758,6 +783,7 @@ class Round {
       // taken from the server: it may need a suffix here
       if (m.description != local.description) m.description = Unique(m.description, &work);
     }
+    Register(work, m.description);
     m.email = MergeOne(local.email, base ? &base->email : nullptr, server.email, exact, kFieldEmail, who);
     std::string localNames = local.first + ";" + local.middle + ";" + local.last;
     std::string baseNames = base ? base->first + ";" + base->middle + ";" + base->last : std::string();
@@ -780,8 +806,11 @@ class Round {
   // ---- deciding groups ----
   std::string FinalDescriptionOfUid(const std::string& uid) const {
     if (uid.empty()) return {};
-    for (const PersonWork& work : persons_)
-      if (work.entry.uid == uid && (work.local >= 0 || work.onServer)) return work.merged.description;
+    auto [first, last] = byUid_.equal_range(uid);
+    for (auto at = first; at != last; ++at) {
+      const PersonWork& work = persons_[at->second];
+      if (work.local >= 0 || work.onServer) return work.merged.description;
+    }
     return {};
   }
 
@@ -789,9 +818,9 @@ class Round {
     std::vector<std::string> members;
     if (group.entry.form == GroupForm::kCategories) {
       std::string name = group.local >= 0 ? snapshot_.groups[group.local].name : group.entry.key;
-      for (const PersonWork& work : persons_) {
+      for (PersonWork& work : const_cast<std::vector<PersonWork>&>(persons_)) {
         if (!work.onServer || !work.card || work.merged.description.empty()) continue;
-        for (const std::string& category : BookFormOf(work.card->fields, page_).categories)
+        for (const std::string& category : const_cast<Round*>(this)->Form(work).categories)
           if (CompareNoCaseKey(category, name) || CompareNoCaseKey(category, group.entry.key)) {
             members.push_back(work.merged.description);
             break;
@@ -811,11 +840,8 @@ class Round {
   std::vector<std::string> LocalMembers(const SnapshotGroup& group) const {
     std::vector<std::string> members;
     for (const std::string& member : group.members) {
-      std::string now = member;
-      for (const PersonWork& work : persons_)
-        if (work.local >= 0 && snapshot_.persons[work.local].description == member && !work.merged.description.empty())
-          now = work.merged.description;
-      members.push_back(now);
+      auto renamed = renamed_.find(member);
+      members.push_back(renamed == renamed_.end() || renamed->second.empty() ? member : renamed->second);
     }
     return members;
   }
@@ -902,12 +928,13 @@ class Round {
         allNames.push_back(group.entry.key);
         if (!group.name.empty()) allNames.push_back(group.name);
       }
+    std::unordered_map<const GroupWork*, std::set<std::string>> membersOf;
+    for (const GroupWork* group : categoryGroups)
+      for (const std::string& member : group->members) membersOf[group].insert(Folded(member));
     for (PersonWork& person : persons_) {
       if (person.local < 0 && !person.onServer) continue;
-      auto isMember = [&](const GroupWork* group) {
-        return std::any_of(group->members.begin(), group->members.end(),
-                           [&](const std::string& m) { return CompareNoCaseKey(m, person.merged.description); });
-      };
+      std::string self = Folded(person.merged.description);
+      auto isMember = [&](const GroupWork* group) { return membersOf[group].count(self) > 0; };
       auto groupNamed = [&](const std::string& ansi) -> const GroupWork* {
         for (const GroupWork* group : categoryGroups)
           if (CompareNoCaseKey(group->name, ansi) || CompareNoCaseKey(group->entry.key, ansi)) return group;
@@ -948,7 +975,7 @@ class Round {
       if (!work.categories.empty()) edit.categories = work.categories;
       return edit;
     }
-    PersonFields server = BookFormOf(card->fields, page_).fields;
+    PersonFields server = &card == &work.card && work.form ? work.form->fields : BookFormOf(card->fields, page_).fields;
     if (!SameDescription(m.description, server.description)) edit.fn = Utf8(m.description);
     if (!SameNames(m, server)) edit.name = std::vector<std::string>{Utf8(m.first), Utf8(m.middle), Utf8(m.last)};
     if (m.email != server.email) edit.email = Utf8(m.email);
@@ -1064,7 +1091,7 @@ class Round {
       return true;
     for (int attempt = 0; attempt < kMostTries; ++attempt) {
       bool isNew = !work.onServer;
-      CardEdit edit = EditFor(work, isNew ? std::optional<ParsedCard>() : work.card);
+      CardEdit edit = isNew ? EditFor(work, std::nullopt) : EditFor(work, work.card);
       SyncedEntry next = work.entry;
       std::string text;
       if (isNew) {
@@ -1091,6 +1118,7 @@ class Round {
         work.entry.uid = next.uid;
         work.entry.etag = next.etag;
         work.card = ParseCard(text);
+        work.form.reset();
         work.onServer = true;
         break;
       }
@@ -1103,6 +1131,7 @@ class Round {
         continue;
       }
       if (!Refetch(work.entry, work.card, work.onServer)) return false;
+      work.form.reset();
       work.serverChanged = true;
       DecidePerson(work);
     }
@@ -1111,12 +1140,12 @@ class Round {
 
   std::vector<std::string> MemberUids(const GroupWork& group) const {
     std::vector<std::string> uids;
-    for (const std::string& member : group.members)
-      for (const PersonWork& work : persons_)
-        if (!work.entry.uid.empty() && CompareNoCaseKey(work.merged.description, member) && work.onServer) {
-          uids.push_back(work.entry.uid);
-          break;
-        }
+    for (const std::string& member : group.members) {
+      auto at = byDescription_.find(Folded(member));
+      if (at == byDescription_.end()) continue;
+      const PersonWork& work = persons_[at->second];
+      if (!work.entry.uid.empty() && work.onServer) uids.push_back(work.entry.uid);
+    }
     return uids;
   }
 
@@ -1214,6 +1243,7 @@ class Round {
     for (PersonWork& work : persons_) {
       if (work.local >= 0 || !work.known || !work.onServer || work.serverChanged || work.restored) continue;
       if (!DeleteCard(work.entry, work.card, work.onServer, work.serverChanged)) return false;
+      work.form.reset();
       if (work.onServer) DecidePerson(work);  // changed on the server meanwhile: it comes back
     }
     for (GroupWork& group : groups_) {
@@ -1404,6 +1434,10 @@ class Round {
   std::set<std::string> leftOut_;
   std::set<std::string> sentUrls_;
   std::unordered_map<std::string, size_t> stateUrls_;  // URL -> index into start_.entries
+  std::unordered_map<std::string, int> taken_;         // folded descriptions the book will hold
+  std::unordered_map<std::string, size_t> byDescription_;  // folded final description -> person
+  std::unordered_multimap<std::string, size_t> byUid_;     // UID -> person
+  std::unordered_map<std::string, std::string> renamed_;   // snapshot description -> final one
   std::set<std::string> restoredUrls_;
   std::vector<PersonWork> persons_;
   std::vector<GroupWork> groups_;
