@@ -129,7 +129,16 @@ class Applier {
 
   void ApplyPerson(const BookChange& change) {
     if (change.kind == BookChange::Kind::kAddPerson) {
-      if (addedLookup_->Find(change.person.description.c_str()) >= 0 || !ReserveRecordSlot(store_.persons)) {
+      if (addedLookup_->Find(change.person.description.c_str()) >= 0) {
+        BookChange named = change;
+        named.key = change.person.description;
+        LeaveForNextSync(named, false);
+        return;
+      }
+      if (!ReserveRecordSlot(store_.persons)) {
+        // The book is full: the card stays on the server and is told.
+        result_.report.Add(change.person.description, SyncReason::kCannotTake);
+        ++result_.report.leftOut;
         BookChange named = change;
         named.key = change.person.description;
         LeaveForNextSync(named, false);
@@ -251,6 +260,10 @@ AppliedSync ApplySyncResult(AddressStore& store, const BookSnapshot& snapshot, S
   Applier applier(store, snapshot, result, state);
   applier.Run();
   AppliedSync applied = std::move(applier.applied());
+  // The counts tell what the book took, not what the round offered.
+  result.counts.newHere = result.report.newHere = static_cast<uint32_t>(applied.addedPersons.size());
+  result.counts.changedHere = result.report.changedHere = static_cast<uint32_t>(applied.changedPersons.size());
+  result.counts.removedHere = result.report.removedHere = static_cast<uint32_t>(applied.removedPersons.size());
   if (applier.personsChanged_ || applier.groupsChanged_) {
     FreeIndexes(store);
     BuildIndexes(store);
@@ -273,6 +286,16 @@ AppliedSync ApplySyncResult(AddressStore& store, const BookSnapshot& snapshot, S
   // the book in memory holds what was applied and its next save writes it.
   state = std::move(next);
   return applied;
+}
+
+bool AppliedTouchesUndo(const AppliedSync& applied, const DeleteUndo& undo) {
+  for (const DeleteUndo::Membership& membership : undo.memberships) {
+    auto touched = [&](const std::vector<uint32_t>& slots) {
+      return std::find(slots.begin(), slots.end(), membership.group) != slots.end();
+    };
+    if (touched(applied.changedGroups) || touched(applied.removedGroups)) return true;
+  }
+  return false;
 }
 
 void NoteRestoredEntries(SyncState& state, const std::vector<std::string>& persons,

@@ -203,12 +203,18 @@ class Round {
       : transport_(transport), snapshot_(snapshot), account_(account), cancel_(cancel), progress_(progress),
         journal_(journal), page_(page) {
     start_ = state;
-    if (!SameUrl(start_.bookUrl, account_.bookUrl)) start_ = SyncState{};
+    if (!SameUrl(start_.bookUrl, account_.bookUrl)) {
+      start_ = SyncState{};
+      start_.damaged = state.damaged;
+      start_.damagedCopy = state.damagedCopy;
+    }
     start_.bookUrl = account_.bookUrl;
     sent_ = start_;
     for (size_t i = 0; i < start_.entries.size(); ++i)
       if (!start_.entries[i].url.empty()) stateUrls_.emplace(start_.entries[i].url, i);
     result_.report.server = account_.bookUrl;
+    result_.report.stateDamaged = state.damaged;
+    result_.report.damagedCopy = state.damagedCopy;
     result_.restoredPersonsSeen = state.restoredPersons;
     result_.restoredGroupsSeen = state.restoredGroups;
   }
@@ -1287,6 +1293,8 @@ class Round {
 
   SyncResult Finish() {
     SyncState state = start_;
+    state.damaged = false;
+    state.damagedCopy.clear();
     state.entries.clear();
     state.restoredPersons.clear();
     state.restoredGroups.clear();

@@ -573,6 +573,28 @@ TEST_F(SyncTest, ANewGroupTakesTheSettingWhenTheBookKeepsNoGroupsYet) {
   EXPECT_EQ(UrlOf("Family"), "");
 }
 
+TEST_F(SyncTest, AfterADamagedStateTheNextSyncLinksAsAFirstSyncAndSaysSo) {
+  server_.Store("a.vcf", Card("a", "Ann", "ann@example.org"));
+  AddTestPerson(store_, "Bob", "bob@example.org", ";;", "");
+  Sync();
+  ASSERT_FALSE(SaveSyncState(dir_, state_));
+  std::vector<uint8_t> bytes = Read(SyncStatePath(dir_));
+  bytes[bytes.size() / 2] = '\n';
+  Write(SyncStatePath(dir_), bytes);
+  SyncStateLoad load = LoadSyncState(dir_);
+  ASSERT_TRUE(load.damaged);
+  state_ = load.state;
+  SyncResult result = Sync();
+  EXPECT_TRUE(result.report.stateDamaged);
+  EXPECT_EQ(result.report.damagedCopy, load.damagedCopy);
+  int links = 0;
+  for (const SyncReportLine& line : result.report.lines) links += line.reason == SyncReason::kLinked;
+  EXPECT_EQ(links, 2);
+  EXPECT_EQ(server_.CardCount(), 2u);
+  EXPECT_EQ(LivePersons(), 2u);
+  EXPECT_FALSE(Sync().report.stateDamaged);
+}
+
 // ---- cards ----
 
 TEST(SyncCards, PatchingKeepsFoldedAndUnknownLinesAndTheVersion) {
