@@ -63,14 +63,20 @@ std::vector<std::string> RawLines(std::string_view text) {
   return lines;
 }
 
-bool KeepAll(std::string_view) { return true; }
+// Only the properties the book reads or rewrites are unfolded; a PHOTO keeps just its raw bytes.
+bool IsRead(std::string_view name) {
+  for (std::string_view read : {"BEGIN", "END", "VERSION", "FN", "N", "EMAIL", "NOTE", "CATEGORIES", "UID", "KIND",
+                                "MEMBER", "X-ADDRESSBOOKSERVER-KIND", "X-ADDRESSBOOKSERVER-MEMBER"})
+    if (SameNoCase(name, read)) return true;
+  return false;
+}
 
 CardLine ReadLine(std::string raw) {
   CardLine line;
   line.raw = std::move(raw);
   VCardLines reader(line.raw);
   VCardLine parsed;
-  if (reader.Next(parsed, KeepAll)) {
+  if (reader.Next(parsed, IsRead)) {
     line.name = Upper(parsed.name);
     line.params = std::string(parsed.params);
     line.value = std::string(parsed.value);

@@ -132,7 +132,7 @@ struct SyncResult {
 // A cancel or a failure leaves `changes` empty and `newState` with only what the server already
 // holds (the sent cards), so that nothing is sent twice.
 SyncResult RunSyncRound(DavTransport& transport, const BookSnapshot& snapshot, const SyncAccount& account,
-                        const SyncState& state, const std::atomic<bool>& cancel, const SyncProgress& progress,
+                        SyncState state, const std::atomic<bool>& cancel, const SyncProgress& progress,
                         SyncJournal* journal = nullptr, const CodePage& page = SystemCodePage());
 
 // ---- applying a result (main thread) -------------------------------------------------------

@@ -198,25 +198,21 @@ struct GroupWork {
 
 class Round {
  public:
-  Round(DavTransport& transport, const BookSnapshot& snapshot, const SyncAccount& account, const SyncState& state,
+  Round(DavTransport& transport, const BookSnapshot& snapshot, const SyncAccount& account, SyncState state,
         const std::atomic<bool>& cancel, const SyncProgress& progress, SyncJournal* journal, const CodePage& page)
       : transport_(transport), snapshot_(snapshot), account_(account), cancel_(cancel), progress_(progress),
         journal_(journal), page_(page) {
-    start_ = state;
-    if (!SameUrl(start_.bookUrl, account_.bookUrl)) {
-      start_ = SyncState{};
-      start_.damaged = state.damaged;
-      start_.damagedCopy = state.damagedCopy;
-    }
+    result_.restoredPersonsSeen = state.restoredPersons;
+    result_.restoredGroupsSeen = state.restoredGroups;
+    result_.report.stateDamaged = state.damaged;
+    result_.report.damagedCopy = state.damagedCopy;
+    if (SameUrl(state.bookUrl, account_.bookUrl)) start_ = std::move(state);
     start_.bookUrl = account_.bookUrl;
-    sent_ = start_;
+    start_.damaged = result_.report.stateDamaged;
+    start_.damagedCopy = result_.report.damagedCopy;
     for (size_t i = 0; i < start_.entries.size(); ++i)
       if (!start_.entries[i].url.empty()) stateUrls_.emplace(start_.entries[i].url, i);
     result_.report.server = account_.bookUrl;
-    result_.report.stateDamaged = state.damaged;
-    result_.report.damagedCopy = state.damagedCopy;
-    result_.restoredPersonsSeen = state.restoredPersons;
-    result_.restoredGroupsSeen = state.restoredGroups;
   }
 
   SyncResult Run() {
@@ -268,8 +264,7 @@ class Round {
   SyncResult Stop() {
     if (result_.stop == SyncStop::kDone) result_.stop = SyncStop::kCancelled;
     result_.changes.clear();
-    result_.newState = std::move(sent_);
-    result_.newState.syncToken = start_.syncToken;
+    result_.newState = StartWithWhatWasSent();
     result_.counts = SyncCounts{};
     result_.counts.sent = result_.report.sent;
     result_.report.newHere = result_.report.changedHere = result_.report.removedHere = 0;
@@ -454,9 +449,10 @@ class Round {
   }
 
   // The server's card at a URL now: fetched this round, or the state's when unchanged.
-  std::optional<ParsedCard> CurrentCard(const SyncedEntry& entry) const {
+  // A fetched card moves to the entry that takes it: a card's text is held once.
+  std::optional<ParsedCard> CurrentCard(const SyncedEntry& entry) {
     auto fetched = cards_.find(entry.url);
-    if (fetched != cards_.end() && fetched->second.fetched) return fetched->second.card;
+    if (fetched != cards_.end() && fetched->second.fetched) return std::move(fetched->second.card);
     return ParseCard(entry.card);
   }
 
@@ -590,7 +586,7 @@ class Round {
       work.entry.uid = fresh[c].second->fields.uid;
       work.entry.etag = cards_[fresh[c].first].etag;
       work.onServer = work.serverChanged = true;
-      work.card = *fresh[c].second;
+      work.card = std::move(*fresh[c].second);
       work.form = forms[c];
       work.local = link[c];
       if (link[c] >= 0) result_.report.Add(snapshot_.persons[link[c]].description, SyncReason::kLinked);
@@ -1010,12 +1006,41 @@ class Round {
   // it, so that an unfinished round leaves the book's side to the next.
   void NoteSent(const SyncedEntry& entry) {
     sentUrls_.insert(entry.url);
-    auto at = std::find_if(sent_.entries.begin(), sent_.entries.end(), [&](const SyncedEntry& e) { return e.url == entry.url; });
-    if (at != sent_.entries.end()) *at = entry;
-    else sent_.entries.push_back(entry);
-    sent_.removed.erase(std::remove_if(sent_.removed.begin(), sent_.removed.end(),
-                                       [&](const SyncedEntry& e) { return e.url == entry.url; }),
-                        sent_.removed.end());
+    sentCards_[entry.url] = entry.card;
+    auto at = sentAt_.find(entry.url);
+    if (at != sentAt_.end()) {
+      sentEntries_[at->second] = entry;
+    } else {
+      sentAt_.emplace(entry.url, sentEntries_.size());
+      sentEntries_.push_back(entry);
+    }
+    deletedHere_.erase(entry.url);
+  }
+
+  // The state as the round found it, with every answer that changed the server.
+  SyncState StartWithWhatWasSent() {
+    SyncState state = std::move(start_);
+    std::unordered_map<std::string, size_t> at;
+    for (size_t i = 0; i < state.entries.size(); ++i) at.emplace(state.entries[i].url, i);
+    for (SyncedEntry& entry : sentEntries_) {
+      auto known = at.find(entry.url);
+      if (known != at.end()) state.entries[known->second] = std::move(entry);
+      else at.emplace(entry.url, state.entries.size()), state.entries.push_back(std::move(entry));
+    }
+    auto gone = [&](const SyncedEntry& e) { return !e.url.empty() && deletedHere_.count(e.url) > 0; };
+    state.entries.erase(std::remove_if(state.entries.begin(), state.entries.end(), gone), state.entries.end());
+    state.removed = RemovedAfterRound(std::move(state.removed));
+    return state;
+  }
+
+  // Cards deleted here stay at hand for Undo delete; one put back leaves the list.
+  std::vector<SyncedEntry> RemovedAfterRound(std::vector<SyncedEntry> removed) {
+    removed.erase(std::remove_if(removed.begin(), removed.end(),
+                                 [&](const SyncedEntry& e) { return sentUrls_.count(e.url) > 0; }),
+                  removed.end());
+    for (const SyncedEntry& entry : newlyRemoved_)
+      if (deletedHere_.count(entry.url)) removed.push_back(entry);
+    return removed;
   }
 
   std::string NewCardUrl(std::string& uid) const {
@@ -1236,11 +1261,8 @@ class Round {
     onServer = false;
     card.reset();
     Journal(JournalRecord::Kind::kDeleted, entry);
-    auto at = std::find_if(sent_.entries.begin(), sent_.entries.end(), [&](const SyncedEntry& e) { return e.url == entry.url; });
-    if (at != sent_.entries.end()) {
-      sent_.removed.push_back(*at);
-      sent_.entries.erase(at);
-    }
+    deletedHere_.insert(entry.url);
+    newlyRemoved_.push_back(entry);
     if (Success(answer.httpStatus)) ++result_.report.sent;
     return true;
   }
@@ -1292,13 +1314,10 @@ class Round {
   }
 
   SyncResult Finish() {
-    SyncState state = start_;
-    state.damaged = false;
-    state.damagedCopy.clear();
-    state.entries.clear();
-    state.restoredPersons.clear();
-    state.restoredGroups.clear();
-    state.removed = sent_.removed;
+    SyncState state;
+    state.bookUrl = start_.bookUrl;
+    state.onlyOnServer = result_.report.onlyOnServer;
+    state.removed = RemovedAfterRound(std::move(start_.removed));
     for (PersonWork& work : persons_) {
       // Deleted on the server, unchanged here: it goes here too.
       if (work.local >= 0 && work.known && !work.onServer && !Uncertain(work) && !ChangedSinceSync(work, FieldsOf(snapshot_.persons[work.local])) &&
@@ -1343,11 +1362,10 @@ class Round {
 
   std::string CardTextOf(const PersonWork& work) {
     // The state keeps the server's text: the one sent, else the one fetched, else the old one.
-    if (sentUrls_.count(work.entry.url))
-      for (const SyncedEntry& entry : sent_.entries)
-        if (entry.url == work.entry.url) return entry.card;
+    auto sent = sentCards_.find(work.entry.url);
+    if (sent != sentCards_.end()) return sent->second;
     auto fetched = cards_.find(work.entry.url);
-    if (fetched != cards_.end() && fetched->second.fetched && fetched->second.card) return Rejoin(*fetched->second.card);
+    if (fetched != cards_.end() && fetched->second.fetched && work.card) return Rejoin(*work.card);
     return work.entry.card;
   }
 
@@ -1404,9 +1422,8 @@ class Round {
       entry.members = group.members;
       if (group.card) {
         bool sent = false;
-        if (sentUrls_.count(group.entry.url))
-          for (const SyncedEntry& s : sent_.entries)
-            if (s.url == group.entry.url) entry.card = s.card, sent = true;
+        auto sentCard = sentCards_.find(group.entry.url);
+        if (sentCard != sentCards_.end()) entry.card = sentCard->second, sent = true;
         if (!sent && cards_.count(group.entry.url) && cards_[group.entry.url].fetched) entry.card = Rejoin(*group.card);
       }
       if (live) entry.slot = snapshot_.groups[group.local].slot, entry.runId = snapshot_.runId;
@@ -1431,7 +1448,10 @@ class Round {
   SyncJournal* journal_;
   const CodePage& page_;
   SyncState start_;
-  SyncState sent_;  // the start with every answer that changed the server
+  std::vector<SyncedEntry> sentEntries_;  // every card put this round, as the state must know it
+  std::unordered_map<std::string, size_t> sentAt_;
+  std::set<std::string> deletedHere_;      // cards this round deleted on the server
+  std::vector<SyncedEntry> newlyRemoved_;
   SyncResult result_;
   std::map<std::string, std::string> listed_;  // URL -> ETag the listing named
   std::set<std::string> removedOnServer_;
@@ -1441,6 +1461,7 @@ class Round {
   std::map<std::string, ServerCard> cards_;
   std::set<std::string> leftOut_;
   std::set<std::string> sentUrls_;
+  std::unordered_map<std::string, std::string> sentCards_;  // URL -> the text last sent
   std::unordered_map<std::string, size_t> stateUrls_;  // URL -> index into start_.entries
   std::unordered_map<std::string, int> taken_;         // folded descriptions the book will hold
   std::unordered_map<std::string, size_t> byDescription_;  // folded final description -> person
@@ -1455,8 +1476,8 @@ class Round {
 }  // namespace
 
 SyncResult RunSyncRound(DavTransport& transport, const BookSnapshot& snapshot, const SyncAccount& account,
-                        const SyncState& state, const std::atomic<bool>& cancel, const SyncProgress& progress,
+                        SyncState state, const std::atomic<bool>& cancel, const SyncProgress& progress,
                         SyncJournal* journal, const CodePage& page) {
-  Round round(transport, snapshot, account, state, cancel, progress, journal, page);
+  Round round(transport, snapshot, account, std::move(state), cancel, progress, journal, page);
   return round.Run();
 }
