@@ -557,7 +557,8 @@ class Round {
   void LinkNewCards(std::vector<bool>& taken) {
     std::vector<std::pair<std::string, ParsedCard*>> fresh;
     for (auto& [url, server] : cards_)
-      if (server.fetched && server.card && !Tracked(url) && !server.card->fields.isGroup) fresh.push_back({url, &*server.card});
+      if (server.fetched && server.card && !Tracked(url) && !server.card->fields.isGroup && !AdoptByUid(url, server))
+        fresh.push_back({url, &*server.card});
     std::vector<ServerPerson> forms;
     for (auto& [url, card] : fresh) forms.push_back(BookFormOf(card->fields, page_));
     std::vector<int> link(fresh.size(), -1);
@@ -596,6 +597,22 @@ class Round {
       }
       persons_.push_back(std::move(work));
     }
+  }
+
+  // A put whose answer never came, stored by the server under a name of its own: its UID tells.
+  bool AdoptByUid(const std::string& url, ServerCard& server) {
+    const std::string& uid = server.card->fields.uid;
+    if (uid.empty()) return false;
+    for (PersonWork& work : persons_) {
+      if (!work.known || !work.entry.etag.empty() || work.onServer || work.entry.uid != uid) continue;
+      work.entry.url = url;
+      work.entry.etag = server.etag;
+      work.card = std::move(server.card);
+      work.form.reset();
+      work.onServer = work.serverChanged = true;
+      return true;
+    }
+    return false;
   }
 
   void MatchGroups() {
@@ -903,7 +920,7 @@ class Round {
       for (const std::string& s : server)
         if (std::none_of(kept.begin(), kept.end(), [&](const std::string& k) { return CompareNoCaseKey(s, k); }))
           kept.push_back(s);
-      group.members = ordered ? server : kept;
+      group.members = kept;
     } else {
       group.members = localMembers;
       if (serverChanged && !SameMembers(localMembers, server, ordered) && hasBase)

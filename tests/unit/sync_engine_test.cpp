@@ -329,6 +329,27 @@ TEST_F(SyncTest, APutWhoseAnswerNeverCameIsFoundAgainAndNotSentTwice) {
   EXPECT_EQ(LivePersons(), 1u);
 }
 
+TEST_F(SyncTest, ALostPutTheServerStoredUnderItsOwnNameIsFoundByItsUid) {
+  AddTestPerson(store_, "Ann", "ann@example.org", ";;", "");
+  server_.renameOnPut = "server-chose-this.vcf";
+  server_.dropAnswerOf = 1;
+  {
+    SyncJournal journal(PlatformFiles(), SyncJournalPath(dir_));
+    BookSnapshot shot = TakeBookSnapshot(store_, 7);
+    SyncAccount account;
+    account.bookUrl = FakeCardDavServer::kBook;
+    std::atomic<bool> cancel{false};
+    RunSyncRound(server_, shot, account, state_, cancel, nullptr, &journal);
+  }
+  server_.dropAnswerOf = -1;
+  server_.renameOnPut.clear();
+  state_ = LoadSyncState(dir_).state;
+  Sync();
+  EXPECT_EQ(server_.CardCount(), 1u);
+  EXPECT_EQ(LivePersons(), 1u);
+  EXPECT_EQ(UrlOf("Ann"), std::string(FakeCardDavServer::kBook) + "server-chose-this.vcf");
+}
+
 TEST_F(SyncTest, AFailureLeavesTheBookAsItWasAndTheNextSyncGoesOn) {
   for (int i = 0; i < 60; ++i) server_.Store("p" + std::to_string(i) + ".vcf", Card("u" + std::to_string(i), "P" + std::to_string(i), "p@x.example"));
   AddTestPerson(store_, "Here", "here@example.org", ";;", "");
