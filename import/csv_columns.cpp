@@ -45,6 +45,9 @@ constexpr NamedColumn kTableRoles[] = {
     {"email-display-name", CsvColumn::kEmailDisplayName},
     {"notes", CsvColumn::kNotes},
     {"categories", CsvColumn::kCategories},
+    {"display-name", CsvColumn::kDisplayName},
+    {"nickname", CsvColumn::kNickname},
+    {"primary-email", CsvColumn::kPrimaryEmail},
 };
 
 std::string_view Trim(std::string_view text) {

@@ -67,7 +67,10 @@ bool AppendDecodedPerson(ImportBatch& batch, const DecodedPerson& person) {
   entry.lastName = batch.Keep(last);
   entry.memo = batch.Keep(convert.Text(person.memo));
   entry.groups.reserve(person.groups.size());
-  for (const std::string& group : person.groups) entry.groups.push_back(batch.Keep(Converted(group).text));
+  for (const std::string& group : person.groups) {
+    AnsiText name = Converted(group);
+    (name.unshowable ? entry.unshowableGroups : entry.groups).push_back(batch.Keep(name.text));
+  }
   if (convert.unshowable) entry.notes |= kNoteUnshowable;
   if (!batch.GrowIfFull()) return false;
   batch.Append(entry);

@@ -14,6 +14,7 @@
 #include "export/export_selection.h"
 #include "import/foreign_book_batch.h"
 #include "import/import_merge.h"
+#include "store/code_page.h"
 #include "store/indexes.h"
 
 using ReadContacts = std::function<std::optional<ForeignBook>(std::string_view)>;
@@ -71,7 +72,7 @@ class ContactsTrip {
     std::string scratch = folder + "/fuzz_contacts_" + std::to_string(getpid()) + "_" + name;
     book.personPath = scratch + "_personal.inf";
     book.groupPath = scratch + "_group.inf";
-    AppendImportedPersons(book, *batch);
+    AppendImportedPersons(book, *batch, SystemCodePage());
     std::remove(book.personPath.c_str());
     std::remove(book.groupPath.c_str());
     CheckBook(book);

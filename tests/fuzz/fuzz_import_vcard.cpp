@@ -9,6 +9,7 @@
 
 #include "export/vcard_export.h"
 #include "import/import_merge.h"
+#include "store/code_page.h"
 #include "import/import_readers.h"
 #include "tests/fuzz/import_fuzz_checks.h"
 
@@ -29,7 +30,7 @@ AddressStore BookOf(const ImportBatch& batch) {
   AddressStore book;
   book.personPath = ScratchPath(".inf");
   book.groupPath = ScratchPath(".groups");
-  AppendImportedPersons(book, batch);
+  AppendImportedPersons(book, batch, SystemCodePage());
   return book;
 }
 
