@@ -25,9 +25,13 @@ void StoreSpan(char* field, size_t fieldSize, std::string_view span) {
   CopyToField(field, fieldSize, span.empty() ? std::string_view("") : span);
 }
 
+// A text cut in the middle loses the blanks it would end with, as every imported text is
+// trimmed, so that importing the book's own export stores it the same again.
 std::string_view CutNoted(std::string_view text, size_t limit, EntryChanges& changes) {
   std::string_view cut = CutAnsi(text, limit);
-  if (cut.size() < text.size()) changes.cut = true;
+  if (cut.size() == text.size()) return cut;
+  changes.cut = true;
+  while (!cut.empty() && cut.back() == ' ') cut.remove_suffix(1);
   return cut;
 }
 
@@ -109,7 +113,8 @@ class Merge {
     std::string stored(text);
     bool changed = FitNameToRules(stored, page_);
     if (fitted) *fitted = changed;
-    stored.resize(CutAnsi(stored, kTextLimit).size());
+    EntryChanges ignored;
+    stored.resize(CutNoted(stored, kTextLimit, ignored).size());
     return stored;
   }
 
