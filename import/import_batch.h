@@ -40,7 +40,7 @@ struct LeftOutEntry {
 // each member. Members are batch entries, in the file's order.
 struct ListedGroup {
   std::string_view name;
-  std::string_view label;  // what the report calls it when it is not taken (the dn without a name)
+  std::string_view label;  // what the report calls it: the name, else what its dn calls it
   bool unshowable = false;  // the name holds a character this system cannot show
   std::string_view memo;
   std::vector<uint32_t> members;               // entry indexes

@@ -109,10 +109,9 @@ class Merge {
 
  private:
   // A description as the book would store it: fitted to the rules, cut to the dialogs' limit.
-  std::string StoredDescription(std::string_view text, bool* fitted = nullptr) const {
+  std::string StoredDescription(std::string_view text) const {
     std::string stored(text);
-    bool changed = FitNameToRules(stored, page_);
-    if (fitted) *fitted = changed;
+    FitNameToRules(stored, page_);
     EntryChanges ignored;
     stored.resize(CutNoted(stored, kTextLimit, ignored).size());
     return stored;
@@ -137,10 +136,10 @@ class Merge {
       bool told = false;
       for (uint32_t member : group.members) {
         if (member >= batch_.count()) continue;
-        refusedListed_[member].emplace_back(group.name.empty() ? group.label : group.name);
+        refusedListed_[member].emplace_back(group.label);
         told = true;
       }
-      if (!told) outcome_.report.NoteListLeftOut(StoredDescription(group.name.empty() ? group.label : group.name));
+      if (!told) outcome_.report.NoteListLeftOut(StoredDescription(group.label));
     }
   }
 
