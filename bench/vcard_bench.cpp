@@ -95,7 +95,7 @@ void BM_VCardImport10kInto55kWithCategories(benchmark::State& state) {
 const std::string& ColonlessPhotoCard() {
   static const std::string text = [] {
     std::string t = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann Lee\r\nPHOTO;ENCODING=b;TYPE=JPEG\r\n";
-    const std::string line = " /9j/4AAQSkZJRgABAQEASABIAAD/2wBDAAMCAgMCAgMDAwMEAwMEBQgFBQQEBQoHBwYI\r\n";
+    const std::string line = " /9j/4AAQSkZJRgABAQEASABIAAD/2wBDAAMCAgMCAgMDAwMEAwMEBQgFBQQEBQoHBwYIBwcHBwgJCgwK\r\n";
     for (int n = 0; n < 32000; ++n) t += line;
     return t + "EMAIL:ann@example.com\r\nEND:VCARD\r\n";
   }();
