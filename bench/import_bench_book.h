@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "import/import_merge.h"
+#include "store/code_page.h"
 #include "import/import_readers.h"
 #include "store/indexes.h"
 
@@ -63,7 +64,7 @@ inline std::vector<uint32_t> AppendWithLinearLookups(AddressStore& store, const 
 
 // The merge of the program, giving the persons added.
 inline std::vector<uint32_t> AppendAndListAdded(AddressStore& store, const ImportBatch& batch) {
-  return AppendImportedPersons(store, batch).persons;
+  return AppendImportedPersons(store, batch, SystemCodePage()).persons;
 }
 
 // Reads the text and merges it into a fresh copy of the book, the copy made outside the timing.

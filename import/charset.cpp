@@ -150,12 +150,34 @@ AnsiText Utf8ToAnsiChecked(std::string_view utf8) {
   return out;
 }
 
+std::optional<bool> Utf16OrderWithoutMark(std::string_view bytes) {
+  constexpr size_t kLookedAt = 1024;  // a first line longer than this is judged by its start
+  auto firstLineHasZeroAt = [&](size_t zeroAt) {
+    size_t units = 0;
+    for (size_t i = 0; i + 1 < bytes.size() && i < kLookedAt; i += 2, ++units) {
+      char zero = bytes[i + zeroAt], other = bytes[i + 1 - zeroAt];
+      if (zero != '\0' || other == '\0') return false;
+      if (other == '\r' || other == '\n') break;
+    }
+    return units >= 2;
+  };
+  if (firstLineHasZeroAt(1)) return false;
+  if (firstLineHasZeroAt(0)) return true;
+  return std::nullopt;
+}
+
 std::optional<std::string> Utf16TextToUtf8(std::string_view bytes) {
   bool littleEndian = bytes.substr(0, 2) == "\xFF\xFE";
-  if (!littleEndian && bytes.substr(0, 2) != "\xFE\xFF") return std::nullopt;
+  size_t start = 2;
+  if (!littleEndian && bytes.substr(0, 2) != "\xFE\xFF") {
+    std::optional<bool> bigEndian = Utf16OrderWithoutMark(bytes);
+    if (!bigEndian) return std::nullopt;
+    littleEndian = !*bigEndian;
+    start = 0;
+  }
   std::u16string wide;
   wide.reserve(bytes.size() / 2);
-  for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+  for (size_t i = start; i + 1 < bytes.size(); i += 2) {
     unsigned char first = static_cast<unsigned char>(bytes[i]);
     unsigned char second = static_cast<unsigned char>(bytes[i + 1]);
     char16_t c = littleEndian ? static_cast<char16_t>(first | (second << 8))

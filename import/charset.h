@@ -41,8 +41,12 @@ AnsiText Utf8ToAnsiChecked(std::string_view utf8);
 // Bytes in the given code page as UTF-8; none when the platform cannot read that code page.
 std::optional<std::string> CodePageToUtf8(uint32_t codePage, std::string_view bytes);
 
-// A text that starts with a UTF-16 byte-order mark (either byte order) as UTF-8, without the
-// mark and up to its first zero character; none for any other text.
+// The byte order of UTF-16 text without a byte-order mark, told by its first line, in which
+// every second byte is zero: true for big-endian; none for text that does not look so.
+std::optional<bool> Utf16OrderWithoutMark(std::string_view bytes);
+
+// A UTF-16 text (a byte-order mark of either order, or none as Utf16OrderWithoutMark tells) as
+// UTF-8, without the mark and up to its first zero character; none for any other text.
 std::optional<std::string> Utf16TextToUtf8(std::string_view bytes);
 
 // The code page a MIME charset name stands for ("UTF-8", "Shift_JIS", ...), letter case ignored.

@@ -9,22 +9,31 @@
 using CsvRow = std::vector<std::string>;
 
 // Reads one row at a time. A cell in double quotes may hold the delimiter, line breaks and
-// doubled quotes; text after its closing quote is kept up to the next delimiter. Every cell is
-// trimmed of blanks at its ends. Empty lines are no rows.
+// doubled quotes; text after its closing quote is kept up to the next delimiter. A quote the
+// text never closes is taken as a plain character, so that it cannot swallow the rest of the
+// file: the cell then ends at the delimiter or line end as an unquoted one does. Every cell is
+// trimmed of blanks at its ends (`untrimmed` receives them as they stood). Empty lines are no rows.
 class CsvRows {
  public:
   CsvRows(std::string_view text, char delimiter) : text_(text), delimiter_(delimiter) {}
   // False at the end of the text.
-  bool Next(CsvRow& row);
+  bool Next(CsvRow& row, CsvRow* untrimmed = nullptr);
+
+  // The lines (counted from 1) where a quote opened that the text never closes, in file order.
+  const std::vector<size_t>& unclosedQuoteLines() const { return unclosedQuoteLines_; }
 
  private:
   bool AtRowEnd() const;
   void SkipRowEnd();
   std::string ReadCell();
+  bool ReadQuoted(std::string& cell);
+  size_t LineOf(size_t position);
 
   std::string_view text_;
   char delimiter_;
   size_t at_ = 0;
+  size_t linesCountedTo_ = 0, linesBefore_ = 0;  // line ends counted up to a position
+  std::vector<size_t> unclosedQuoteLines_;
 };
 
 // The delimiter (comma, semicolon or tab) that splits the first row into the most cells for

@@ -20,7 +20,8 @@ struct NamedColumn {
   CsvColumn column;
 };
 
-// The names Google and Thunderbird write, which do not follow the user's language.
+// The names Google writes, which do not follow the user's language (Nickname and Notes are
+// Thunderbird's English ones too).
 constexpr NamedColumn kExporterColumns[] = {
     {"Name", CsvColumn::kName},
     {"Given Name", CsvColumn::kFirstName},
@@ -33,8 +34,6 @@ constexpr NamedColumn kExporterColumns[] = {
     {"Notes", CsvColumn::kNotes},
     {"Group Membership", CsvColumn::kGroupMembership},
     {"Labels", CsvColumn::kLabels},
-    {"Display Name", CsvColumn::kDisplayName},
-    {"Primary Email", CsvColumn::kPrimaryEmail},
 };
 
 constexpr NamedColumn kTableRoles[] = {
@@ -45,6 +44,9 @@ constexpr NamedColumn kTableRoles[] = {
     {"email-display-name", CsvColumn::kEmailDisplayName},
     {"notes", CsvColumn::kNotes},
     {"categories", CsvColumn::kCategories},
+    {"display-name", CsvColumn::kDisplayName},
+    {"nickname", CsvColumn::kNickname},
+    {"primary-email", CsvColumn::kPrimaryEmail},
 };
 
 std::string_view Trim(std::string_view text) {

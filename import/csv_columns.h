@@ -1,6 +1,6 @@
 // The columns of a contacts CSV file this program reads, found by the names exporters write in
-// the header line: Outlook (in each language of resources/lang/csv_columns), Google and
-// Thunderbird.
+// the header line: Outlook and Thunderbird (in each language of resources/lang/csv_columns), and
+// Google.
 #pragma once
 
 #include <string_view>

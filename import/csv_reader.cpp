@@ -1,6 +1,7 @@
 // Contacts CSV: the header line says which column holds what; each further row is one person.
 #include <algorithm>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "import/csv_cells.h"
@@ -43,9 +44,14 @@ void Place(size_t& slot, size_t index) {
   if (slot == kNoColumn) slot = index;
 }
 
+// Of a name the header holds twice, only the first column counts.
 ColumnPlaces PlacesOf(const CsvRow& header) {
   ColumnPlaces places;
+  std::unordered_set<std::string> seen;
   for (size_t i = 0; i < header.size(); ++i) {
+    std::string folded;
+    AppendFolded(folded, header[i]);
+    if (!seen.insert(std::move(folded)).second) continue;
     CsvHeaderName named = ColumnOfHeader(header[i]);
     switch (named.column) {
       case CsvColumn::kFirstName: Place(places.firstName, i); break;
@@ -74,11 +80,16 @@ std::string_view Cell(const CsvRow& row, size_t index) {
   return index < row.size() ? std::string_view(row[index]) : std::string_view();
 }
 
-std::vector<std::string_view> SplitAt(std::string_view text, std::string_view separator) {
+std::string_view TrimLeadingTabsAndBlanks(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  return text;
+}
+
+std::vector<std::string_view> SplitAtUntrimmed(std::string_view text, std::string_view separator) {
   std::vector<std::string_view> pieces;
   for (;;) {
     size_t at = text.find(separator);
-    pieces.push_back(TrimBlanks(text.substr(0, at)));
+    pieces.push_back(text.substr(0, at));
     if (at == std::string_view::npos) return pieces;
     text.remove_prefix(at + separator.size());
   }
@@ -88,11 +99,18 @@ std::string_view FirstValue(std::string_view cell) { return TrimBlanks(cell.subs
 
 bool IsPrimaryMark(std::string_view type) { return type.substr(0, 2) == "* "; }
 
+// A row's cells, trimmed and as they stood: Google's mark "* " on a type with no label left is
+// only whole before the cell is trimmed.
+struct RowCells {
+  CsvRow trimmed, untrimmed;
+};
+
 // Google marks the primary address's type with "* "; without a mark the first value of
 // "E-mail 1 - Value" is taken.
-std::string_view GoogleEmail(const ColumnPlaces& places, const CsvRow& row) {
+std::string_view GoogleEmail(const ColumnPlaces& places, const RowCells& cells) {
+  const CsvRow& row = cells.trimmed;
   for (const NumberedColumn& type : places.emailTypes) {
-    if (!IsPrimaryMark(Cell(row, type.index))) continue;
+    if (!IsPrimaryMark(TrimLeadingTabsAndBlanks(Cell(cells.untrimmed, type.index)))) continue;
     for (const NumberedColumn& value : places.emailValues)
       if (value.number == type.number) return FirstValue(Cell(row, value.index));
   }
@@ -101,10 +119,10 @@ std::string_view GoogleEmail(const ColumnPlaces& places, const CsvRow& row) {
   return std::string_view();
 }
 
-std::string_view EmailOf(const ColumnPlaces& places, const CsvRow& row) {
-  std::string_view email = FirstValue(Cell(row, places.emailAddress));
-  if (email.empty()) email = FirstValue(Cell(row, places.primaryEmail));
-  if (email.empty()) email = GoogleEmail(places, row);
+std::string_view EmailOf(const ColumnPlaces& places, const RowCells& cells) {
+  std::string_view email = FirstValue(Cell(cells.trimmed, places.emailAddress));
+  if (email.empty()) email = FirstValue(Cell(cells.trimmed, places.primaryEmail));
+  if (email.empty()) email = GoogleEmail(places, cells);
   return email;
 }
 
@@ -127,20 +145,24 @@ std::string JoinedNames(const DecodedPerson& person) {
   return joined;
 }
 
+// The mark is looked for before the name is trimmed, so "* " with nothing after it names no group.
 void AddGroups(DecodedPerson& person, std::string_view cell, bool splitAtSemicolon) {
-  for (std::string_view value : SplitAt(cell, kValueSeparator)) {
+  for (std::string_view value : SplitAtUntrimmed(cell, kValueSeparator)) {
     std::vector<std::string_view> names{value};
-    if (splitAtSemicolon) names = SplitAt(value, ";");
+    if (splitAtSemicolon) names = SplitAtUntrimmed(value, ";");
     for (std::string_view name : names) {
-      if (IsPrimaryMark(name)) name = TrimBlanks(name.substr(2));
+      name = TrimLeadingTabsAndBlanks(name);
+      if (IsPrimaryMark(name)) name.remove_prefix(2);
+      name = TrimBlanks(name);
       if (!name.empty()) person.groups.emplace_back(name);
     }
   }
 }
 
-DecodedPerson PersonOf(const ColumnPlaces& places, const CsvRow& row) {
+DecodedPerson PersonOf(const ColumnPlaces& places, const RowCells& cells) {
+  const CsvRow& row = cells.trimmed;
   DecodedPerson person;
-  person.email = std::string(EmailOf(places, row));
+  person.email = std::string(EmailOf(places, cells));
   person.first = std::string(TrimBlanks(Cell(row, places.firstName)));
   person.middle = std::string(TrimBlanks(Cell(row, places.middleName)));
   person.last = std::string(TrimBlanks(Cell(row, places.lastName)));
@@ -153,7 +175,7 @@ DecodedPerson PersonOf(const ColumnPlaces& places, const CsvRow& row) {
   if (person.description.empty()) person.description = std::string(TrimBlanks(Cell(row, places.nickname)));
   if (person.description.empty()) person.description = person.email;
   for (const GroupColumn& column : places.groups)
-    AddGroups(person, Cell(row, column.index), column.splitAtSemicolon);
+    AddGroups(person, Cell(cells.untrimmed, column.index), column.splitAtSemicolon);
   return person;
 }
 
@@ -175,7 +197,9 @@ std::optional<ForeignBook> ReadContactsCsv(std::string_view bytes) {
   ColumnPlaces places = PlacesOf(row);
   if (!places.HasEmail()) return std::nullopt;
   ForeignBook book;
-  while (rows.Next(row))
-    if (!IsEmptyRow(row)) book.persons.push_back(PersonOf(places, row));
+  RowCells cells;
+  while (rows.Next(cells.trimmed, &cells.untrimmed))
+    if (!IsEmptyRow(cells.trimmed)) book.persons.push_back(PersonOf(places, cells));
+  book.unclosedQuoteLines = rows.unclosedQuoteLines();
   return book;
 }

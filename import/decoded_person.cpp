@@ -58,7 +58,10 @@ ConvertedPerson ConvertDecodedPerson(const DecodedPerson& person) {
   out.description = convert.Description(person.description, out.first, out.last, out.email);
   out.memo = convert.Text(person.memo);
   out.groups.reserve(person.groups.size());
-  for (const std::string& group : person.groups) out.groups.push_back(Converted(group).text);
+  for (const std::string& group : person.groups) {
+    AnsiText name = Converted(group);
+    (name.unshowable ? out.unshowableGroups : out.groups).push_back(std::move(name.text));
+  }
   out.unshowable = convert.unshowable;
   return out;
 }
@@ -78,6 +81,8 @@ bool AppendDecodedPerson(ImportBatch& batch, const DecodedPerson& person) {
   entry.memo = batch.Keep(converted.memo);
   entry.groups.reserve(converted.groups.size());
   for (const std::string& group : converted.groups) entry.groups.push_back(batch.Keep(group));
+  for (const std::string& group : converted.unshowableGroups)
+    entry.unshowableGroups.push_back(batch.Keep(group));
   if (converted.unshowable) entry.notes |= kNoteUnshowable;
   if (!batch.GrowIfFull()) return false;
   batch.Append(entry);

@@ -23,7 +23,8 @@ struct DecodedPerson {
 // - a name part holding such a character is left empty (and is not used by that fallback); a
 //   ";" a part holds after the conversion becomes ",", since ";" separates the stored parts;
 // - the e-mail address and the memo keep "?" for such a character;
-// - group names are converted and trimmed; the merge judges them.
+// - group names are converted and trimmed; the merge judges them, and leaves out those holding
+//   such a character.
 // A person without an e-mail address is not appended but noted for the report. False when the
 // batch cannot grow: the import is abandoned.
 bool AppendDecodedPerson(ImportBatch& batch, const DecodedPerson& person);
@@ -32,6 +33,7 @@ bool AppendDecodedPerson(ImportBatch& batch, const DecodedPerson& person);
 struct ConvertedPerson {
   std::string description, email, first, middle, last, memo;
   std::vector<std::string> groups;
+  std::vector<std::string> unshowableGroups;  // names this system cannot show: left out, reported
   bool unshowable = false;
 };
 ConvertedPerson ConvertDecodedPerson(const DecodedPerson& person);

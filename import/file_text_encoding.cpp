@@ -33,5 +33,11 @@ std::string FileTextAsUtf8(std::string_view bytes) {
     AppendUtf8(utf8, Utf16Units(bytes.substr(2), !littleEndian));
     return utf8;
   }
+  if (std::optional<bool> bigEndian = Utf16OrderWithoutMark(bytes)) {
+    std::string utf8;
+    utf8.reserve(bytes.size());
+    AppendUtf8(utf8, Utf16Units(bytes, *bigEndian));
+    return utf8;
+  }
   return IsValidUtf8(bytes) ? std::string(bytes) : AnsiToUtf8(bytes);
 }

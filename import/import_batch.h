@@ -26,6 +26,7 @@ struct ImportEntry {
   std::string_view lastName;
   std::string_view memo;
   std::vector<std::string_view> groups;  // names of the groups the person belongs to, file order
+  std::vector<std::string_view> unshowableGroups;  // group names this system cannot show: left out
   uint8_t notes = kNoteNone;             // ImportEntryNote bits
 };
 
@@ -39,6 +40,8 @@ struct LeftOutEntry {
 // each member. Members are batch entries, in the file's order.
 struct ListedGroup {
   std::string_view name;
+  std::string_view label;  // what the report calls it: the name, else what its dn calls it
+  bool unshowable = false;  // the name holds a character this system cannot show
   std::string_view memo;
   std::vector<uint32_t> members;               // entry indexes
   std::vector<std::string_view> missingMembers;  // names of members the file does not hold
@@ -75,10 +78,21 @@ class ImportBatch {
   void AddListedGroup(ListedGroup group) { listedGroups_.push_back(std::move(group)); }
   const std::vector<ListedGroup>& listedGroups() const { return listedGroups_; }
 
+  // CSV: the lines where a quote opened that the file never closes, for the report.
+  void NoteUnclosedQuotes(std::vector<size_t> lines) { unclosedQuoteLines_ = std::move(lines); }
+  const std::vector<size_t>& unclosedQuoteLines() const { return unclosedQuoteLines_; }
+
+  // A file of the reader's kind holds at least one record (vCard: a BEGIN:VCARD line); a file
+  // without any is told once instead of being merged.
+  void NoteNoRecord() { noRecord_ = true; }
+  bool noRecord() const { return noRecord_; }
+
  private:
   std::vector<ImportEntry> slots_;
   std::vector<LeftOutEntry> withoutAddress_;
   std::vector<ListedGroup> listedGroups_;
+  std::vector<size_t> unclosedQuoteLines_;
+  bool noRecord_ = false;
   uint32_t count_ = 0;
   uint32_t limit_ = kNoBatchLimit;
   std::shared_ptr<std::deque<std::string>> kept_;  // a deque never moves what it holds

@@ -6,11 +6,13 @@
 #include "app/book_files.h"
 #include "app/main_window.h"
 #include "app/shell_state.h"
+#include "app/settings.h"
 #include "app/text_message.h"
 #include "import/import_merge.h"
 #include "import/import_readers.h"
 #include "import/import_steps_win.h"
 #include "app/panes/panes.h"
+#include "store/code_page.h"
 
 namespace {
 
@@ -40,7 +42,11 @@ std::optional<ImportBatch> ReadWithCommandReader(int commandId, std::string_view
 }  // namespace
 
 void MergeIntoBook(HWND owner, const ImportBatch& batch) {
-  ImportOutcome outcome = AppendImportedPersons(g_shell.store, batch);
+  ImportOutcome outcome = AppendImportedPersons(g_shell.store, batch, SystemCodePage());
+  if (outcome.outOfMemory) {
+    TellOutOfMemory(owner);
+    return;
+  }
   // Each new entry goes to the top of the list, so the last one read ends up first.
   InsertPersonItems(g_shell.entryList, outcome.persons);
   for (uint32_t group : outcome.groups) InsertGroupItem(g_shell.entryList, static_cast<int>(group));
@@ -62,10 +68,17 @@ void ImportAddressBook(HWND owner, int commandId) {
   if (step == PathStep::kCancelled) return;
   if (step == PathStep::kChooseFile && !ChooseImportFile(owner, commandId, chosen)) return;
 
-  std::optional<std::string> text = LoadImportText(chosen);
+  std::optional<std::string> text = LoadImportText(owner, chosen);
   if (!text) return;
   // The spans of the batch point into the text, which lives until the merge is done.
   std::optional<ImportBatch> batch = ReadWithCommandReader(commandId, *text);
-  if (!batch) return;  // the batch could not grow: the import is abandoned
+  if (!batch) {  // no memory for the batch or its values: the import is abandoned
+    TellOutOfMemory(owner);
+    return;
+  }
+  if (batch->noRecord()) {  // told once, instead of a report of an entry without a name
+    MessageBoxById(owner, kNoCardText, kCaptionText, MB_ICONINFORMATION);
+    return;
+  }
   MergeIntoBook(owner, *batch);
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "import/import_report.h"
+#include "store/code_page.h"
 #include "store/records.h"
 
 // Names the exporters give their own lists; they name no group of this book.
@@ -17,21 +18,27 @@ bool IsSystemGroupLabel(std::string_view name);
 
 class ImportGroups {
  public:
-  explicit ImportGroups(AddressStore& store);
+  ImportGroups(AddressStore& store, const CodePage& page);
 
   // Appends the person to each named group it is not yet a member of, in the order given,
-  // making the groups that do not exist. A name the rules refuse (empty, a forbidden character
-  // or one this system cannot show, which stands as "?"), or a group that cannot be made, is
-  // left out and noted in `changes`; a name longer than the field is cut and noted so.
+  // making the groups that do not exist. A forbidden character of a name becomes its look-alike
+  // (a group made under such a name is noted in `changes`); an empty name, or a group that
+  // cannot be made, is left out and noted; a name longer than the field is cut and noted so.
   void Join(uint32_t personSlot, const std::vector<std::string_view>& names, EntryChanges& changes);
 
   // A group listed whole: made (with the memo) when no live group has the name, also when it has
   // no members, then the persons appended in order. False, and nothing done, when the name is
-  // refused or the group cannot be made; a system label is passed over (true).
-  bool JoinListed(std::string_view name, std::string_view memo, const std::vector<uint32_t>& personSlots);
+  // refused or the group cannot be made; a system label is passed over (true). `fittedName`
+  // receives the stored name when it was changed to fit the rules and not told before.
+  bool JoinListed(std::string_view name, std::string_view memo, const std::vector<uint32_t>& personSlots,
+                  std::string* fittedName = nullptr);
 
-  // True when the rules take the name for a group (system labels are no group, but not refused).
-  static bool AcceptsName(std::string_view name);
+  // True when the rules take the name, fitted, for a group (system labels are no group, but not
+  // refused).
+  bool AcceptsName(std::string_view name) const;
+
+  // Takes back every group made and every member added (an import that ran out of memory).
+  void Undo();
 
   // Group slots made, in the order they were made.
   const std::vector<uint32_t>& made() const { return made_; }
@@ -41,8 +48,14 @@ class ImportGroups {
  private:
   int FindOrMake(std::string_view name);  // the group's slot, or -1 when none can be made
   void AddMember(uint32_t groupSlot, uint32_t personSlot);
+  // The name as stored: cut to the field, each forbidden character replaced.
+  std::string StoredName(std::string_view name, bool* fitted = nullptr) const;
 
   AddressStore& store_;
+  const CodePage& page_;
+  uint32_t groupsBefore_;
+  std::unordered_map<uint32_t, size_t> membersBefore_;  // of live groups touched
+  std::unordered_set<std::string> fittedNamesTold_;
   std::unordered_map<std::string, uint32_t> slotOfName_;  // folded name -> first live slot
   std::unordered_map<uint32_t, std::unordered_set<uint32_t>> membersOf_;  // of groups touched
   std::vector<uint32_t> made_;

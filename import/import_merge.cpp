@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <optional>
+#include <string>
 #include <unordered_map>
 
 #include "import/charset.h"
 #include "import/import_groups.h"
 #include "store/indexes.h"
+#include "store/name_rules.h"
 
 namespace {
 
@@ -22,11 +25,34 @@ void StoreSpan(char* field, size_t fieldSize, std::string_view span) {
   CopyToField(field, fieldSize, span.empty() ? std::string_view("") : span);
 }
 
+// A text cut in the middle loses the blanks it would end with, as every imported text is
+// trimmed, so that importing the book's own export stores it the same again.
 std::string_view CutNoted(std::string_view text, size_t limit, EntryChanges& changes) {
   std::string_view cut = CutAnsi(text, limit);
-  if (cut.size() < text.size()) changes.cut = true;
+  if (cut.size() == text.size()) return cut;
+  changes.cut = true;
+  while (!cut.empty() && cut.back() == ' ') cut.remove_suffix(1);
   return cut;
 }
+
+// The entry's name parts as stored: each forbidden character replaced by its look-alike.
+struct FittedNames {
+  std::string first, middle, last;
+  bool changed = false;
+
+  FittedNames(const ImportEntry& entry, const CodePage& page)
+      : first(entry.firstName), middle(entry.middleName), last(entry.lastName) {
+    for (std::string* part : {&first, &middle, &last}) changed |= FitNameToRules(*part, page);
+  }
+
+  ImportEntry Applied(const ImportEntry& entry) const {
+    ImportEntry fitted = entry;
+    fitted.firstName = first;
+    fitted.middleName = middle;
+    fitted.lastName = last;
+    return fitted;
+  }
+};
 
 void FillPerson(PersonRecord& person, const ImportEntry& entry, const char* description,
                 EntryChanges& changes) {
@@ -42,8 +68,14 @@ void FillPerson(PersonRecord& person, const ImportEntry& entry, const char* desc
 
 class Merge {
  public:
-  Merge(AddressStore& store, const ImportBatch& batch, bool roomMade)
-      : store_(store), batch_(batch), roomMade_(roomMade), lookup_(store), groups_(store) {}
+  Merge(AddressStore& store, const ImportBatch& batch, bool roomMade, const CodePage& page)
+      : store_(store),
+        batch_(batch),
+        roomMade_(roomMade),
+        page_(page),
+        personsBefore_(store.persons ? store.persons->used : 0),
+        lookup_(store),
+        groups_(store, page) {}
 
   void Run() {
     outcome_.persons.reserve(batch_.count());
@@ -58,7 +90,17 @@ class Merge {
 
   bool groupsChanged() const { return groups_.changed(); }
 
+  // Takes back every person and group added and every member joined.
+  void Undo() {
+    groups_.Undo();
+    if (!store_.persons) return;
+    PersonTable& table = *store_.persons;
+    for (uint32_t slot = personsBefore_; slot < table.used; ++slot) table[slot] = PersonRecord();
+    table.used = std::min(table.used, personsBefore_);
+  }
+
   ImportOutcome Finish() {
+    outcome_.report.unclosedQuoteLines = batch_.unclosedQuoteLines();
     outcome_.groups = groups_.made();
     outcome_.report.newGroups = static_cast<uint32_t>(outcome_.groups.size());
     outcome_.report.imported = static_cast<uint32_t>(outcome_.persons.size());
@@ -66,20 +108,38 @@ class Merge {
   }
 
  private:
-  // Entries a reader could not take stand in the report where they stood in the file.
+  // A description as the book would store it: fitted to the rules, cut to the dialogs' limit.
+  std::string StoredDescription(std::string_view text) const {
+    std::string stored(text);
+    FitNameToRules(stored, page_);
+    EntryChanges ignored;
+    stored.resize(CutNoted(stored, kTextLimit, ignored).size());
+    return stored;
+  }
+
+  // Entries a reader could not take stand in the report where they stood in the file, named as
+  // they would have been stored.
   void TellLeftOutBefore(uint32_t position) {
     const std::vector<LeftOutEntry>& leftOut = batch_.withoutAddress();
     for (; nextLeftOut_ < leftOut.size() && leftOut[nextLeftOut_].position < position; ++nextLeftOut_)
-      outcome_.report.CountNotTaken(leftOut[nextLeftOut_].description, ReportReason::kNoAddress);
+      outcome_.report.CountNotTaken(StoredDescription(leftOut[nextLeftOut_].description), ReportReason::kNoAddress);
   }
 
-  // A listed group the rules refuse is told with each of its members, as a group an entry names.
+  bool Accepts(const ListedGroup& group) const { return !group.unshowable && groups_.AcceptsName(group.name); }
+
+  // A listed group the rules refuse is told with each of its members, as a group an entry names;
+  // one without members in the batch is told by itself.
   void NoteRefusedListedGroups() {
     if (!batch_.listedGroups().empty()) slotOfEntry_.assign(batch_.count(), -1);
     for (const ListedGroup& group : batch_.listedGroups()) {
-      if (ImportGroups::AcceptsName(group.name)) continue;
-      for (uint32_t member : group.members)
-        if (member < batch_.count()) refusedListed_[member].emplace_back(group.name);
+      if (Accepts(group)) continue;
+      bool told = false;
+      for (uint32_t member : group.members) {
+        if (member >= batch_.count()) continue;
+        refusedListed_[member].emplace_back(group.label);
+        told = true;
+      }
+      if (!told) outcome_.report.NoteListLeftOut(StoredDescription(group.label));
     }
   }
 
@@ -90,7 +150,13 @@ class Merge {
       for (uint32_t member : group.members)
         if (member < slotOfEntry_.size() && slotOfEntry_[member] >= 0)
           slots.push_back(static_cast<uint32_t>(slotOfEntry_[member]));
-      groups_.JoinListed(group.name, group.memo, slots);
+      std::string fittedName;
+      if (Accepts(group)) {
+        if (!groups_.JoinListed(group.name, group.memo, slots, &fittedName))
+          outcome_.report.NoteListLeftOut(StoredDescription(group.name));
+        else if (!fittedName.empty())
+          outcome_.report.NoteFittedGroup(fittedName);
+      }
       for (std::string_view missing : group.missingMembers) outcome_.report.NoteMissingMember(missing);
     }
   }
@@ -103,8 +169,11 @@ class Merge {
     EntryChanges changes;
     auto refused = refusedListed_.find(index);
     if (refused != refusedListed_.end()) changes.groupsLeftOut = refused->second;
+    for (std::string_view group : entry.unshowableGroups) changes.groupsLeftOut.emplace_back(group);
     char description[kTextFieldSize] = {};  // copied whole into the record: no stack bytes after the text
-    StoreSpan(description, kTextFieldSize, CutNoted(entry.description, kTextLimit, changes));
+    std::string fittedDescription(entry.description);
+    bool descriptionFitted = FitNameToRules(fittedDescription, page_);
+    StoreSpan(description, kTextFieldSize, CutNoted(fittedDescription, kTextLimit, changes));
     int existing = lookup_.Find(description);
     if (existing >= 0) {
       // The description is the person's key: the one in the book joins the entry's groups.
@@ -123,7 +192,9 @@ class Merge {
       return;
     }
     uint32_t slot = table->used;
-    FillPerson((*table)[slot], entry, description, changes);
+    FittedNames names(entry, page_);
+    changes.fitted = descriptionFitted || names.changed;
+    FillPerson((*table)[slot], names.Applied(entry), description, changes);
     ++table->used;
     outcome_.persons.push_back(slot);
     NoteSlot(index, slot);
@@ -136,6 +207,8 @@ class Merge {
   AddressStore& store_;
   const ImportBatch& batch_;
   bool roomMade_;
+  const CodePage& page_;
+  uint32_t personsBefore_;
   PersonLookup lookup_;
   ImportGroups groups_;
   ImportOutcome outcome_;
@@ -162,27 +235,28 @@ void JoinImportedNames(const ImportEntry& entry, char (&names)[kTextFieldSize]) 
   }
 }
 
-ImportOutcome AppendImportedPersons(AddressStore& store, const ImportBatch& batch) {
+ImportOutcome AppendImportedPersons(AddressStore& store, const ImportBatch& batch, const CodePage& page) {
   ImportOutcome outcome;
   ++store.changeCount;
   bool groupsChanged = false;
   // Near the book's limit the table grows by the room left; the entries beyond it are reported.
   uint32_t room = kMaxSlots - (store.persons ? store.persons->used : 0);
   bool roomMade = GrowPersonTableForBatch(store.persons, std::min(batch.count(), room));
+  std::optional<Merge> merge;
   try {
-    Merge merge(store, batch, roomMade);
-    try {
-      merge.Run();
-    } catch (const std::bad_alloc&) {
-      // Out of memory on the way: what was merged so far stays, the rest is left out.
-    }
-    groupsChanged = merge.groupsChanged();
-    outcome = merge.Finish();
+    merge.emplace(store, batch, roomMade, page);
+    merge->Run();
+    groupsChanged = merge->groupsChanged();
+    outcome = merge->Finish();
   } catch (const std::bad_alloc&) {
-    // No memory even for the lookups: nothing is merged.
+    // A half import would leave persons without their groups: all of it is taken back.
+    if (merge) merge->Undo();
+    outcome = ImportOutcome();
+    outcome.outOfMemory = true;
   }
   FreeIndexes(store);
   BuildIndexes(store);
+  if (outcome.outOfMemory) return outcome;
   SavePersonFile(store);
   if (groupsChanged) SaveGroupFile(store);
   return outcome;

@@ -9,6 +9,8 @@ enum TextId : int {
   kNotTakenText = 171,
   kChangedText = 172,
   kFirstOfThemText = 173,
+  kUnclosedQuoteText = 2101,
+  kFittedText = 2103,
 };
 
 }  // namespace
@@ -18,7 +20,18 @@ void ImportReport::AddLine(std::string_view description, ReportReason reason, st
 }
 
 void ImportReport::CountTaken(std::string_view description, const EntryChanges& changes) {
-  if (!changes.cut && !changes.unshowable && changes.groupsLeftOut.empty()) return;
+  if (changes.cut || changes.unshowable || !changes.groupsLeftOut.empty()) CountChanged(description, changes);
+  if (changes.fitted) {
+    ++fitted;
+    AddLine(description, ReportReason::kFitted);
+  }
+  for (const std::string& group : changes.groupsFitted) {
+    ++fitted;
+    AddLine(group, ReportReason::kFitted);
+  }
+}
+
+void ImportReport::CountChanged(std::string_view description, const EntryChanges& changes) {
   ++changed;
   if (changes.cut) {
     ++cut;
@@ -50,6 +63,9 @@ std::string BuildImportReport(const ImportReport& report, const TextOfId& textOf
   if (report.changed > 0)
     text += "\n" + FillNumbers(textOf(kChangedText),
                                {report.changed, report.cut, report.unshowable, report.groupsLeftOut});
+  if (report.fitted > 0) text += "\n" + FillNumbers(textOf(kFittedText), {report.fitted});
+  for (size_t i = 0; i < report.unclosedQuoteLines.size() && i < ImportReport::kMaxLines; ++i)
+    text += "\n" + FillNumbers(textOf(kUnclosedQuoteText), {static_cast<uint32_t>(report.unclosedQuoteLines[i])});
   if (report.lines.empty()) return text;
   text += "\n\n" + textOf(kFirstOfThemText);
   for (const ReportLine& line : report.lines) {

@@ -16,6 +16,8 @@ enum class ReportReason : int {
   kGroupLeftOut = 178,
   kOverLimit = 179,
   kMemberNotInFile = 187,  // named by a list of the file, held nowhere in it; not counted
+  kFitted = 2104,          // a name changed to one the dialogs accept
+  kListLeftOut = 2105,     // a list of the file that made no group; not counted
 };
 
 struct ReportLine {
@@ -29,6 +31,8 @@ struct EntryChanges {
   bool cut = false;
   bool unshowable = false;
   std::vector<std::string> groupsLeftOut;
+  bool fitted = false;  // the description or a name part changed to fit the name rules
+  std::vector<std::string> groupsFitted;  // names of groups made under a name changed to fit
 };
 
 // Counts are of persons: one changed for two reasons counts once in `changed` and once under
@@ -46,7 +50,9 @@ struct ImportReport {
   uint32_t cut = 0;
   uint32_t unshowable = 0;
   uint32_t groupsLeftOut = 0;
+  uint32_t fitted = 0;  // names changed to fit the rules: persons' and groups'
   std::vector<ReportLine> lines;  // the first kMaxLines, in file order
+  std::vector<size_t> unclosedQuoteLines;  // CSV lines where a quote opened that never closes
 
   // An entry taken (stored as a new person, or joining groups as a person already in the book).
   void CountTaken(std::string_view description, const EntryChanges& changes);
@@ -55,17 +61,28 @@ struct ImportReport {
 
   // A member a listed group names that the file does not hold.
   void NoteMissingMember(std::string_view name) { AddLine(name, ReportReason::kMemberNotInFile); }
+  // A group listed whole whose name was changed to fit the rules.
+  void NoteFittedGroup(std::string_view name) {
+    ++fitted;
+    AddLine(name, ReportReason::kFitted);
+  }
+  // A list of the file that made no group (its name refused, or no group could be made).
+  void NoteListLeftOut(std::string_view name) { AddLine(name, ReportReason::kListLeftOut); }
 
   // Silent when every entry was taken whole.
-  bool WorthTelling() const { return notTaken > 0 || changed > 0 || !lines.empty(); }
+  bool WorthTelling() const {
+    return notTaken > 0 || changed > 0 || fitted > 0 || !lines.empty() || !unclosedQuoteLines.empty();
+  }
 
  private:
+  void CountChanged(std::string_view description, const EntryChanges& changes);
   void AddLine(std::string_view description, ReportReason reason, std::string_view group = {});
 };
 
 // The string-table text of an id, in the language shown.
 using TextOfId = std::function<std::string(int id)>;
 
-// The report's text: line 170 always, 171 and 172 when they apply, then 173 and the first
-// entries named, each "description - reason".
+// The report's text: line 170 always, 171, 172 and 2103 when they apply, a line 2101 for each
+// unclosed quote (at most kMaxLines), then 173 and the first entries named, each
+// "description - reason".
 std::string BuildImportReport(const ImportReport& report, const TextOfId& textOf);

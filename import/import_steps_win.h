@@ -43,8 +43,17 @@ class FileDialogRequest {
 // The open-file dialog of the command, starting in the data directory; false when cancelled.
 bool ChooseImportFile(HWND owner, int commandId, PathBuffer& chosen);
 
-// The whole file followed by one zero byte, or none when it cannot be opened or read.
-std::optional<std::string> LoadImportText(const char* path);
+constexpr UINT kCaptionText = 101;
+constexpr UINT kNoCardText = 2100;        // "No vCard was found in this file."
+constexpr UINT kCannotOpenText = 2102;    // "Cannot open %s:\n%s"
+constexpr UINT kOutOfMemoryText = 2106;   // the import ends with nothing added
+
+// The whole file followed by one zero byte, or none when it cannot be opened or read (told with
+// the system's reason) or is too large for memory (told as well).
+std::optional<std::string> LoadImportText(HWND owner, const char* path);
+
+// Tells that the import ran out of memory and added nothing.
+void TellOutOfMemory(HWND owner);
 
 // Merges the batch into the book, puts the new persons and groups into the entry list, tells a
 // save that failed, and reports what was not taken as it stood. For every import command.

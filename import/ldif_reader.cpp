@@ -27,7 +27,8 @@ std::string_view TrimLeadingBlanks(std::string_view text) {
   return text;
 }
 
-// The physical lines of the text, without their line ends (CR LF, LF or a lone CR).
+// The physical lines of the text, without their line ends (CR LF, LF, a lone CR, or CR CR LF
+// from a file that went through a text-mode copy).
 class PhysicalLines {
  public:
   explicit PhysicalLines(std::string_view text) : text_(text) {}
@@ -37,8 +38,9 @@ class PhysicalLines {
     while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
     line = text_.substr(at_, end - at_);
     at_ = end;
-    if (at_ < text_.size() && text_[at_] == '\r') ++at_;
-    if (at_ < text_.size() && text_[at_] == '\n') ++at_;
+    if (text_.compare(at_, 3, "\r\r\n") == 0) at_ += 3;
+    else if (text_.compare(at_, 2, "\r\n") == 0) at_ += 2;
+    else if (at_ < text_.size()) ++at_;
     return true;
   }
 
@@ -70,7 +72,8 @@ bool ParseAttribute(std::string_view line, Attribute& attribute) {
 }
 
 // Collects logical lines (a line starting with one blank continues the previous one) into
-// records separated by empty lines, and hands each record to `take` as it ends.
+// records, and hands each record to `take` as it ends: at an empty line, or at a "dn:" line,
+// which opens a record also where the writer left out the empty line before it.
 template <typename Take>
 void ReadRecords(std::string_view text, Take take) {
   Record record;
@@ -78,7 +81,13 @@ void ReadRecords(std::string_view text, Take take) {
   bool inComment = false, haveLine = false;
   auto finishLine = [&] {
     Attribute attribute;
-    if (haveLine && !inComment && ParseAttribute(logical, attribute)) record.push_back(std::move(attribute));
+    if (haveLine && !inComment && ParseAttribute(logical, attribute)) {
+      if (SameNoCase(attribute.name, "dn") && !record.empty()) {
+        take(record);
+        record.clear();
+      }
+      record.push_back(std::move(attribute));
+    }
     logical.clear();
     haveLine = inComment = false;
   };
@@ -131,23 +140,73 @@ bool IsPersonClass(std::string_view objectClass) {
   return false;
 }
 
-bool IsGroupClass(std::string_view objectClass) { return SameNoCase(objectClass, "groupOfNames"); }
+// Thunderbird's mailing lists are groupOfNames; other directories write groupOfUniqueNames.
+bool IsGroupClass(std::string_view objectClass) {
+  return SameNoCase(objectClass, "groupOfNames") || SameNoCase(objectClass, "groupOfUniqueNames");
+}
 
-// The dn as compared: letter case folded, blanks around "," and "=" dropped.
-std::string DnKey(std::string_view dn) {
-  std::string folded;
-  AppendFolded(folded, TrimBlanks(dn));
-  std::string key;
-  key.reserve(folded.size());
-  for (size_t i = 0; i < folded.size(); ++i) {
-    char c = folded[i];
-    if (c == ' ') {
-      size_t next = folded.find_first_not_of(' ', i);
-      bool beforeSeparator = next != std::string::npos && (folded[next] == ',' || folded[next] == '=');
-      bool afterSeparator = !key.empty() && (key.back() == ',' || key.back() == '=');
-      if (beforeSeparator || afterSeparator) continue;
+bool IsMemberAttribute(std::string_view name) {
+  return SameNoCase(name, "member") || SameNoCase(name, "uniqueMember");
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// One attribute=value part of a dn, its value with the escapes undone ("\," and "\C3\BC").
+struct DnPart {
+  std::string type, value;
+};
+
+// The parts of a dn in order, split at the "," and "+" that are not escaped. A uniqueMember
+// value may end in "#'0101'B" (an optional unique id), which names no entry and is dropped.
+std::vector<DnPart> DnParts(std::string_view dn) {
+  size_t uid = dn.rfind("#'");
+  if (uid != std::string_view::npos && dn.size() >= 2 && dn.substr(dn.size() - 2) == "'B") dn = dn.substr(0, uid);
+  std::vector<DnPart> parts(1);
+  bool inValue = false;
+  for (size_t i = 0; i < dn.size(); ++i) {
+    char c = dn[i];
+    std::string& into = inValue ? parts.back().value : parts.back().type;
+    if (c == '\\' && i + 1 < dn.size()) {
+      int high = HexDigit(dn[i + 1]), low = i + 2 < dn.size() ? HexDigit(dn[i + 2]) : -1;
+      if (high >= 0 && low >= 0) {
+        into.push_back(static_cast<char>(high * 16 + low));
+        i += 2;
+      } else {
+        into.push_back(dn[++i]);
+      }
+    } else if (c == ',' || c == '+') {
+      parts.emplace_back();
+      inValue = false;
+    } else if (c == '=' && !inValue) {
+      inValue = true;
+    } else {
+      into.push_back(c);
     }
-    key.push_back(c);
+  }
+  for (DnPart& part : parts) {
+    part.type = std::string(TrimBlanks(part.type));
+    part.value = std::string(TrimBlanks(part.value));
+  }
+  return parts;
+}
+
+// The dn as compared: escapes undone, letter case folded, blanks around "," and "=" dropped, so
+// "cn=M\C3\BCller" and "CN = Müller" are the same entry.
+std::string DnKey(std::string_view dn) {
+  std::string key;
+  for (const DnPart& part : DnParts(TrimBlanks(dn))) {
+    if (!key.empty()) key.push_back(',');
+    AppendFolded(key, part.type);
+    key.push_back('=');
+    for (char c : part.value) {
+      if (c == ',' || c == '+' || c == '=' || c == '\\') key.push_back('\\');
+      key.push_back(static_cast<char>(FoldByte(static_cast<unsigned char>(c))));
+    }
   }
   return key;
 }
@@ -155,16 +214,8 @@ std::string DnKey(std::string_view dn) {
 // What a dn calls its entry: the value of its first part ("Ann Lee" of "cn=Ann Lee,mail=..."),
 // escapes undone; the whole dn when that is empty.
 std::string NameOfDn(std::string_view dn) {
-  size_t equals = dn.find('=');
-  std::string name;
-  for (size_t i = equals == std::string_view::npos ? dn.size() : equals + 1; i < dn.size(); ++i) {
-    char c = dn[i];
-    if (c == ',' || c == '+') break;
-    if (c == '\\' && i + 1 < dn.size()) c = dn[++i];
-    name.push_back(c);
-  }
-  std::string_view trimmed = TrimBlanks(name);
-  return trimmed.empty() ? std::string(TrimBlanks(dn)) : std::string(trimmed);
+  std::vector<DnPart> parts = DnParts(dn);
+  return parts.front().value.empty() ? std::string(TrimBlanks(dn)) : parts.front().value;
 }
 
 DecodedPerson PersonOf(const Record& record) {
@@ -188,9 +239,10 @@ DecodedPerson PersonOf(const Record& record) {
 ForeignGroup GroupOf(const Record& record, const std::unordered_map<std::string, size_t>& persons) {
   ForeignGroup group;
   group.name = ValueOf(record, "cn");
+  group.label = group.name.empty() ? NameOfDn(ValueOf(record, "dn")) : group.name;
   group.memo = std::string(TrimBlanks(BreaksAsBlanks(ValueOf(record, "description"))));
   for (const Attribute& attribute : record) {
-    if (!SameNoCase(attribute.name, "member")) continue;
+    if (!IsMemberAttribute(attribute.name)) continue;
     auto found = persons.find(DnKey(attribute.value));
     if (found != persons.end()) group.members.push_back(found->second);
     else group.missingMembers.push_back(NameOfDn(attribute.value));

@@ -38,7 +38,7 @@ void OnInit(HWND dialog, PathDialogState* state) {
 void OnOk(HWND dialog, PathDialogState* state) {
   PathBuffer typed = {};
   GetDlgItemTextA(dialog, kPathEditId, typed, kPathSize);
-  HANDLE file = CreateFileA(typed, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+  HANDLE file = CreateFileA(typed, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     EndDialog(dialog, kGoToChooser);

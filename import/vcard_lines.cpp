@@ -177,8 +177,11 @@ bool VCardLines::ReadLogicalLine(bool (*keepValue)(std::string_view name)) {
       if (!joined) joined_.assign(first.data(), first.size());
       joined = true;
       if (softBreak) joined_.pop_back();
-      joined_.append(softBreak ? next : next.substr(1));
-      if (!headerWhole) {
+      std::string_view added = softBreak ? next : next.substr(1);
+      joined_.append(added);
+      // The header is split again only when a colon came in, so a colon-less first line
+      // followed by thousands of folded lines (a PHOTO) is joined in linear time.
+      if (!headerWhole && added.find(':') != std::string_view::npos) {
         header_ = SplitHeader(joined_);
         headerWhole = header_.colon != std::string_view::npos;
         quotedPrintable = headerWhole && ParseParams(header_.params).quotedPrintable;

@@ -1,5 +1,5 @@
 // vCard as address programs write it (2.1, 3.0 and 4.0): each card, from its BEGIN:VCARD line to
-// its END:VCARD line, gives at most one person; a text without any BEGIN line is one card.
+// its END:VCARD line, gives at most one person; a text without any BEGIN line holds no card.
 #include <new>
 #include <optional>
 #include <string>
@@ -174,12 +174,15 @@ class CardCollector {
       else if (SameNoCase(value, "BEGIN:VCARD")) nested_ = inCard_ ? 1 : 0;
       return true;
     }
-    if (inCard_ || !sawBegin_) TakeProperty(card_, line);  // text between cards is no card's
+    if (inCard_) TakeProperty(card_, line);  // text between cards is no card's
     return true;
   }
 
   // A card whose END line is missing runs to the end of the text.
-  bool End() { return inCard_ || !sawBegin_ ? Finish() : true; }
+  bool End() { return inCard_ ? Finish() : true; }
+
+  // False when no BEGIN:VCARD line was met: the text holds no card.
+  bool sawCard() const { return sawBegin_; }
 
  private:
   void SkipNested(const VCardLine& line) {
@@ -206,6 +209,7 @@ std::optional<ImportBatch> ReadCards(std::string_view text, uint32_t batchLimit)
   while (lines.Next(line, IsKept))
     if (!cards.Take(line)) return std::nullopt;
   if (!cards.End()) return std::nullopt;
+  if (!cards.sawCard()) batch->NoteNoRecord();
   return batch;
 }
 
@@ -214,7 +218,8 @@ std::optional<ImportBatch> ReadCards(std::string_view text, uint32_t batchLimit)
 // Without memory for the decoded values the import is abandoned as when the batch cannot grow.
 std::optional<ImportBatch> ReadVCard(std::string_view text, uint32_t batchLimit) {
   try {
-    // UTF-16 is read before the first zero byte is looked for: it holds zero bytes throughout.
+    // UTF-16 (with a byte-order mark or without) is read before the first zero byte is looked
+    // for: it holds zero bytes throughout.
     if (std::optional<std::string> utf8 = Utf16TextToUtf8(text)) return ReadCards(UpToFirstZero(*utf8), batchLimit);
     return ReadCards(UpToFirstZero(text), batchLimit);
   } catch (const std::bad_alloc&) {

@@ -77,6 +77,13 @@ expected.update({  # the book's folder
     193: "The address book cannot be kept in\n%s\nIt is kept in\n%s",
 })
 expected.update({191: "Page %d", 192: "Printing failed:\n%s"})  # printing
+expected.update({  # imports
+    2100: "No vCard was found in this file.",
+    2101: "A quote opened in line %d is never closed; it was read as a plain character.",
+    2102: "Cannot open %s:\n%s", 2103: "Names changed to fit the rules: %d",
+    2104: "name changed to fit the rules", 2105: "list not taken",
+    2106: "There is not enough memory to import this file. Nothing was added.",
+})
 expected.update({  # screen reader names
     160: "Addresses", 161: "Recipients", 162: "group", 163: "Open", 164: "Press", 165: "Sort",
 })

@@ -16,6 +16,7 @@
 #include "import/foreign_book_batch.h"
 #include "import/foreign_readers.h"
 #include "import/import_merge.h"
+#include "store/code_page.h"
 #include "store/indexes.h"
 #include "tests/unit/dialogs_test_store.h"
 
@@ -49,7 +50,7 @@ class ContactsMerge : public ::testing::Test {
   ImportOutcome Import(AddressStore& into, const ForeignBook& foreign) {
     std::optional<ImportBatch> batch = BatchOfForeignBook(foreign);
     EXPECT_TRUE(batch.has_value());
-    return batch ? AppendImportedPersons(into, *batch) : ImportOutcome();
+    return batch ? AppendImportedPersons(into, *batch, SystemCodePage()) : ImportOutcome();
   }
 
   // A book of persons in several groups, with accents, a comma in a description, and an empty group.
@@ -138,16 +139,16 @@ TEST_F(ContactsMerge, ListedGroupsJoinExistingOnesAndReportMembersNotInTheFile) 
   EXPECT_EQ(groups["team"], (std::vector<std::string>{"Old", "Bob", "Ann"}));
   EXPECT_STREQ((*copy.groups)[0].memo, "");  // an existing group keeps its memo
   EXPECT_EQ(groups["Nobody"], (std::vector<std::string>{}));
-  EXPECT_STREQ((*copy.groups)[1].memo, "kept empty");
-  EXPECT_EQ(groups.count("Friends/Family"), 0u);
+  EXPECT_STREQ((*copy.groups)[2].memo, "kept empty");
+  EXPECT_EQ(groups["Friends-Family"], (std::vector<std::string>{"Bob"}));  // fitted to the rules
   const ImportReport& report = outcome.report;
   EXPECT_EQ(report.notTaken, 2u);  // Ann already in the book, Nomail without an address
-  EXPECT_EQ(report.changed, 1u);   // Bob: a group left out
-  EXPECT_EQ(report.groupsLeftOut, 1u);
+  EXPECT_EQ(report.changed, 0u);
+  EXPECT_EQ(report.fitted, 1u);
   std::string text = BuildImportReport(report, [](int id) { return "<" + std::to_string(id) + ">"; });
   EXPECT_EQ(text,
-            "<170>\n<171>\n<172>\n\n<173>\n"
-            "Ann - <174>\nBob - <178>\nNomail - <177>\nGhost, Jr. - <187>");
+            "<170>\n<171>\n<2103>\n\n<173>\n"
+            "Ann - <174>\nNomail - <177>\nGhost, Jr. - <187>\nFriends-Family - <2104>");
 }
 
 TEST_F(ContactsMerge, CsvGroupsFollowTheVCardRules) {
@@ -160,10 +161,11 @@ TEST_F(ContactsMerge, CsvGroupsFollowTheVCardRules) {
   ASSERT_TRUE(foreign.has_value());
   ImportOutcome outcome = Import(copy, *foreign);
   auto groups = Groups(copy);
-  ASSERT_EQ(groups.size(), 1u);
+  ASSERT_EQ(groups.size(), 2u);
   EXPECT_EQ(groups["Friends"], (std::vector<std::string>{"Ann Lee", "Cy"}));
+  EXPECT_EQ(groups["Bad,Name"], (std::vector<std::string>{"Ann Lee"}));  // ";" fitted to ","
   EXPECT_EQ(outcome.report.withoutAddress, 1u);  // Bo
-  EXPECT_EQ(outcome.report.groupsLeftOut, 1u);   // "Bad;Name" holds a forbidden character
+  EXPECT_EQ(outcome.report.fitted, 1u);
 }
 
 }  // namespace

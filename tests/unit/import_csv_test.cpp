@@ -53,7 +53,8 @@ TEST(CsvCells, QuotedCellsHoldDelimitersQuotesAndEveryKindOfLineBreak) {
 TEST(CsvCells, EmptyCellsTrailingDelimiterEmptyLinesAndUnclosedQuote) {
   EXPECT_EQ(Rows("a,,b,\r\n\r\n\n,\r\n"), (std::vector<CsvRow>{{"a", "", "b", ""}, {"", ""}}));
   EXPECT_EQ(Rows("x;\"open; to the end\r\nstill"), (std::vector<CsvRow>{{"x;\"open; to the end"}, {"still"}}));
-  EXPECT_EQ(Rows("x;\"open; to the end\r\nstill", ';'), (std::vector<CsvRow>{{"x", "open; to the end\r\nstill"}}));
+  // A quote never closed is a plain character; the next line is a row of its own.
+  EXPECT_EQ(Rows("x;\"open; to the end\r\nstill", ';'), (std::vector<CsvRow>{{"x", "\"open", "to the end"}, {"still"}}));
   EXPECT_TRUE(Rows("").empty());
 }
 

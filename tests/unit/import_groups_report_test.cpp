@@ -12,6 +12,7 @@
 #include "import/decoded_person.h"
 #include "import/import_groups.h"
 #include "import/import_merge.h"
+#include "store/code_page.h"
 #include "import/import_report.h"
 #include "store/indexes.h"
 #include "tests/unit/dialogs_test_store.h"
@@ -45,7 +46,7 @@ class ImportGroupsTest : public ::testing::Test {
     ASSERT_TRUE(AppendDecodedPerson(batch, person));
   }
 
-  ImportOutcome Merge() { return AppendImportedPersons(store, batch); }
+  ImportOutcome Merge() { return AppendImportedPersons(store, batch, SystemCodePage()); }
 
   std::string GroupName(uint32_t slot) const { return (*store.groups)[slot].name; }
   MemberList Members(uint32_t slot) const {
@@ -89,17 +90,20 @@ TEST_F(ImportGroupsTest, SystemLabelsAreIgnoredAndRefusedNamesReported) {
   Add("Ann", {"My Contacts", "MYCONTACTS", "Starred in Android", "Starred", "", "a/b",
               "\xE7\x8E\x8B", "Fine"});
   ImportOutcome outcome = Merge();
-  ASSERT_EQ(outcome.groups, (std::vector<uint32_t>{0}));
-  EXPECT_EQ(GroupName(0), "Fine");
+  ASSERT_EQ(outcome.groups, (std::vector<uint32_t>{0, 1}));
+  EXPECT_EQ(GroupName(0), "a-b");  // a forbidden character becomes its look-alike
+  EXPECT_EQ(GroupName(1), "Fine");
   const ImportReport& r = outcome.report;
   EXPECT_EQ(r.changed, 1u);
   EXPECT_EQ(r.groupsLeftOut, 1u);
+  EXPECT_EQ(r.fitted, 1u);
   ASSERT_EQ(r.lines.size(), 3u);
-  EXPECT_EQ(r.lines[0].group, "");
-  EXPECT_EQ(r.lines[1].group, "a/b");
-  EXPECT_EQ(r.lines[2].group, "?");  // unshowable
-  EXPECT_EQ(r.lines[2].reason, ReportReason::kGroupLeftOut);
-  EXPECT_EQ(r.lines[2].description, "Ann");
+  EXPECT_EQ(r.lines[0].group, "?");  // unshowable: told before the others the entry names
+  EXPECT_EQ(r.lines[0].reason, ReportReason::kGroupLeftOut);
+  EXPECT_EQ(r.lines[0].description, "Ann");
+  EXPECT_EQ(r.lines[1].group, "");
+  EXPECT_EQ(r.lines[2].description, "a-b");
+  EXPECT_EQ(r.lines[2].reason, ReportReason::kFitted);
   EXPECT_TRUE(IsSystemGroupLabel("starred in android"));
   EXPECT_FALSE(IsSystemGroupLabel("Starred friends"));
 }
@@ -152,7 +156,7 @@ TEST_F(ImportGroupsTest, CountsArePersonsAndLinesFollowTheFileUpToTen) {
   Add("One");
   Add("Dup");
   Add("\xE7\x8E\x8B", {}, "");  // neither an address nor a showable name
-  Add(std::string(300, 'c') + "\xE7\x8E\x8B", {"x:y"});  // cut, unshowable and a group left out
+  Add(std::string(300, 'c') + "\xE7\x8E\x8B", {"\xE7\x8E\x8B"});  // cut, unshowable and a group left out
   for (int i = 0; i < 10; ++i) Add("Nomail" + std::to_string(i), {}, "");
   ImportOutcome outcome = Merge();
   const ImportReport& r = outcome.report;
@@ -206,7 +210,9 @@ TEST(ImportReportText, LinesShowOnlyWhenTheyApply) {
             "Cy - group left out: a:b\n"
             "Cy - group left out: c?");
   ImportReport changedOnly;
-  changedOnly.CountTaken("Eve", EntryChanges{false, true, {}});
+  EntryChanges unshowable;
+  unshowable.unshowable = true;
+  changedOnly.CountTaken("Eve", unshowable);
   EXPECT_EQ(BuildImportReport(changedOnly, textOf),
             "Imported: 0 persons, 0 new groups.\n"
             "Changed: 1 (cut to the field's length: 0; characters this system cannot show: 1; groups left out: 0).\n\n"

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "import/import_merge.h"
+#include "store/code_page.h"
 #include "import/import_readers.h"
 #include "store/indexes.h"
 
@@ -47,7 +48,7 @@ class ImportMergeTest : public ::testing::Test {
     eudoraText = text;
     std::optional<ImportBatch> batch = ReadEudoraNicknames(eudoraText);
     EXPECT_TRUE(batch.has_value());
-    return AppendImportedPersons(store, *batch).persons;
+    return AppendImportedPersons(store, *batch, SystemCodePage()).persons;
   }
 
   std::string PersonFile() const {
@@ -156,7 +157,7 @@ TEST_F(ImportMergeTest, VCardPersonGetsJoinedNamesAndMemo) {
       "\r\nEMAIL;INTERNET:" + std::string(200, 'e') + "\r\nEND:VCARD\r\n";
   std::optional<ImportBatch> batch = ReadVCard(text);
   ASSERT_TRUE(batch.has_value());
-  EXPECT_EQ(AppendImportedPersons(store, *batch).persons, (std::vector<uint32_t>{0}));
+  EXPECT_EQ(AppendImportedPersons(store, *batch, SystemCodePage()).persons, (std::vector<uint32_t>{0}));
   const PersonRecord& p = Person(0);
   EXPECT_STREQ(p.names, "John;;Smith");
   EXPECT_EQ(std::strlen(p.memo), 258u);

@@ -19,7 +19,7 @@ ImportBatch MustRead(std::optional<ImportBatch> batch) {
   return batch ? std::move(*batch) : *ImportBatch::Make(0);
 }
 
-// ---- vCard: one card (or none marked), searched as a whole --------------------------------
+// ---- vCard: one card, searched as a whole --------------------------------
 
 TEST(VCardReader, ReadsTheListedPropertiesOfOneCard) {
   std::string text =
@@ -38,7 +38,7 @@ TEST(VCardReader, ReadsTheListedPropertiesOfOneCard) {
 
 TEST(VCardReader, StructuredNameGivesFamilyGivenAndAdditionalName) {
   auto name = [](const std::string& line) {
-    std::string text = "x\r\n" + line + "\r\nFN:A\r\nEMAIL;INTERNET:a\r\n";
+    std::string text = "BEGIN:VCARD\r\n" + line + "\r\nFN:A\r\nEMAIL;INTERNET:a\r\n";
     ImportBatch batch = MustRead(ReadVCard(text));
     EXPECT_EQ(batch.count(), 1u);
     return S(batch[0].lastName) + "|" + S(batch[0].firstName) + "|" + S(batch[0].middleName);
@@ -55,44 +55,44 @@ TEST(VCardReader, StructuredNameGivesFamilyGivenAndAdditionalName) {
 }
 
 TEST(VCardReader, NeedsAnEmailAndTakesTheDescriptionFromNameOrAddressWithoutFN) {
-  ImportBatch batch = MustRead(ReadVCard("x\r\nN:Smith\r\nEMAIL;INTERNET:a@b\r\n"));
+  ImportBatch batch = MustRead(ReadVCard("BEGIN:VCARD\r\nN:Smith\r\nEMAIL;INTERNET:a@b\r\n"));
   ASSERT_EQ(batch.count(), 1u);
   EXPECT_EQ(S(batch[0].description), "Smith");
-  EXPECT_EQ(MustRead(ReadVCard("x\r\nFN:Ann\r\nNOTE:n\r\n")).count(), 0u);
+  EXPECT_EQ(MustRead(ReadVCard("BEGIN:VCARD\r\nFN:Ann\r\nNOTE:n\r\n")).count(), 0u);
   // An empty address is no address.
-  EXPECT_EQ(MustRead(ReadVCard("x\r\nFN:Ann\r\nEMAIL;INTERNET:\r\n")).count(), 0u);
-  batch = MustRead(ReadVCard("x\r\nFN:\r\nN:Lee;Ann\r\nEMAIL:a@b\r\n"));
+  EXPECT_EQ(MustRead(ReadVCard("BEGIN:VCARD\r\nFN:Ann\r\nEMAIL;INTERNET:\r\n")).count(), 0u);
+  batch = MustRead(ReadVCard("BEGIN:VCARD\r\nFN:\r\nN:Lee;Ann\r\nEMAIL:a@b\r\n"));
   EXPECT_EQ(S(batch[0].description), "Ann Lee");
-  batch = MustRead(ReadVCard("x\r\nFN: \r\nEMAIL;INTERNET:a@b\r\n"));
+  batch = MustRead(ReadVCard("BEGIN:VCARD\r\nFN: \r\nEMAIL;INTERNET:a@b\r\n"));
   EXPECT_EQ(S(batch[0].description), "a@b");
 }
 
 TEST(VCardReader, PreferredEmailWinsWhereverItStands) {
   ImportBatch batch = MustRead(ReadVCard(
-      "x\r\nFN:Ann\r\nEMAIL;INTERNET:plain@x\r\nEMAIL;PREF;INTERNET:pref@x\r\n"));
+      "BEGIN:VCARD\r\nFN:Ann\r\nEMAIL;INTERNET:plain@x\r\nEMAIL;PREF;INTERNET:pref@x\r\n"));
   ASSERT_EQ(batch.count(), 1u);
   EXPECT_EQ(S(batch[0].email), "pref@x");
 }
 
 TEST(VCardReader, PropertiesCountOnAnyLineInAnyCaseWithAnyParameters) {
-  EXPECT_EQ(MustRead(ReadVCard("FN:Ann\r\nEMAIL;INTERNET:a@b\r\n")).count(), 1u);
-  EXPECT_EQ(MustRead(ReadVCard("x\r\nfn:Ann\r\nEMAIL;INTERNET:a@b\r\n")).count(), 1u);
-  EXPECT_EQ(MustRead(ReadVCard("x\r\nFN:Ann\r\nEMAIL;TYPE=INTERNET:a@b\r\n")).count(), 1u);
-  EXPECT_EQ(MustRead(ReadVCard("x\nFN:Ann\nEMAIL;INTERNET:a@b\n")).count(), 1u);
+  EXPECT_EQ(MustRead(ReadVCard("BEGIN:VCARD\r\nFN:Ann\r\nEMAIL;INTERNET:a@b\r\n")).count(), 1u);
+  EXPECT_EQ(MustRead(ReadVCard("BEGIN:VCARD\r\nfn:Ann\r\nEMAIL;INTERNET:a@b\r\n")).count(), 1u);
+  EXPECT_EQ(MustRead(ReadVCard("BEGIN:VCARD\r\nFN:Ann\r\nEMAIL;TYPE=INTERNET:a@b\r\n")).count(), 1u);
+  EXPECT_EQ(MustRead(ReadVCard("BEGIN:VCARD\nFN:Ann\nEMAIL;INTERNET:a@b\n")).count(), 1u);
 }
 
 TEST(VCardReader, ValueWithoutCarriageReturnRunsToTheEndOfTheText) {
-  ImportBatch batch = MustRead(ReadVCard("x\r\nFN:Ann\r\nEMAIL;INTERNET:a@b"));
+  ImportBatch batch = MustRead(ReadVCard("BEGIN:VCARD\r\nFN:Ann\r\nEMAIL;INTERNET:a@b"));
   ASSERT_EQ(batch.count(), 1u);
   EXPECT_EQ(S(batch[0].email), "a@b");
-  batch = MustRead(ReadVCard("x\r\nFN:Ann\r\nEMAIL;INTERNET:a@b\r\nN:Smith;Jo"));
+  batch = MustRead(ReadVCard("BEGIN:VCARD\r\nFN:Ann\r\nEMAIL;INTERNET:a@b\r\nN:Smith;Jo"));
   EXPECT_EQ(S(batch[0].firstName), "Jo");
 }
 
 TEST(VCardReader, StopsAtTheFirstZeroByte) {
-  std::string text = Bytes("x\r\nFN:Ann\r\n\0\r\nEMAIL;INTERNET:a@b\r\n");
+  std::string text = Bytes("BEGIN:VCARD\r\nFN:Ann\r\n\0\r\nEMAIL;INTERNET:a@b\r\n");
   EXPECT_EQ(MustRead(ReadVCard(text)).count(), 0u);
-  std::string inValue = Bytes("x\r\nEMAIL;INTERNET:a@b\r\nFN:An\0n\r\n");
+  std::string inValue = Bytes("BEGIN:VCARD\r\nEMAIL;INTERNET:a@b\r\nFN:An\0n\r\n");
   ImportBatch batch = MustRead(ReadVCard(inValue));
   ASSERT_EQ(batch.count(), 1u);
   EXPECT_EQ(S(batch[0].description), "An");
