@@ -49,6 +49,12 @@ struct ServerPerson {
   bool hasEmail = false;
 };
 
+// A group name from the server as the book can hold it (its names are fitted already).
+bool GroupNameFits(std::string_view name) {
+  std::string stored(CutAnsi(name, kTextLimit));
+  return IsSystemGroupLabel(name) || (!stored.empty() && IsValidNameText(stored.c_str()));
+}
+
 ServerPerson BookFormOf(const CardFields& card, const CodePage& page) {
   DecodedPerson decoded{card.fn, card.email, card.first, card.middle, card.last, card.note, card.categories};
   ConvertedPerson converted = ConvertDecodedPerson(decoded);
@@ -654,7 +660,7 @@ class Round {
     for (PersonWork& person : persons_) {
       if (!person.onServer || !person.card) continue;
       for (const std::string& name : Form(person).categories) {
-        if (!ImportGroups::AcceptsName(name) || KnownGroupName(name)) continue;
+        if (!GroupNameFits(name) || KnownGroupName(name)) continue;
         GroupWork work;
         work.entry.isGroup = true;
         work.entry.form = GroupForm::kCategories;
@@ -1433,7 +1439,7 @@ class Round {
           result_.changes.push_back(change);
         }
       } else if (!group.known || group.serverChanged || group.entry.form == GroupForm::kCategories) {
-        if (!ImportGroups::AcceptsName(group.name)) continue;
+        if (!GroupNameFits(group.name)) continue;
         if (group.known && group.entry.form == GroupForm::kCategories && SameMembers(group.members, group.entry.members, false))
           continue;  // deleted here, unchanged there: its name leaves the cards
         BookChange change;
