@@ -35,7 +35,7 @@ void Narrow(HWND edit) {
   HWND list = g_shell.entryList;
   std::vector<std::string> words = SearchWords(g_shell.store, SearchEditText(edit));
   if (!view.Narrowed() && words.empty()) return;  // blanks alone narrow nothing
-  view.SetWords(std::move(words), view.Narrowed() ? std::vector<ItemRef>() : AllItemData(list));
+  view.SetWords(std::move(words), view.Narrowed() ? std::vector<ItemRef>() : SpokenListItems(list));
   ShowNarrowedEntries(list);
   if (ListCount(list) > 0) SelectAloneAsClick(list, 0);
   RunCommandEnabling(g_shell.mainWindow);
@@ -116,18 +116,23 @@ void DrawWhyEmpty(HWND list) {
   ReleaseDC(list, dc);
 }
 
-bool ChangesCount(UINT message) {
-  return message == LB_RESETCONTENT || message == LB_DELETESTRING || message == LB_ADDSTRING ||
-         message == LB_INSERTSTRING;
+// The text stands in the middle of the whole list: it comes and goes with the first item. Told
+// from the messages' own results, so that a fill of thousands of items asks nothing more.
+bool EmptinessMayChange(UINT message, LRESULT result) {
+  switch (message) {
+    case LB_RESETCONTENT: return true;
+    case LB_DELETESTRING: return result == 0;                   // the count left
+    case LB_ADDSTRING: case LB_INSERTSTRING: return result == 0;  // the new item's place
+  }
+  return false;
 }
 
 LRESULT CALLBACK WhyEmptyListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-  bool wasEmpty = ChangesCount(message) && ListCount(list) == 0;
   LRESULT result = CallWindowProcA(g_entryListProc, list, message, wParam, lParam);
-  if (message == WM_PAINT && ListCount(list) == 0) DrawWhyEmpty(list);
-  // The text stands in the middle of the whole list: it comes and goes with the first item.
-  if (ChangesCount(message) && wasEmpty != (ListCount(list) == 0)) InvalidateRect(list, nullptr, TRUE);
-  if (message == WM_SIZE && ListCount(list) == 0) InvalidateRect(list, nullptr, TRUE);
+  if (EmptinessMayChange(message, result) || (message == WM_SIZE && ListCount(list) == 0))
+    InvalidateRect(list, nullptr, TRUE);
+  else if (message == WM_PAINT && ListCount(list) == 0)
+    DrawWhyEmpty(list);
   return result;
 }
 

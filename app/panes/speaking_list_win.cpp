@@ -262,6 +262,11 @@ void MakeListSpeak(HWND list, const ListSpeech& speech) {
   delete state;
 }
 
+std::vector<uint32_t> SpokenListItems(HWND list) {
+  SpeakingList* state = StateOf(list);
+  return state ? MirroredItems(list, state->mirror) : AllItemData(list);
+}
+
 void SelectAloneAsClick(HWND list, int position) {
   if (position < 0 || position >= ListCount(list)) return;
   if (TakesSeveral(list)) {
