@@ -10,11 +10,13 @@ namespace {
 
 constexpr UINT kHintText = 2050;    // "Search"
 constexpr UINT_PTR kNarrowTimer = 1;
+constexpr UINT kNarrowSoon = WM_APP + 34;  // posted by a change: narrows unless a key still waits
 
 struct SearchEdit {
   const SearchEditActions* actions;
   WNDPROC editProc;
   HFONT font;
+  bool narrowPosted;  // one posted narrowing at a time, however many changes came before it
 };
 
 SearchEdit* StateOf(HWND edit) { return reinterpret_cast<SearchEdit*>(GetWindowLongPtrA(edit, GWLP_USERDATA)); }
@@ -79,6 +81,11 @@ bool OnKeyDown(HWND edit, const SearchEdit& state, WPARAM key) {
 // The characters of the keys taken above must not reach the edit (it would beep or type them).
 bool IsTakenChar(WPARAM c) { return c == '\r' || c == '\n' || c == 0x1B || c == 0x01; }
 
+bool KeyWaits() {
+  MSG waiting;
+  return PeekMessageA(&waiting, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE | PM_NOYIELD) != FALSE;
+}
+
 bool WantsKey(const MSG* msg) {
   if (!msg) return false;
   if (msg->message == WM_KEYDOWN) return msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE;
@@ -98,6 +105,16 @@ LRESULT CALLBACK SearchEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM l
     case WM_CHAR:
       if (IsTakenChar(wParam)) return 0;
       break;
+    case kNarrowSoon:
+      state->narrowPosted = false;
+      // A key still waiting changes the text again: the timer comes only once none waits.
+      if (KeyWaits()) {
+        SetTimer(edit, kNarrowTimer, USER_TIMER_MINIMUM, nullptr);
+        return 0;
+      }
+      KillTimer(edit, kNarrowTimer);
+      state->actions->narrow(edit);
+      return 0;
     case WM_TIMER:
       if (wParam != kNarrowTimer) break;
       KillTimer(edit, kNarrowTimer);
@@ -134,7 +151,7 @@ LRESULT CALLBACK SearchEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM l
 
 void MakeSearchEdit(HWND edit, const SearchEditActions& actions) {
   if (!edit || StateOf(edit)) return;
-  auto* state = new SearchEdit{&actions, nullptr, CreateFontFromSet(StandardFontSet)};
+  auto* state = new SearchEdit{&actions, nullptr, CreateFontFromSet(StandardFontSet), false};
   if (state->font) SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(state->font), FALSE);
   SetWindowLongPtrA(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
   state->editProc =
@@ -146,10 +163,13 @@ void MakeSearchEdit(HWND edit, const SearchEditActions& actions) {
   delete state;
 }
 
-// A timer message comes only when no other message waits: keys typed faster than the list
-// fills are all in the text before it narrows once.
+// Narrows as soon as the change's own messages are through, unless keys wait; then a timer,
+// which comes only when no other message waits: keys typed faster than the list fills are all
+// in the text before it narrows once.
 void SearchEditChanged(HWND edit) {
-  if (edit && StateOf(edit)) SetTimer(edit, kNarrowTimer, USER_TIMER_MINIMUM, nullptr);
+  SearchEdit* state = edit ? StateOf(edit) : nullptr;
+  if (!state || state->narrowPosted) return;
+  state->narrowPosted = PostMessageA(edit, kNarrowSoon, 0, 0) != FALSE;
 }
 
 std::string SearchEditText(HWND edit) {
