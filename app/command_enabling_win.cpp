@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/shell_state.h"
+#include "app/panes/search_box_win.h"
 #include "handoff/recipient_box.h"
 #include "store/records.h"
 
@@ -56,4 +57,5 @@ void RunCommandEnabling(HWND mainWindow) {
     SetMenuItem(menu, kCmdTo, on.to);
     UpdateRecipientControls();
   }
+  RefreshSearchStatus();  // the shown count follows every change of the list
 }

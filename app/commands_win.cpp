@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "app/shell_state.h"
 #include "app/sort_commands.h"
+#include "app/panes/search_box_win.h"
 #include "dialogs/editing.h"
 #include "export/export_command.h"
 #include "handoff/recipient_box.h"
@@ -54,13 +55,15 @@ bool RunCommand(HWND mainWindow, int command) {
     case kCmdSortByName: SortEntriesByName(); return true;
     case kCmdSortByMail: SortEntriesByMail(); return true;
     case kCmdUndoDelete: UndoDelete(mainWindow); return true;
+    case kCmdSearch: FocusSearchBox(); return false;
   }
   return false;
 }
 
 bool IsTableCommand(int command) {
   return (command >= kCmdNewAddress && command <= kCmdExportVCard) ||
-         (command >= kCmdImportCsv && command <= kCmdExportLdif) || command == kCmdUndoDelete;
+         (command >= kCmdImportCsv && command <= kCmdExportLdif) || command == kCmdUndoDelete ||
+         command == kCmdSearch;
 }
 
 }  // namespace

@@ -48,8 +48,7 @@ void MergeIntoBook(HWND owner, const ImportBatch& batch) {
     return;
   }
   // Each new entry goes to the top of the list, so the last one read ends up first.
-  InsertPersonItems(g_shell.entryList, outcome.persons);
-  for (uint32_t group : outcome.groups) InsertGroupItem(g_shell.entryList, static_cast<int>(group));
+  InsertImportedItems(g_shell.entryList, outcome.persons, outcome.groups);
   RunCommandEnabling(owner);
   TellFailedSaves(owner);
   if (!outcome.report.WorthTelling()) return;

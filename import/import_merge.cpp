@@ -254,6 +254,8 @@ ImportOutcome AppendImportedPersons(AddressStore& store, const ImportBatch& batc
     outcome = ImportOutcome();
     outcome.outOfMemory = true;
   }
+  for (uint32_t slot : outcome.persons) RefoldPerson(store, slot);
+  for (uint32_t slot : outcome.groups) RefoldGroup(store, slot);
   FreeIndexes(store);
   BuildIndexes(store);
   if (outcome.outOfMemory) return outcome;

@@ -262,6 +262,11 @@ void MakeListSpeak(HWND list, const ListSpeech& speech) {
   delete state;
 }
 
+std::vector<uint32_t> SpokenListItems(HWND list) {
+  SpeakingList* state = StateOf(list);
+  return state ? MirroredItems(list, state->mirror) : AllItemData(list);
+}
+
 void SelectAloneAsClick(HWND list, int position) {
   if (position < 0 || position >= ListCount(list)) return;
   if (TakesSeveral(list)) {
@@ -282,8 +287,19 @@ std::string LocalizedText(UINT id) {
   return text;
 }
 
+namespace {
+
+bool IsSearchEditBefore(HWND window) {
+  char className[8] = {};
+  GetClassNameA(window, className, sizeof className);
+  return lstrcmpiA(className, "Edit") == 0;
+}
+
+}  // namespace
+
 std::string LabelBefore(HWND control) {
   HWND label = GetWindow(control, GW_HWNDPREV);
+  if (label && IsSearchEditBefore(label)) label = GetWindow(label, GW_HWNDPREV);  // the label stands before the box
   char text[kTextBufferSize] = "";
   if (label) GetWindowTextA(label, text, sizeof text);
   std::string name;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What a list's owner tells about it; every text is read from the records when it is asked.
 struct ListSpeech {
@@ -24,6 +25,10 @@ void MakeListSpeak(HWND list, const ListSpeech& speech);
 // Selects only the item at `position` and puts the caret on it, with the notifications of a
 // plain click (the owner's selection change, the reader's focus and selection events).
 void SelectAloneAsClick(HWND list, int position);
+
+// The list's items as its reader mirror holds them (read again only when out of step): cheaper
+// than asking the list item by item.
+std::vector<uint32_t> SpokenListItems(HWND list);
 
 // A string-table text in the current language.
 std::string LocalizedText(UINT id);

@@ -111,6 +111,11 @@ expected.update({  # the sync report
     2047: "The sync state was damaged and is kept as %s; this sync linked the entries anew.",
     2048: "Cards left on the server: %d.", 2049: "the server answered %s",
 })
+expected.update({  # the search box
+    2050: "Search", 2051: "%s of %s entries",
+    2052: "This address book is empty.\nCtrl+N adds a person; File > Import brings in the book of another program.",
+    2053: 'Nothing matches "%s".',
+})
 if strings != expected:
     for k in sorted(set(strings) | set(expected)):
         if strings.get(k) != expected.get(k):
