@@ -6,6 +6,7 @@
 
 #include "dialogs/name_parts.h"
 #include "store/indexes.h"
+#include "store/search_texts.h"
 #include "sync/sync_round.h"
 
 namespace {
@@ -268,6 +269,10 @@ AppliedSync ApplySyncResult(AddressStore& store, const BookSnapshot& snapshot, S
     FreeIndexes(store);
     BuildIndexes(store);
   }
+  for (const auto* slots : {&applied.addedPersons, &applied.changedPersons})
+    for (uint32_t slot : *slots) RefoldPerson(store, slot);
+  for (const auto* slots : {&applied.addedGroups, &applied.changedGroups})
+    for (uint32_t slot : *slots) RefoldGroup(store, slot);
   bool saved = true;
   // Group members are named by description, so a person change also writes the group file.
   if (applier.personsChanged_) {

@@ -96,7 +96,7 @@ TEST_F(SearchTextsImport, ImportedPersonsAndGroupsAreFound) {
   entry.lastName = "Quinn";
   entry.groups = {"Cr\xE8me"};
   ASSERT_TRUE(batch->Append(entry));
-  ImportOutcome outcome = AppendImportedPersons(store_, *batch);
+  ImportOutcome outcome = AppendImportedPersons(store_, *batch, SingleByteCodePage(1252));
   ASSERT_EQ(outcome.persons.size(), 1u);
   ASSERT_EQ(outcome.groups.size(), 1u);
   EXPECT_TRUE(PersonFinds(store_, outcome.persons[0], "zoe quinn"));
