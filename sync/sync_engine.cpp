@@ -1,0 +1,281 @@
+#include "sync/sync_engine.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+#include "dialogs/name_parts.h"
+#include "store/indexes.h"
+#include "sync/sync_round.h"
+
+namespace {
+
+SnapshotPerson PersonOf(const PersonRecord& record, uint32_t slot) {
+  SnapshotPerson person;
+  person.slot = slot;
+  person.description = record.description;
+  person.email = record.email;
+  NameParts parts = SplitNames(record.names, sizeof record.names);
+  person.first = std::move(parts.first);
+  person.middle = std::move(parts.middle);
+  person.last = std::move(parts.last);
+  person.memo = record.memo;
+  return person;
+}
+
+bool SameAsSnapshot(const PersonRecord& record, const SnapshotPerson& shot) {
+  SnapshotPerson now = PersonOf(record, shot.slot);
+  return now.description == shot.description && now.email == shot.email && now.first == shot.first &&
+         now.middle == shot.middle && now.last == shot.last && now.memo == shot.memo;
+}
+
+std::vector<std::string> MembersOf(const AddressStore& store, const GroupRecord& group) {
+  std::vector<std::string> members;
+  if (!group.members || !store.persons) return members;
+  for (uint32_t i = 0; i < group.memberCount && i < group.members->size(); ++i) {
+    uint32_t slot = (*group.members)[i];
+    if (slot < store.persons->used && !(*store.persons)[slot].deleted) members.push_back((*store.persons)[slot].description);
+  }
+  return members;
+}
+
+bool SameAsSnapshot(const AddressStore& store, const GroupRecord& record, const SnapshotGroup& shot) {
+  return shot.name == record.name && shot.memo == record.memo && MembersOf(store, record) == shot.members;
+}
+
+void WritePerson(PersonRecord& record, const PersonFields& fields) {
+  record.deleted = 0;
+  CopyToField(record.description, sizeof record.description, fields.description);
+  CopyToField(record.email, sizeof record.email, fields.email);
+  if (!JoinNames(NameParts{fields.first, fields.middle, fields.last}, record.names, sizeof record.names))
+    CopyToField(record.names, sizeof record.names, ";;");
+  CopyToField(record.memo, sizeof record.memo, fields.memo);
+}
+
+void WriteMembers(const AddressStore& store, GroupRecord& group, const std::vector<std::string>& members) {
+  MemberList list;
+  for (const std::string& member : members) {
+    int slot = FindPersonByDescription(store, member.c_str());
+    if (slot >= 0 && std::find(list.begin(), list.end(), static_cast<uint32_t>(slot)) == list.end())
+      list.push_back(static_cast<uint32_t>(slot));
+  }
+  group.memberCount = static_cast<uint32_t>(list.size());
+  if (list.empty()) group.members.reset();
+  else group.members = std::move(list);
+}
+
+// The change was not made: the entry's state goes back to what both sides agreed on before, so
+// the next sync sees it changed here and, through its card, changed on the server.
+void KeepOldBase(SyncState& next, const SyncState& before, const BookChange& change, bool isGroup) {
+  auto same = [&](const SyncedEntry& e) { return e.isGroup == isGroup && CompareNoCaseKey(e.key, change.key); };
+  auto now = std::find_if(next.entries.begin(), next.entries.end(), same);
+  auto old = std::find_if(before.entries.begin(), before.entries.end(), same);
+  if (now == next.entries.end()) return;
+  if (old == before.entries.end()) {
+    next.entries.erase(now);  // linked this round: the next one links it again
+    return;
+  }
+  std::string url = now->url, etag = now->etag, card = now->card, uid = now->uid;
+  *now = *old;
+  now->url = url;
+  now->etag = etag;
+  now->card = card;
+  now->uid = uid;
+}
+
+class Applier {
+ public:
+  Applier(AddressStore& store, const BookSnapshot& snapshot, SyncResult& result, const SyncState& before)
+      : store_(store), result_(result), before_(before) {
+    for (const SnapshotPerson& person : snapshot.persons) persons_[person.slot] = &person;
+    for (const SnapshotGroup& group : snapshot.groups) groups_[group.slot] = &group;
+  }
+
+  void Run() {
+    for (const BookChange& change : result_.changes)
+      if (!IsGroupChange(change)) ApplyPerson(change);
+    for (const BookChange& change : result_.changes)
+      if (IsGroupChange(change)) ApplyGroup(change);
+  }
+
+  AppliedSync& applied() { return applied_; }
+
+ private:
+  static bool IsGroupChange(const BookChange& change) {
+    return change.kind == BookChange::Kind::kAddGroup || change.kind == BookChange::Kind::kUpdateGroup ||
+           change.kind == BookChange::Kind::kRemoveGroup;
+  }
+
+  void LeaveForNextSync(const BookChange& change, bool isGroup) {
+    ++applied_.leftForNextSync;
+    KeepOldBase(result_.newState, before_, change, isGroup);
+  }
+
+  PersonRecord* UnchangedPerson(const BookChange& change) {
+    auto shot = persons_.find(change.slot);
+    if (shot == persons_.end() || !store_.persons || change.slot >= store_.persons->used) return nullptr;
+    PersonRecord& record = (*store_.persons)[change.slot];
+    if (record.deleted || !SameAsSnapshot(record, *shot->second)) return nullptr;
+    return &record;
+  }
+
+  void ApplyPerson(const BookChange& change) {
+    if (change.kind == BookChange::Kind::kAddPerson) {
+      if (FindPersonByDescription(store_, change.person.description.c_str()) >= 0 ||
+          !ReserveRecordSlot(store_.persons)) {
+        BookChange named = change;
+        named.key = change.person.description;
+        LeaveForNextSync(named, false);
+        return;
+      }
+      uint32_t slot = store_.persons->used;
+      WritePerson((*store_.persons)[slot], change.person);
+      ++store_.persons->used;
+      applied_.addedPersons.push_back(slot);
+      personsChanged_ = true;
+      return;
+    }
+    PersonRecord* record = UnchangedPerson(change);
+    if (!record) {
+      LeaveForNextSync(change, false);
+      return;
+    }
+    if (change.kind == BookChange::Kind::kRemovePerson) {
+      record->deleted = 1;
+      applied_.removedPersons.push_back(change.slot);
+      groupsChanged_ = true;  // its memberships leave the group file
+    } else {
+      if (change.person.description != record->description) groupsChanged_ = true;  // members are named
+      WritePerson(*record, change.person);
+      applied_.changedPersons.push_back(change.slot);
+    }
+    personsChanged_ = true;
+  }
+
+  GroupRecord* UnchangedGroup(const BookChange& change) {
+    auto shot = groups_.find(change.slot);
+    if (shot == groups_.end() || !store_.groups || change.slot >= store_.groups->used) return nullptr;
+    GroupRecord& record = (*store_.groups)[change.slot];
+    if (record.deleted || !SameAsSnapshot(store_, record, *shot->second)) return nullptr;
+    return &record;
+  }
+
+  void ApplyGroup(const BookChange& change) {
+    if (change.kind == BookChange::Kind::kAddGroup) {
+      if (FindGroupByName(store_, change.groupName.c_str()) >= 0 || !ReserveRecordSlot(store_.groups)) {
+        BookChange named = change;
+        named.key = change.groupName;
+        LeaveForNextSync(named, true);
+        return;
+      }
+      uint32_t slot = store_.groups->used;
+      GroupRecord& group = (*store_.groups)[slot];
+      group = GroupRecord{};
+      CopyToField(group.name, sizeof group.name, change.groupName);
+      CopyToField(group.memo, sizeof group.memo, change.groupMemo);
+      WriteMembers(store_, group, change.members);
+      ++store_.groups->used;
+      applied_.addedGroups.push_back(slot);
+      groupsChanged_ = true;
+      return;
+    }
+    GroupRecord* record = UnchangedGroup(change);
+    if (!record) {
+      LeaveForNextSync(change, true);
+      return;
+    }
+    if (change.kind == BookChange::Kind::kRemoveGroup) {
+      record->deleted = 1;
+      applied_.removedGroups.push_back(change.slot);
+    } else {
+      CopyToField(record->name, sizeof record->name, change.groupName);
+      CopyToField(record->memo, sizeof record->memo, change.groupMemo);
+      WriteMembers(store_, *record, change.members);
+      applied_.changedGroups.push_back(change.slot);
+    }
+    groupsChanged_ = true;
+  }
+
+ public:
+  bool personsChanged_ = false;
+  bool groupsChanged_ = false;
+
+ private:
+  AddressStore& store_;
+  SyncResult& result_;
+  const SyncState& before_;
+  std::unordered_map<uint32_t, const SnapshotPerson*> persons_;
+  std::unordered_map<uint32_t, const SnapshotGroup*> groups_;
+  AppliedSync applied_;
+};
+
+// Restores noted on the main thread while the round ran still wait for the next one.
+void KeepNotedMeanwhile(std::vector<std::string>& next, const std::vector<std::string>& now,
+                        const std::vector<std::string>& seen) {
+  for (const std::string& key : now)
+    if (std::find(seen.begin(), seen.end(), key) == seen.end() &&
+        std::find(next.begin(), next.end(), key) == next.end())
+      next.push_back(key);
+}
+
+}  // namespace
+
+bool CompareNoCaseKey(const std::string& a, const std::string& b) { return CompareNoCase(a.c_str(), b.c_str()) == 0; }
+
+BookSnapshot TakeBookSnapshot(const AddressStore& store, uint64_t runId) {
+  BookSnapshot snapshot;
+  snapshot.runId = runId;
+  snapshot.changeCount = store.changeCount;
+  if (store.persons)
+    for (uint32_t slot = 0; slot < store.persons->used; ++slot)
+      if (!(*store.persons)[slot].deleted) snapshot.persons.push_back(PersonOf((*store.persons)[slot], slot));
+  if (store.groups)
+    for (uint32_t slot = 0; slot < store.groups->used; ++slot) {
+      const GroupRecord& group = (*store.groups)[slot];
+      if (group.deleted) continue;
+      snapshot.groups.push_back(SnapshotGroup{slot, group.name, group.memo, MembersOf(store, group)});
+    }
+  return snapshot;
+}
+
+SyncResult RunSyncRound(DavTransport& transport, const BookSnapshot& snapshot, const SyncAccount& account,
+                        const SyncState& state, const std::atomic<bool>& cancel, const SyncProgress& progress,
+                        SyncJournal* journal, const CodePage& page) {
+  SyncRound round(transport, snapshot, account, state, cancel, progress, journal, page);
+  return round.Run();
+}
+
+AppliedSync ApplySyncResult(AddressStore& store, const BookSnapshot& snapshot, SyncResult& result, SyncState& state,
+                            DataFileSystem& files) {
+  Applier applier(store, snapshot, result, state);
+  applier.Run();
+  AppliedSync applied = std::move(applier.applied());
+  if (applier.personsChanged_ || applier.groupsChanged_) {
+    FreeIndexes(store);
+    BuildIndexes(store);
+  }
+  bool saved = true;
+  // Group members are named by description, so a person change also writes the group file.
+  if (applier.personsChanged_) {
+    saved = SavePersonFile(store, files) && saved;
+    applied.personFileWritten = true;
+  }
+  if (applier.personsChanged_ || applier.groupsChanged_) {
+    saved = SaveGroupFile(store, files) && saved;
+    applied.groupFileWritten = true;
+  }
+  applied.saveFailed = !saved;
+  SyncState next = std::move(result.newState);
+  KeepNotedMeanwhile(next.restoredPersons, state.restoredPersons, result.restoredPersonsSeen);
+  KeepNotedMeanwhile(next.restoredGroups, state.restoredGroups, result.restoredGroupsSeen);
+  // A save that failed keeps the change pending in the book; the state moves all the same, as
+  // the book in memory holds what was applied and its next save writes it.
+  state = std::move(next);
+  return applied;
+}
+
+void NoteRestoredEntries(SyncState& state, const std::vector<std::string>& persons,
+                         const std::vector<std::string>& groups) {
+  for (const std::string& key : persons) state.restoredPersons.push_back(key);
+  for (const std::string& key : groups) state.restoredGroups.push_back(key);
+}

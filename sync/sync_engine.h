@@ -1,0 +1,147 @@
+// Two-way sync of the book with one CardDAV address book: what the shell calls, and when.
+//
+//   start (main thread):   SyncState state = LoadSyncState(folder).state;   // tell .damagedCopy
+//   a sync (main thread):  BookSnapshot shot = TakeBookSnapshot(store, runId);
+//                          hand shot, account and a copy of state to the worker
+//   worker thread:         SyncResult result = RunSyncRound(transport, shot, account, stateCopy,
+//                                                            cancel, progress, &journal);
+//                          post the result to the main thread (progress posts too)
+//   main thread, when no dialog is open (also after a cancel or a failure: the state then
+//   takes what was already sent):
+//                          AppliedSync applied = ApplySyncResult(store, shot, result, state);
+//                          update the entry list from `applied`; SaveSyncState(folder, state);
+//                          BuildSyncReport(result.report, textOf) for command 125
+//   Undo delete (main):    after RestoreDeletedEntries, NoteRestoredEntries(state, persons, groups)
+//                          (and SaveSyncState when no sync runs): the next sync puts those cards
+//                          back on the server as they were.
+//   Never save the state while a round runs: the worker's journal belongs to it until the apply.
+//
+// The worker reads only the snapshot and its own copy of the state; it never touches the store.
+// Texts of the snapshot and of the book changes are in the book's ANSI code page; everything
+// that goes to or comes from the server is UTF-8.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/code_page.h"
+#include "store/data_file_io.h"
+#include "store/records.h"
+#include "sync/dav_exchange.h"
+#include "sync/sync_report.h"
+#include "sync/sync_state.h"
+
+// ---- the book as the worker sees it --------------------------------------------------------
+
+struct SnapshotPerson {
+  uint32_t slot = 0;
+  std::string description, email, first, middle, last, memo;
+};
+
+struct SnapshotGroup {
+  uint32_t slot = 0;
+  std::string name, memo;
+  std::vector<std::string> members;  // live members' descriptions, in the book's order
+};
+
+struct BookSnapshot {
+  std::vector<SnapshotPerson> persons;  // live persons, in slot order
+  std::vector<SnapshotGroup> groups;    // live groups, in slot order
+  uint64_t runId = 0;                   // the shell's run: slots identify entries within one run
+  uint32_t changeCount = 0;             // the book's change count when it was taken
+};
+
+// Live persons and groups with their texts and memberships. Main thread; cheap enough to take
+// before every sync (a copy of the texts, nothing else).
+BookSnapshot TakeBookSnapshot(const AddressStore& store, uint64_t runId);
+
+// ---- one sync round (worker thread) --------------------------------------------------------
+
+struct SyncAccount {
+  std::string bookUrl;  // the address book's absolute URL, ending in "/"
+  enum class NewGroups { kAsBookKeeps, kCategories, kGroupCards };
+  NewGroups newGroups = NewGroups::kAsBookKeeps;  // the setting of the dialog's combo, when set
+  bool sendOnly = false;  // at close: send what changed here, fetch nothing
+};
+
+// Called on the worker thread: cards done of the cards to do in this round.
+using SyncProgress = std::function<void(uint32_t done, uint32_t total)>;
+
+// What the book must take from the server, in the book's form (ANSI, limits applied).
+struct PersonFields {
+  std::string description, email, first, middle, last, memo;
+};
+
+struct BookChange {
+  enum class Kind { kAddPerson, kUpdatePerson, kRemovePerson, kAddGroup, kUpdateGroup, kRemoveGroup };
+  Kind kind = Kind::kAddPerson;
+  // The entry as the snapshot held it (updates and removes): its slot and its key then.
+  uint32_t slot = 0;
+  std::string key;
+  PersonFields person;               // persons: the new texts
+  std::string groupName, groupMemo;  // groups: the new texts
+  std::vector<std::string> members;  // groups: members' descriptions after the change, in order
+};
+
+enum class SyncStop {
+  kDone,       // every step ran
+  kCancelled,  // the cancel flag was set: nothing of the server's changes is applied
+  kFailed,     // see report.failure; what was sent before the failure is in the state
+  kAuthNeeded  // 401: ask for the password (command 122) or say so (automatic)
+};
+
+struct SyncCounts {
+  uint32_t newHere = 0, changedHere = 0, removedHere = 0;  // book changes from the server
+  uint32_t sent = 0;                                        // cards put or deleted on the server
+  uint32_t conflicts = 0;
+};
+
+struct SyncResult {
+  SyncStop stop = SyncStop::kDone;
+  std::vector<BookChange> changes;  // applied in one step by ApplySyncResult
+  SyncState newState;               // the state once the book holds `changes`
+  SyncReport report;
+  SyncCounts counts;
+  // The restores the round's state held when it started (the ones noted later stay noted).
+  std::vector<std::string> restoredPersonsSeen, restoredGroupsSeen;
+};
+
+// One round: local changes sent, server changes fetched and decided, all in memory. Each answer
+// that changed the server is appended to the journal (when given) before the next request.
+// A cancel or a failure leaves `changes` empty and `newState` with only what the server already
+// holds (the sent cards), so that nothing is sent twice.
+SyncResult RunSyncRound(DavTransport& transport, const BookSnapshot& snapshot, const SyncAccount& account,
+                        const SyncState& state, const std::atomic<bool>& cancel, const SyncProgress& progress,
+                        SyncJournal* journal = nullptr, const CodePage& page = SystemCodePage());
+
+// ---- applying a result (main thread) -------------------------------------------------------
+
+// What the entry list must do after an apply; slots of the store.
+struct AppliedSync {
+  std::vector<uint32_t> addedPersons, addedGroups;      // insert at the top
+  std::vector<uint32_t> changedPersons, changedGroups;  // repaint
+  std::vector<uint32_t> removedPersons, removedGroups;  // remove from the list (now deleted)
+  uint32_t leftForNextSync = 0;  // entries changed here since the snapshot: not touched
+  bool personFileWritten = false, groupFileWritten = false;
+  bool saveFailed = false;       // a data file could not be written: the state did not move
+  bool changed() const {
+    return !addedPersons.empty() || !addedGroups.empty() || !changedPersons.empty() || !changedGroups.empty() ||
+           !removedPersons.empty() || !removedGroups.empty();
+  }
+};
+
+// Applies the result's changes in one step: records changed, both data files written once (those
+// touched), indexes rebuilt once. An entry that differs from the snapshot now was changed here
+// meanwhile: its change is left out and its state stays as before, so the next sync sees it
+// changed on both sides. `state` becomes the result's state (keeping restores noted meanwhile).
+AppliedSync ApplySyncResult(AddressStore& store, const BookSnapshot& snapshot, SyncResult& result,
+                            SyncState& state, DataFileSystem& files = PlatformFiles());
+
+// Undo delete brought these entries back (persons' descriptions, groups' names): the next sync
+// puts their cards back on the server with their old UID and properties if the delete was sent.
+void NoteRestoredEntries(SyncState& state, const std::vector<std::string>& persons,
+                         const std::vector<std::string>& groups);

@@ -1,0 +1,284 @@
+#include "sync/sync_state.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "store/safe_write.h"
+
+namespace {
+
+const char kStateHeader[] = "kalbook sync state 1";
+const char kStateFile[] = "sync.state";
+const char kJournalFile[] = "sync.journal";
+
+std::string InFolder(const std::string& folder, const char* name) {
+  if (folder.empty()) return name;
+  char last = folder.back();
+  return folder + (last == '\\' || last == '/' ? "" : "\\") + name;
+}
+
+// Tabs and line ends would split a field: they are escaped, and so is the backslash.
+void AppendEscaped(std::string& out, std::string_view text) {
+  for (char c : text) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\0': out += "\\0"; break;
+      default: out.push_back(c);
+    }
+  }
+}
+
+bool Unescaped(std::string_view text, std::string& out) {
+  out.clear();
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c != '\\') {
+      out.push_back(c);
+      continue;
+    }
+    if (++i == text.size()) return false;
+    switch (text[i]) {
+      case '\\': out.push_back('\\'); break;
+      case 't': out.push_back('\t'); break;
+      case 'n': out.push_back('\n'); break;
+      case 'r': out.push_back('\r'); break;
+      case '0': out.push_back('\0'); break;
+      default: return false;
+    }
+  }
+  return true;
+}
+
+std::vector<std::string_view> SplitAt(std::string_view text, char separator) {
+  std::vector<std::string_view> parts;
+  size_t start = 0;
+  for (;;) {
+    size_t end = text.find(separator, start);
+    if (end == std::string_view::npos) {
+      parts.push_back(text.substr(start));
+      return parts;
+    }
+    parts.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+void AppendField(std::string& line, std::string_view text) {
+  line.push_back('\t');
+  AppendEscaped(line, text);
+}
+
+// One entry as one line: its fields, its members, then its card.
+void AppendEntry(std::string& out, const char* tag, const SyncedEntry& entry) {
+  out += tag;
+  AppendField(out, entry.isGroup ? "g" : "p");
+  AppendField(out, std::to_string(static_cast<int>(entry.form)));
+  for (const std::string* field : {&entry.url, &entry.etag, &entry.uid, &entry.key, &entry.email, &entry.first,
+                                   &entry.middle, &entry.last, &entry.memo})
+    AppendField(out, *field);
+  AppendField(out, std::to_string(entry.slot));
+  AppendField(out, std::to_string(entry.runId));
+  AppendField(out, std::to_string(entry.members.size()));
+  for (const std::string& member : entry.members) AppendField(out, member);
+  AppendField(out, entry.card);
+  out.push_back('\n');
+}
+
+bool ParseNumber(std::string_view text, uint64_t& value) {
+  if (text.empty() || text.size() > 20) return false;
+  value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    uint64_t next = value * 10 + static_cast<uint64_t>(c - '0');
+    if (next / 10 != value) return false;
+    value = next;
+  }
+  return true;
+}
+
+constexpr size_t kFixedFields = 15;  // kind, form, 9 texts, slot, run, member count, (card last)
+
+bool ParseEntry(const std::vector<std::string_view>& fields, SyncedEntry& entry) {
+  if (fields.size() < kFixedFields) return false;
+  std::vector<std::string> texts(fields.size());
+  for (size_t i = 1; i < fields.size(); ++i)
+    if (!Unescaped(fields[i], texts[i])) return false;
+  if (texts[1] != "p" && texts[1] != "g") return false;
+  entry.isGroup = texts[1] == "g";
+  uint64_t form = 0, slot = 0, run = 0, members = 0;
+  if (!ParseNumber(texts[2], form) || form > 2) return false;
+  entry.form = static_cast<GroupForm>(form);
+  std::string* targets[] = {&entry.url, &entry.etag, &entry.uid, &entry.key, &entry.email, &entry.first,
+                            &entry.middle, &entry.last, &entry.memo};
+  for (size_t i = 0; i < 9; ++i) *targets[i] = std::move(texts[3 + i]);
+  if (!ParseNumber(texts[12], slot) || slot > UINT32_MAX || !ParseNumber(texts[13], run) ||
+      !ParseNumber(texts[14], members))
+    return false;
+  if (fields.size() != kFixedFields + members + 1) return false;
+  entry.slot = static_cast<uint32_t>(slot);
+  entry.runId = run;
+  entry.members.assign(texts.begin() + kFixedFields, texts.begin() + kFixedFields + members);
+  entry.card = std::move(texts.back());
+  return true;
+}
+
+std::string_view WithoutLineEnd(std::string_view text) {
+  if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+  return text;
+}
+
+SyncedEntry* FindByUrl(std::vector<SyncedEntry>& entries, const std::string& url) {
+  for (SyncedEntry& entry : entries)
+    if (!entry.url.empty() && entry.url == url) return &entry;
+  return nullptr;
+}
+
+void ApplyRecord(SyncState& state, JournalRecord::Kind kind, SyncedEntry entry) {
+  SyncedEntry* known = FindByUrl(state.entries, entry.url);
+  if (kind == JournalRecord::Kind::kDeleted) {
+    if (!known) return;
+    state.removed.push_back(*known);
+    state.entries.erase(state.entries.begin() + (known - state.entries.data()));
+    return;
+  }
+  if (known) *known = std::move(entry);
+  else state.entries.push_back(std::move(entry));
+}
+
+}  // namespace
+
+std::string SyncStatePath(const std::string& dataFolder) { return InFolder(dataFolder, kStateFile); }
+std::string SyncJournalPath(const std::string& dataFolder) { return InFolder(dataFolder, kJournalFile); }
+
+std::vector<uint8_t> SyncStateBytes(const SyncState& state) {
+  std::string out = kStateHeader;
+  out += "\n";
+  out += "book";
+  AppendField(out, state.bookUrl);
+  AppendField(out, state.syncToken);
+  AppendField(out, std::to_string(state.onlyOnServer));
+  out += "\n";
+  for (const SyncedEntry& entry : state.entries) AppendEntry(out, "entry", entry);
+  for (const SyncedEntry& entry : state.removed) AppendEntry(out, "removed", entry);
+  for (const std::string& key : state.restoredPersons) {
+    out += "restored\tp";
+    AppendField(out, key);
+    out += "\n";
+  }
+  for (const std::string& key : state.restoredGroups) {
+    out += "restored\tg";
+    AppendField(out, key);
+    out += "\n";
+  }
+  // The count at the end tells a whole file from one cut short.
+  out += "end\t" + std::to_string(state.entries.size() + state.removed.size()) + "\n";
+  return std::vector<uint8_t>(out.begin(), out.end());
+}
+
+std::optional<SyncState> SyncStateFromBytes(const std::vector<uint8_t>& bytes) {
+  std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (text.empty() || text.back() != '\n') return std::nullopt;
+  std::vector<std::string_view> lines = SplitAt(WithoutLineEnd(text), '\n');
+  if (lines.size() < 3 || lines.front() != kStateHeader) return std::nullopt;
+  SyncState state;
+  std::vector<std::string_view> head = SplitAt(lines[1], '\t');
+  uint64_t onlyOnServer = 0;
+  if (head.size() != 4 || head[0] != "book" || !Unescaped(head[1], state.bookUrl) ||
+      !Unescaped(head[2], state.syncToken) || !ParseNumber(head[3], onlyOnServer) || onlyOnServer > UINT32_MAX)
+    return std::nullopt;
+  state.onlyOnServer = static_cast<uint32_t>(onlyOnServer);
+  for (size_t i = 2; i + 1 < lines.size(); ++i) {
+    std::vector<std::string_view> fields = SplitAt(lines[i], '\t');
+    if (fields[0] == "entry" || fields[0] == "removed") {
+      SyncedEntry entry;
+      if (!ParseEntry(fields, entry)) return std::nullopt;
+      (fields[0] == "entry" ? state.entries : state.removed).push_back(std::move(entry));
+    } else if (fields[0] == "restored" && fields.size() == 3 && (fields[1] == "p" || fields[1] == "g")) {
+      std::string key;
+      if (!Unescaped(fields[2], key)) return std::nullopt;
+      (fields[1] == "p" ? state.restoredPersons : state.restoredGroups).push_back(std::move(key));
+    } else {
+      return std::nullopt;
+    }
+  }
+  uint64_t count = 0;
+  std::vector<std::string_view> end = SplitAt(lines.back(), '\t');
+  if (end.size() != 2 || end[0] != "end" || !ParseNumber(end[1], count) ||
+      count != state.entries.size() + state.removed.size())
+    return std::nullopt;
+  return state;
+}
+
+void ApplyJournal(SyncState& state, const std::vector<uint8_t>& journalBytes) {
+  std::string_view text(reinterpret_cast<const char*>(journalBytes.data()), journalBytes.size());
+  // A record cut by a crash has no line end: it was not flushed whole, so its answer is unknown
+  // and the next sync finds the card by its URL and UID.
+  size_t complete = text.rfind('\n');
+  if (complete == std::string_view::npos) return;
+  for (std::string_view line : SplitAt(text.substr(0, complete), '\n')) {
+    std::vector<std::string_view> fields = SplitAt(line, '\t');
+    if (fields.size() < 2) continue;
+    JournalRecord::Kind kind;
+    if (fields[0] == "sent") kind = JournalRecord::Kind::kPutSent;
+    else if (fields[0] == "put") kind = JournalRecord::Kind::kPutDone;
+    else if (fields[0] == "deleted") kind = JournalRecord::Kind::kDeleted;
+    else continue;
+    fields.erase(fields.begin());
+    fields.insert(fields.begin(), std::string_view("entry"));
+    SyncedEntry entry;
+    if (!ParseEntry(fields, entry)) continue;
+    ApplyRecord(state, kind, std::move(entry));
+  }
+}
+
+bool SyncJournal::Append(const JournalRecord& record) {
+  if (!file_) {
+    IoResult created = files_.Create(path_, CreateMode::kReplaceAny, file_);
+    if (!created.ok()) {
+      file_.reset();
+      return false;
+    }
+  }
+  const char* tag = record.kind == JournalRecord::Kind::kPutSent  ? "sent"
+                    : record.kind == JournalRecord::Kind::kPutDone ? "put"
+                                                                   : "deleted";
+  std::string line;
+  AppendEntry(line, tag, record.entry);
+  return file_->Write(reinterpret_cast<const uint8_t*>(line.data()), line.size()).ok() && file_->Flush().ok();
+}
+
+SyncStateLoad LoadSyncState(const std::string& dataFolder, DataFileSystem& files) {
+  SyncStateLoad load;
+  const std::string path = SyncStatePath(dataFolder);
+  const std::string journalPath = SyncJournalPath(dataFolder);
+  FileImage image = files.ReadWhole(path);
+  if (image.result.ok()) {
+    if (std::optional<SyncState> state = SyncStateFromBytes(image.bytes)) {
+      load.state = std::move(*state);
+    } else {
+      load.damaged = true;
+      load.damagedCopy = FreeCopyName(files, path);
+      if (auto failure = KeepOriginalCopy(files, path)) load.failure = failure;
+      else files.Remove(path);
+    }
+  } else if (image.result.error != IoError::kNotFound) {
+    load.damaged = true;  // there but unreadable: left as it is, the next save replaces it
+  }
+  FileImage journal = files.ReadWhole(journalPath);
+  if (journal.result.ok() && !journal.bytes.empty()) {
+    ApplyJournal(load.state, journal.bytes);
+    if (auto failure = SaveSyncState(dataFolder, load.state, files)) load.failure = failure;
+  }
+  return load;
+}
+
+std::optional<FileFailure> SaveSyncState(const std::string& dataFolder, const SyncState& state,
+                                         DataFileSystem& files) {
+  if (auto failure = ReplaceFileContent(files, SyncStatePath(dataFolder), SyncStateBytes(state))) return failure;
+  files.Remove(SyncJournalPath(dataFolder));
+  return std::nullopt;
+}

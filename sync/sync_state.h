@@ -1,0 +1,91 @@
+// What the book and the server held at the last sync: per card its URL, ETag, UID and last text
+// from the server, and the entry as both sides agreed on it then. Kept in "sync.state" beside the
+// data files, rewritten whole at the end of a sync; "sync.journal" holds, flushed at once, every
+// answer that changed the server since.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/data_file_io.h"
+#include "store/file_state.h"
+
+// How a group is kept on the server.
+enum class GroupForm : uint8_t {
+  kCategories = 0,  // CATEGORIES on the members' cards; no card of its own
+  kVCard4 = 1,      // KIND:group with MEMBER:urn:uuid:...
+  kApple = 2,       // X-ADDRESSBOOKSERVER-KIND:group with X-ADDRESSBOOKSERVER-MEMBER
+};
+
+struct SyncedEntry {
+  bool isGroup = false;
+  GroupForm form = GroupForm::kCategories;  // groups only
+  std::string url;    // the card's absolute URL; empty for a CATEGORIES group
+  std::string etag;   // empty: a PUT whose answer never came, or a card to put back
+  std::string uid;    // empty when the card has none (tracked by its URL)
+  std::string card;   // the server's last text of the card (UTF-8), or the text last sent
+  // The entry as both sides held it at the last sync, in the book's form (ANSI).
+  std::string key;    // description or group name
+  std::string email, first, middle, last, memo;
+  std::vector<std::string> members;  // groups: members' descriptions in order
+  uint32_t slot = 0;  // the slot at the last sync, within run `runId`
+  uint64_t runId = 0;
+};
+
+struct SyncState {
+  std::string bookUrl;    // the address book these entries belong to
+  std::string syncToken;  // empty: compare ETags
+  std::vector<SyncedEntry> entries;
+  std::vector<SyncedEntry> removed;  // deleted here and on the server: kept for Undo delete
+  std::vector<std::string> restoredPersons, restoredGroups;  // noted by Undo delete, not yet sent
+  uint32_t onlyOnServer = 0;  // cards without an e-mail address left on the server at the last sync
+};
+
+// The files of the state, beside the data files.
+std::string SyncStatePath(const std::string& dataFolder);
+std::string SyncJournalPath(const std::string& dataFolder);
+
+struct SyncStateLoad {
+  SyncState state;
+  bool damaged = false;     // the file could not be read whole: an empty state, first sync next
+  std::string damagedCopy;  // where its bytes were kept, for the message
+  std::optional<FileFailure> failure;  // the state with the journal folded in could not be written
+};
+
+// Reads the state and folds in the journal of a sync that did not end (its answers are on the
+// server); then writes the state whole and removes the journal, so the next sync starts clean.
+// A missing state is an empty one.
+SyncStateLoad LoadSyncState(const std::string& dataFolder, DataFileSystem& files = PlatformFiles());
+
+// Writes the state whole (temporary file, flushed, put in place), then removes the journal.
+std::optional<FileFailure> SaveSyncState(const std::string& dataFolder, const SyncState& state,
+                                         DataFileSystem& files = PlatformFiles());
+
+// The state's bytes, and the state read back from them (none when they are damaged).
+std::vector<uint8_t> SyncStateBytes(const SyncState& state);
+std::optional<SyncState> SyncStateFromBytes(const std::vector<uint8_t>& bytes);
+
+// One answer that changed the server.
+struct JournalRecord {
+  enum class Kind : uint8_t { kPutSent, kPutDone, kDeleted };
+  Kind kind = Kind::kPutSent;
+  SyncedEntry entry;  // kPutSent: the entry as sent (etag empty); kPutDone: with the ETag; kDeleted: url
+};
+
+// The append-only journal of one round; each record is flushed to the device before Append
+// returns. Used by the worker thread only.
+class SyncJournal {
+ public:
+  SyncJournal(DataFileSystem& files, std::string path) : files_(files), path_(std::move(path)) {}
+  bool Append(const JournalRecord& record);  // false when it could not be written
+ private:
+  DataFileSystem& files_;
+  std::string path_;
+  std::unique_ptr<OutputFile> file_;
+};
+
+// The journal's records applied to a state, in order (what LoadSyncState folds in).
+void ApplyJournal(SyncState& state, const std::vector<uint8_t>& journalBytes);
