@@ -8,6 +8,7 @@
 #include "handoff/recipient_box.h"
 #include "import/import_command.h"
 #include "print/print_command.h"
+#include "sync/sync_shell_win.h"
 #include "win/list_box_win.h"
 
 namespace {
@@ -54,13 +55,17 @@ bool RunCommand(HWND mainWindow, int command) {
     case kCmdSortByName: SortEntriesByName(); return true;
     case kCmdSortByMail: SortEntriesByMail(); return true;
     case kCmdUndoDelete: UndoDelete(mainWindow); return true;
+    case kCmdSyncSettings: ShowSyncSettings(mainWindow); return true;
+    case kCmdSynchronize: SynchronizeOrStop(mainWindow); return true;
+    case kCmdSyncReport: ShowSyncReport(mainWindow); return false;
   }
   return false;
 }
 
 bool IsTableCommand(int command) {
   return (command >= kCmdNewAddress && command <= kCmdExportVCard) ||
-         (command >= kCmdImportCsv && command <= kCmdExportLdif) || command == kCmdUndoDelete;
+         (command >= kCmdImportCsv && command <= kCmdExportLdif) || command == kCmdUndoDelete ||
+         command == kCmdSyncSettings || command == kCmdSynchronize || command == kCmdSyncReport;
 }
 
 }  // namespace

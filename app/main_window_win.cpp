@@ -8,6 +8,7 @@
 #include "app/shell_state.h"
 #include "app/startup.h"
 #include "app/panes/panes.h"
+#include "sync/sync_shell_win.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ void OnCreate(HWND window) {
   MakeEntryListSpeak(g_shell.entryList);
   FillEntryList(g_shell.entryList);
   RunCommandEnabling(window);
+  StartSyncShell(window);
 }
 
 void OnDestroy(HWND window) {
@@ -41,6 +43,7 @@ void CloseNow(HWND window) {
 
 void OnClose(HWND window) {
   if (!SaveBeforeClose(window)) return;  // the user keeps the program for the unsaved changes
+  SendChangesBeforeClose(window);
   CloseNow(window);
 }
 
@@ -74,6 +77,7 @@ void OnDrawItem(const DRAWITEMSTRUCT* request) {
 }  // namespace
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (HandleSyncMessage(window, message, wParam, lParam)) return 0;
   switch (message) {
     case WM_CREATE:
       OnCreate(window);

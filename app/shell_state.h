@@ -66,3 +66,4 @@ enum : int {
   kCmdImportCsv = 116, kCmdImportLdif = 117, kCmdExportCsv = 118, kCmdExportLdif = 119,
 };
 enum : int { kCmdUndoDelete = 120 };
+enum : int { kCmdSyncSettings = 121, kCmdSynchronize = 122, kCmdSyncReport = 125 };

@@ -1,5 +1,6 @@
 #include "sync/dav_transport_win.h"
 
+#include <optional>
 #include <vector>
 
 #include "app/text_message.h"
@@ -10,6 +11,17 @@
 const char kAnswerTooLarge[] = "too large: ";
 
 namespace {
+
+class LockHold {
+ public:
+  explicit LockHold(CRITICAL_SECTION& lock) : lock_(lock) { EnterCriticalSection(&lock_); }
+  ~LockHold() { LeaveCriticalSection(&lock_); }
+  LockHold(const LockHold&) = delete;
+  LockHold& operator=(const LockHold&) = delete;
+
+ private:
+  CRITICAL_SECTION& lock_;
+};
 
 constexpr DWORD kTimeoutMs = 30000;
 
@@ -116,22 +128,25 @@ std::string TransportFailureText(DWORD error, DWORD flags) {
 }
 
 WinHttpTransport::WinHttpTransport(const std::string& user, const std::string& password)
-    : session_(OpenSession()), user_(Wide(user)), password_(Wide(password)) {}
+    : session_(OpenSession()), user_(Wide(user)), password_(Wide(password)) {
+  InitializeCriticalSection(&lock_);
+}
 
 WinHttpTransport::~WinHttpTransport() {
   SecureZeroMemory(password_.data(), password_.size() * sizeof(wchar_t));
   if (session_) WinHttpCloseHandle(session_);
+  DeleteCriticalSection(&lock_);
 }
 
 void WinHttpTransport::Cancel() {
-  std::lock_guard<std::mutex> hold(lock_);
+  LockHold hold(lock_);
   cancelled_ = true;
   if (current_) WinHttpCloseHandle(current_);  // a waiting call returns at once
   current_ = nullptr;
 }
 
 bool WinHttpTransport::Register(HINTERNET request) {
-  std::lock_guard<std::mutex> hold(lock_);
+  LockHold hold(lock_);
   if (cancelled_) return false;
   current_ = request;
   return true;
@@ -139,7 +154,7 @@ bool WinHttpTransport::Register(HINTERNET request) {
 
 // Closes the request unless Cancel did.
 void WinHttpTransport::Unregister(HINTERNET request) {
-  std::lock_guard<std::mutex> hold(lock_);
+  LockHold hold(lock_);
   if (current_ == request) WinHttpCloseHandle(request);
   current_ = nullptr;
 }

@@ -7,7 +7,6 @@
 #include <winhttp.h>
 
 #include <atomic>
-#include <mutex>
 #include <string>
 
 #include "sync/dav_exchange.h"
@@ -37,7 +36,7 @@ class WinHttpTransport : public DavTransport {
   HINTERNET session_ = nullptr;
   std::wstring user_, password_;
   DWORD scheme_ = 0;  // the scheme the server asked for, sent at once from then on
-  std::mutex lock_;
+  CRITICAL_SECTION lock_;
   HINTERNET current_ = nullptr;  // the request under way, closed by Cancel
   std::atomic<bool> cancelled_{false};
 };

@@ -11,6 +11,7 @@
 #include "win/gdi_owners_win.h"
 #include "app/panes/panes.h"
 #include "app/panes/status_hints.h"
+#include "sync/sync_shell_win.h"
 
 int StatusHintKey = 0;
 
@@ -18,14 +19,15 @@ namespace {
 
 constexpr COLORREF kHintBand = 0xBEBEBE;
 
+// A button's hint first; else what the sync has to say.
 std::string ShownHint() {
   int stringId = StatusHintString(StatusHintKey);
-  return stringId == 0 ? std::string() : LocalizedText(static_cast<UINT>(stringId));
+  return stringId == 0 ? std::string(SyncStatusText()) : LocalizedText(static_cast<UINT>(stringId));
 }
 
 void DrawHint(HDC dc, const RECT& r) {
-  if (StatusHintString(StatusHintKey) == 0) return;
   std::string text = ShownHint();
+  if (text.empty()) return;
   RECT area = {r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
   SetBkMode(dc, OPAQUE);
   SetBkColor(dc, kHintBand);
