@@ -100,6 +100,11 @@ add_executable(kalhold tools/holder/kalhold.cpp)
 target_link_options(kalhold PRIVATE -static -mconsole)
 target_link_libraries(kalhold PRIVATE kernel32)
 
+# Puts the sync tests' certificate authority into the Wine prefix's Root store.
+add_executable(kalroot tools/certstore/kalroot.cpp)
+target_link_options(kalroot PRIVATE -static -mconsole)
+target_link_libraries(kalroot PRIVATE crypt32 kernel32)
+
 add_executable(kalhost WIN32 tools/host/kalhost.cpp)
 target_link_options(kalhost PRIVATE -static -mwindows)
 target_link_libraries(kalhost PRIVATE gdi32 user32 kernel32)

@@ -119,8 +119,18 @@ std::string TransportFailureText(DWORD error, DWORD flags) {
       if (flags & WINHTTP_CALLBACK_STATUS_FLAG_CERT_CN_INVALID) return SyncText(kTextCertificateOtherName);
       if (flags & WINHTTP_CALLBACK_STATUS_FLAG_CERT_REVOKED) return SyncText(kTextCertificateRevoked);
       return SyncText(kTextCertificateInvalid);
+    // Some systems name the fault by its own error in place of the flags.
+    case ERROR_WINHTTP_SECURE_INVALID_CA: return SyncText(kTextCertificateUntrusted);
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID: return SyncText(kTextCertificateExpired);
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID: return SyncText(kTextCertificateOtherName);
+    case ERROR_WINHTTP_SECURE_CERT_REVOKED: return SyncText(kTextCertificateRevoked);
+    case ERROR_WINHTTP_SECURE_INVALID_CERT:
+    case ERROR_WINHTTP_SECURE_CERT_WRONG_USAGE:
+    case ERROR_WINHTTP_SECURE_CERT_REV_FAILED: return SyncText(kTextCertificateInvalid);
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR: return SyncText(kTextSecureChannel);
     case ERROR_WINHTTP_CANNOT_CONNECT:
-    case ERROR_WINHTTP_CONNECTION_ERROR: return SyncText(kTextCannotConnect);
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+    case WSAECONNRESET: return SyncText(kTextCannotConnect);
     case ERROR_WINHTTP_NAME_NOT_RESOLVED: return SyncText(kTextUnknownName);
     case ERROR_WINHTTP_TIMEOUT: return SyncText(kTextTimeout);
   }
@@ -178,16 +188,25 @@ bool WinHttpTransport::Open(HINTERNET& connection, HINTERNET& request, const Dav
   return true;
 }
 
+// A connection the server closed while it waited in the pool fails at once: such a request is
+// made once more, on a new connection.
+bool ClosedWhileIdle(DWORD error) { return error == WSAECONNRESET || error == ERROR_WINHTTP_CONNECTION_ERROR; }
+
 DavAnswer WinHttpTransport::Send(const DavRequest& source) {
   DavAnswer answer;
-  HINTERNET connection = nullptr, request = nullptr;
-  if (!session_) {
-    answer.failure = TransportFailureText(GetLastError(), 0);
-  } else if (Open(connection, request, source, answer)) {
-    if (Register(request)) Exchange(request, source, answer);
-    Unregister(request);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    answer = DavAnswer();
+    HINTERNET connection = nullptr, request = nullptr;
+    DWORD error = 0;
+    if (!session_) {
+      answer.failure = TransportFailureText(GetLastError(), 0);
+    } else if (Open(connection, request, source, answer)) {
+      if (Register(request)) error = Exchange(request, source, answer);
+      Unregister(request);
+    }
+    if (connection) WinHttpCloseHandle(connection);
+    if (cancelled_ || answer.httpStatus != 0 || !ClosedWhileIdle(error)) break;
   }
-  if (connection) WinHttpCloseHandle(connection);
   if (cancelled_) {
     answer = DavAnswer();
     answer.cancelled = true;
@@ -196,7 +215,7 @@ DavAnswer WinHttpTransport::Send(const DavRequest& source) {
   return answer;
 }
 
-void WinHttpTransport::Exchange(HINTERNET request, const DavRequest& source, DavAnswer& answer) {
+DWORD WinHttpTransport::Exchange(HINTERNET request, const DavRequest& source, DavAnswer& answer) {
   DWORD certificateFlags = 0;
   DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&certificateFlags);
   WinHttpSetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context));
@@ -210,8 +229,9 @@ void WinHttpTransport::Exchange(HINTERNET request, const DavRequest& source, Dav
     if (!WinHttpSendRequest(request, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
                             static_cast<DWORD>(-1L), body, bodySize, bodySize, 0) ||
         !WinHttpReceiveResponse(request, nullptr)) {
-      answer.failure = TransportFailureText(GetLastError(), certificateFlags);
-      return;
+      DWORD error = GetLastError();
+      answer.failure = TransportFailureText(error, certificateFlags);
+      return error;
     }
     answer.httpStatus = StatusCode(request);
     if (answer.httpStatus != 401 || user_.empty() || attempt == 1) break;
@@ -228,13 +248,13 @@ void WinHttpTransport::Exchange(HINTERNET request, const DavRequest& source, Dav
     if (!WinHttpQueryDataAvailable(request, &available)) {
       answer.httpStatus = 0;
       answer.failure = TransportFailureText(GetLastError(), certificateFlags);
-      return;
+      return 0;
     }
     if (available == 0) break;
     if (received.size() + available > kMostAnswerBytes) {
       answer.httpStatus = 0;
       answer.failure = kAnswerTooLarge + SyncText(kTextAnswerTooLarge);
-      return;
+      return 0;
     }
     size_t at = received.size();
     received.resize(at + available);
@@ -242,10 +262,11 @@ void WinHttpTransport::Exchange(HINTERNET request, const DavRequest& source, Dav
     if (!WinHttpReadData(request, received.data() + at, available, &read)) {
       answer.httpStatus = 0;
       answer.failure = TransportFailureText(GetLastError(), certificateFlags);
-      return;
+      return 0;
     }
     received.resize(at + read);
   }
   if (answer.httpStatus == 207) ReadMultistatus(received, *ParseDavUrl(source.url), answer);
   else answer.body = std::move(received);
+  return 0;
 }

@@ -29,7 +29,7 @@ class WinHttpTransport : public DavTransport {
 
  private:
   bool Open(HINTERNET& connection, HINTERNET& request, const DavRequest& source, DavAnswer& answer);
-  void Exchange(HINTERNET request, const DavRequest& source, DavAnswer& answer);
+  DWORD Exchange(HINTERNET request, const DavRequest& source, DavAnswer& answer);  // the error of the send
   bool Register(HINTERNET request);
   void Unregister(HINTERNET request);
 

@@ -101,7 +101,8 @@ void ShowDiscoveryFailure(HWND dialog, const std::string& server, const Discover
     SetFocus(GetDlgItem(dialog, kPasswordId));
     return;
   }
-  ShowTextMessage(dialog, kTextNoAddressBook, {server, found.failure}, MB_ICONHAND | MB_SETFOREGROUND);
+  UINT text = found.httpStatus == 0 ? kTextConnectionRefused : kTextNoAddressBook;  // no answer at all
+  ShowTextMessage(dialog, text, {server, found.failure}, MB_ICONHAND | MB_SETFOREGROUND);
 }
 
 void OnConnect(HWND dialog, SyncDialogState& state) {
@@ -122,7 +123,11 @@ void OnConnect(HWND dialog, SyncDialogState& state) {
   }
   SecureZeroMemory(password.data(), password.size());
   SetCursor(before);
-  if (found.books.empty()) return ShowDiscoveryFailure(dialog, DavServerAddress(*url), found);
+  if (found.books.empty()) {
+    state.books.clear();  // nothing stale to choose: the list shows what this server offers
+    ShowBooks(dialog, state, {});
+    return ShowDiscoveryFailure(dialog, DavServerAddress(*url), found);
+  }
   state.books = found.books;
   ShowBooks(dialog, state, state.account.book);
   SetFocus(GetDlgItem(dialog, kBooksId));
@@ -158,8 +163,7 @@ void OnOk(HWND dialog, SyncDialogState& state) {
                                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND) != IDYES)
     return;
   std::string password = ReadPassword(dialog);
-  if (!password.empty() || otherBook) {
-    if (password.empty()) password = ReadSyncPassword(state.account.book);
+  if (!password.empty()) {  // never the old book's password for another server
     std::string reason;
     if (!StoreSyncPassword(book, account.user, password, reason))
       ShowTextMessage(dialog, kTextCredentialFailed, {reason}, MB_ICONHAND | MB_SETFOREGROUND);

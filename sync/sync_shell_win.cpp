@@ -271,10 +271,16 @@ void ShowSyncReport(HWND window) {
 void UpdateSyncMenu(HMENU menu) {
   if (!menu) return;
   bool running = g_sync.running != nullptr;
-  std::string text = SyncText(running ? kTextStopSyncMenu : kTextSyncMenu);
-  ModifyMenuA(menu, 122, MF_BYCOMMAND | MF_STRING, 122, text.c_str());
+  static std::string idleText;  // the menu's own "&Synchronize\tF5", kept while the other shows
+  if (idleText.empty()) {
+    char text[128] = {};
+    GetMenuStringA(menu, kCmdSynchronize, text, sizeof(text), MF_BYCOMMAND);
+    idleText = text;
+  }
+  std::string text = running ? SyncText(kTextStopSyncMenu) : idleText;
+  ModifyMenuA(menu, kCmdSynchronize, MF_BYCOMMAND | MF_STRING, kCmdSynchronize, text.c_str());
   bool enabled = running || ReadSyncSettings().IsSet();
-  EnableMenuItem(menu, 122, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  EnableMenuItem(menu, kCmdSynchronize, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 bool HandleSyncMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,7 +5,7 @@
 
 enum SyncTextId : unsigned {
   kTextStopSyncMenu = 2001,        // "Stop &synchronizing"
-  kTextSyncMenu = 2002,            // "&Synchronize\tF5"
+  kTextSecureChannel = 2002,       // the TLS handshake failed
   kTextPasswordNeeded = 2003,      // status bar
   kTextProgress = 2004,            // "Synchronizing: %s of %s"
   kTextSynchronized = 2005,        // counts at the end

@@ -14,7 +14,7 @@ stop_carddav() {
 
 # A free TCP port on 127.0.0.1.
 free_port() {
-  python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1]); s.close()'
+  /usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1]); s.close()'
 }
 
 # Waits (at most 30 s) until URL answers anything over HTTP(S). Usage: wait_answers URL [CURLARGS]
@@ -53,7 +53,7 @@ type = owner_only
 [logging]
 level = warning
 CONF
-  python3 -m radicale --config "$dir/config" >"$dir/log" 2>&1 &
+  radicale --config "$dir/config" >"$dir/log" 2>&1 &
   CARDDAV_PIDS+=($!)
   RADICALE_URL=$scheme://127.0.0.1:$RADICALE_PORT
   wait_answers "$RADICALE_URL/" -k
@@ -103,4 +103,29 @@ phone_list() {
   curl -s "$@" -X PROPFIND -H 'Depth: 1' -H 'Content-Type: application/xml' \
     --data '<propfind xmlns="DAV:"><prop><getetag/></prop></propfind>' "$book" |
     grep -o '<[^>]*href>[^<]*\.vcf</[^>]*href>' | sed 's/<[^>]*>//g' || true
+}
+
+# Test certificates in DIR: a certificate authority (ca.pem, ca.der), a server certificate for
+# 127.0.0.1 it signed (server.pem, server.key), and one for 127.0.0.1 signed by an authority the
+# system does not know (untrusted.pem, untrusted.key).
+# Each authority's name is new: the store keeps those of earlier runs, and a chain is built by names.
+make_test_certificates() {
+  local dir=$1 run
+  run=$(date +%s)-$$-$RANDOM
+  mkdir -p "$dir"
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=kalbook test authority $run" \
+    -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" \
+    -keyout "$dir/ca.key" -out "$dir/ca.pem" 2>/dev/null
+  openssl x509 -in "$dir/ca.pem" -outform der -out "$dir/ca.der"
+  openssl req -newkey rsa:2048 -nodes -subj "/CN=127.0.0.1" -keyout "$dir/server.key" -out "$dir/server.csr" 2>/dev/null
+  printf 'subjectAltName=IP:127.0.0.1,DNS:127.0.0.1,DNS:localhost\nextendedKeyUsage=serverAuth\nbasicConstraints=CA:FALSE\n' > "$dir/server.ext"
+  openssl x509 -req -in "$dir/server.csr" -CA "$dir/ca.pem" -CAkey "$dir/ca.key" -CAcreateserial -days 2 \
+    -extfile "$dir/server.ext" -out "$dir/server.pem" 2>/dev/null
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=nobody's authority $run" \
+    -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" \
+    -keyout "$dir/other-ca.key" -out "$dir/other-ca.pem" 2>/dev/null
+  openssl req -newkey rsa:2048 -nodes -subj "/CN=127.0.0.1" -keyout "$dir/untrusted.key" -out "$dir/untrusted.csr" 2>/dev/null
+  openssl x509 -req -in "$dir/untrusted.csr" -CA "$dir/other-ca.pem" -CAkey "$dir/other-ca.key" -CAcreateserial \
+    -days 2 -extfile "$dir/server.ext" -out "$dir/untrusted.pem" 2>/dev/null
+  [ -s "$dir/server.pem" ] && [ -s "$dir/untrusted.pem" ] || fail "openssl made no test certificates"
 }
