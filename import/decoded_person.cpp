@@ -48,27 +48,37 @@ struct Conversion {
 
 }  // namespace
 
-bool AppendDecodedPerson(ImportBatch& batch, const DecodedPerson& person) {
+ConvertedPerson ConvertDecodedPerson(const DecodedPerson& person) {
   Conversion convert;
-  std::string email = convert.Text(person.email);
-  std::string first = convert.NamePart(person.first);
-  std::string middle = convert.NamePart(person.middle);
-  std::string last = convert.NamePart(person.last);
-  std::string description = convert.Description(person.description, first, last, email);
-  if (email.empty()) {
-    batch.NoteWithoutAddress(description);
+  ConvertedPerson out;
+  out.email = convert.Text(person.email);
+  out.first = convert.NamePart(person.first);
+  out.middle = convert.NamePart(person.middle);
+  out.last = convert.NamePart(person.last);
+  out.description = convert.Description(person.description, out.first, out.last, out.email);
+  out.memo = convert.Text(person.memo);
+  out.groups.reserve(person.groups.size());
+  for (const std::string& group : person.groups) out.groups.push_back(Converted(group).text);
+  out.unshowable = convert.unshowable;
+  return out;
+}
+
+bool AppendDecodedPerson(ImportBatch& batch, const DecodedPerson& person) {
+  ConvertedPerson converted = ConvertDecodedPerson(person);
+  if (converted.email.empty()) {
+    batch.NoteWithoutAddress(converted.description);
     return true;
   }
   ImportEntry entry;
-  entry.description = batch.Keep(description);
-  entry.email = batch.Keep(email);
-  entry.firstName = batch.Keep(first);
-  entry.middleName = batch.Keep(middle);
-  entry.lastName = batch.Keep(last);
-  entry.memo = batch.Keep(convert.Text(person.memo));
-  entry.groups.reserve(person.groups.size());
-  for (const std::string& group : person.groups) entry.groups.push_back(batch.Keep(Converted(group).text));
-  if (convert.unshowable) entry.notes |= kNoteUnshowable;
+  entry.description = batch.Keep(converted.description);
+  entry.email = batch.Keep(converted.email);
+  entry.firstName = batch.Keep(converted.first);
+  entry.middleName = batch.Keep(converted.middle);
+  entry.lastName = batch.Keep(converted.last);
+  entry.memo = batch.Keep(converted.memo);
+  entry.groups.reserve(converted.groups.size());
+  for (const std::string& group : converted.groups) entry.groups.push_back(batch.Keep(group));
+  if (converted.unshowable) entry.notes |= kNoteUnshowable;
   if (!batch.GrowIfFull()) return false;
   batch.Append(entry);
   return true;

@@ -27,3 +27,11 @@ struct DecodedPerson {
 // A person without an e-mail address is not appended but noted for the report. False when the
 // batch cannot grow: the import is abandoned.
 bool AppendDecodedPerson(ImportBatch& batch, const DecodedPerson& person);
+
+// The same conversion without a batch: the texts in the ANSI code page, before any cut.
+struct ConvertedPerson {
+  std::string description, email, first, middle, last, memo;
+  std::vector<std::string> groups;
+  bool unshowable = false;
+};
+ConvertedPerson ConvertDecodedPerson(const DecodedPerson& person);

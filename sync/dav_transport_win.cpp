@@ -8,8 +8,6 @@
 #include "sync/multistatus_reader_win.h"
 #include "sync/sync_texts.h"
 
-const char kAnswerTooLarge[] = "too large: ";
-
 namespace {
 
 class LockHold {
@@ -253,7 +251,7 @@ DWORD WinHttpTransport::Exchange(HINTERNET request, const DavRequest& source, Da
     if (available == 0) break;
     if (received.size() + available > kMostAnswerBytes) {
       answer.httpStatus = 0;
-      answer.failure = kAnswerTooLarge + SyncText(kTextAnswerTooLarge);
+      answer.failure = kAnswerTooLarge;  // the core knows it by this text
       return 0;
     }
     size_t at = received.size();

@@ -10,11 +10,8 @@
 #include <string>
 
 #include "sync/dav_exchange.h"
+#include "sync/sync_engine.h"  // kMostAnswerBytes, kAnswerTooLarge: the core asks a smaller batch
 
-// An answer larger than this is refused (the core asks a smaller batch).
-constexpr size_t kMostAnswerBytes = 64u * 1024 * 1024;
-// DavAnswer.failure of such an answer starts with this.
-extern const char kAnswerTooLarge[];
 
 class WinHttpTransport : public DavTransport {
  public:

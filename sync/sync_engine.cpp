@@ -52,10 +52,10 @@ void WritePerson(PersonRecord& record, const PersonFields& fields) {
   CopyToField(record.memo, sizeof record.memo, fields.memo);
 }
 
-void WriteMembers(const AddressStore& store, GroupRecord& group, const std::vector<std::string>& members) {
+void WriteMembers(const PersonLookup& lookup, GroupRecord& group, const std::vector<std::string>& members) {
   MemberList list;
   for (const std::string& member : members) {
-    int slot = FindPersonByDescription(store, member.c_str());
+    int slot = lookup.Find(member.c_str());
     if (slot >= 0 && std::find(list.begin(), list.end(), static_cast<uint32_t>(slot)) == list.end())
       list.push_back(static_cast<uint32_t>(slot));
   }
@@ -92,8 +92,16 @@ class Applier {
   }
 
   void Run() {
+    // The table grows once for all persons the server adds, as an import grows it.
+    uint32_t adds = 0;
+    for (const BookChange& change : result_.changes) adds += change.kind == BookChange::Kind::kAddPerson;
+    uint32_t room = kMaxSlots - (store_.persons ? store_.persons->used : 0);
+    if (adds > 0) GrowPersonTableForBatch(store_.persons, std::min(adds, room));
+    addedLookup_.emplace(store_);
     for (const BookChange& change : result_.changes)
       if (!IsGroupChange(change)) ApplyPerson(change);
+    // Members are named by description: looked up once the persons are in place.
+    lookup_.emplace(store_);
     for (const BookChange& change : result_.changes)
       if (IsGroupChange(change)) ApplyGroup(change);
   }
@@ -121,8 +129,16 @@ class Applier {
 
   void ApplyPerson(const BookChange& change) {
     if (change.kind == BookChange::Kind::kAddPerson) {
-      if (FindPersonByDescription(store_, change.person.description.c_str()) >= 0 ||
-          !ReserveRecordSlot(store_.persons)) {
+      if (addedLookup_->Find(change.person.description.c_str()) >= 0) {
+        BookChange named = change;
+        named.key = change.person.description;
+        LeaveForNextSync(named, false);
+        return;
+      }
+      if (!ReserveRecordSlot(store_.persons)) {
+        // The book is full: the card stays on the server and is told.
+        result_.report.Add(change.person.description, SyncReason::kCannotTake);
+        ++result_.report.leftOut;
         BookChange named = change;
         named.key = change.person.description;
         LeaveForNextSync(named, false);
@@ -131,6 +147,7 @@ class Applier {
       uint32_t slot = store_.persons->used;
       WritePerson((*store_.persons)[slot], change.person);
       ++store_.persons->used;
+      addedLookup_->Add(slot);
       applied_.addedPersons.push_back(slot);
       personsChanged_ = true;
       return;
@@ -173,7 +190,7 @@ class Applier {
       group = GroupRecord{};
       CopyToField(group.name, sizeof group.name, change.groupName);
       CopyToField(group.memo, sizeof group.memo, change.groupMemo);
-      WriteMembers(store_, group, change.members);
+      WriteMembers(*lookup_, group, change.members);
       ++store_.groups->used;
       applied_.addedGroups.push_back(slot);
       groupsChanged_ = true;
@@ -190,7 +207,7 @@ class Applier {
     } else {
       CopyToField(record->name, sizeof record->name, change.groupName);
       CopyToField(record->memo, sizeof record->memo, change.groupMemo);
-      WriteMembers(store_, *record, change.members);
+      WriteMembers(*lookup_, *record, change.members);
       applied_.changedGroups.push_back(change.slot);
     }
     groupsChanged_ = true;
@@ -207,6 +224,8 @@ class Applier {
   std::unordered_map<uint32_t, const SnapshotPerson*> persons_;
   std::unordered_map<uint32_t, const SnapshotGroup*> groups_;
   AppliedSync applied_;
+  std::optional<PersonLookup> lookup_;
+  std::optional<PersonLookup> addedLookup_;  // before the renames of this apply: adds only
 };
 
 // Restores noted on the main thread while the round ran still wait for the next one.
@@ -219,8 +238,6 @@ void KeepNotedMeanwhile(std::vector<std::string>& next, const std::vector<std::s
 }
 
 }  // namespace
-
-bool CompareNoCaseKey(const std::string& a, const std::string& b) { return CompareNoCase(a.c_str(), b.c_str()) == 0; }
 
 BookSnapshot TakeBookSnapshot(const AddressStore& store, uint64_t runId) {
   BookSnapshot snapshot;
@@ -238,18 +255,15 @@ BookSnapshot TakeBookSnapshot(const AddressStore& store, uint64_t runId) {
   return snapshot;
 }
 
-SyncResult RunSyncRound(DavTransport& transport, const BookSnapshot& snapshot, const SyncAccount& account,
-                        const SyncState& state, const std::atomic<bool>& cancel, const SyncProgress& progress,
-                        SyncJournal* journal, const CodePage& page) {
-  SyncRound round(transport, snapshot, account, state, cancel, progress, journal, page);
-  return round.Run();
-}
-
 AppliedSync ApplySyncResult(AddressStore& store, const BookSnapshot& snapshot, SyncResult& result, SyncState& state,
                             DataFileSystem& files) {
   Applier applier(store, snapshot, result, state);
   applier.Run();
   AppliedSync applied = std::move(applier.applied());
+  // The counts tell what the book took, not what the round offered.
+  result.counts.newHere = result.report.newHere = static_cast<uint32_t>(applied.addedPersons.size());
+  result.counts.changedHere = result.report.changedHere = static_cast<uint32_t>(applied.changedPersons.size());
+  result.counts.removedHere = result.report.removedHere = static_cast<uint32_t>(applied.removedPersons.size());
   if (applier.personsChanged_ || applier.groupsChanged_) {
     FreeIndexes(store);
     BuildIndexes(store);
@@ -272,6 +286,16 @@ AppliedSync ApplySyncResult(AddressStore& store, const BookSnapshot& snapshot, S
   // the book in memory holds what was applied and its next save writes it.
   state = std::move(next);
   return applied;
+}
+
+bool AppliedTouchesUndo(const AppliedSync& applied, const DeleteUndo& undo) {
+  for (const DeleteUndo::Membership& membership : undo.memberships) {
+    auto touched = [&](const std::vector<uint32_t>& slots) {
+      return std::find(slots.begin(), slots.end(), membership.group) != slots.end();
+    };
+    if (touched(applied.changedGroups) || touched(applied.removedGroups)) return true;
+  }
+  return false;
 }
 
 void NoteRestoredEntries(SyncState& state, const std::vector<std::string>& persons,

@@ -1,22 +1,33 @@
 // Two-way sync of the book with one CardDAV address book: what the shell calls, and when.
 //
-//   start (main thread):   SyncState state = LoadSyncState(folder).state;   // tell .damagedCopy
-//   a sync (main thread):  BookSnapshot shot = TakeBookSnapshot(store, runId);
-//                          hand shot, account and a copy of state to the worker
-//   worker thread:         SyncResult result = RunSyncRound(transport, shot, account, stateCopy,
-//                                                            cancel, progress, &journal);
-//                          post the result to the main thread (progress posts too)
-//   main thread, when no dialog is open (also after a cancel or a failure: the state then
-//   takes what was already sent):
-//                          AppliedSync applied = ApplySyncResult(store, shot, result, state);
-//                          update the entry list from `applied`; SaveSyncState(folder, state);
-//                          BuildSyncReport(result.report, textOf) for command 125
-//   Undo delete (main):    after RestoreDeletedEntries, NoteRestoredEntries(state, persons, groups)
-//                          (and SaveSyncState when no sync runs): the next sync puts those cards
-//                          back on the server as they were.
-//   Never save the state while a round runs: the worker's journal belongs to it until the apply.
+//   start (main):   SyncStateLoad load = LoadSyncState(dataFolder);  keep load.state as `state`;
+//                   load.damaged: tell it (load.damagedCopy names the kept bytes); the next round
+//                   links as a first sync does and its report says so.
+//   a sync (main):  BookSnapshot shot = TakeBookSnapshot(store, runId);  // runId: fixed per run
+//                   hand the worker shot, the SyncAccount and a COPY of state; a SyncJournal on
+//                   SyncJournalPath(dataFolder) (the worker's alone until the apply).
+//   worker:         SyncResult result = RunSyncRound(transport, shot, account, stateCopy, cancel,
+//                                                    progress, &journal);
+//                   progress(done, total) is called on the worker: post it on. The transport
+//                   answers kAnswerTooLarge (failure) for a body over kMostAnswerBytes.
+//                   post the result to the main thread.
+//   main, when no dialog is open, for EVERY result (also cancelled or failed ones: the state
+//   then keeps what the server already holds):
+//                   AppliedSync applied = ApplySyncResult(store, shot, result, state);
+//                   update the entry list from `applied`; SaveSyncState(dataFolder, state);
+//                   result.stop says why it ended (kAuthNeeded: ask for the password);
+//                   text = BuildSyncReport(result.report, textOf) (after the apply: its counts
+//                   are what the book took); show it at once when result.report.WorthTelling().
+//   at close:       the same with account.sendOnly = true (nothing fetched), at most 10 seconds.
+//   Undo delete:    after RestoreDeletedEntries, NoteRestoredEntries(state, descriptions, names)
+//                   (and SaveSyncState when no round runs): the next sync puts the cards back on
+//                   the server as they were, with their old UID.
+//   Another address book chosen: state = SyncState{} before the next round.
 //
 // The worker reads only the snapshot and its own copy of the state; it never touches the store.
+// The apply does not count a change of the book (changeCount), so Undo delete stays possible;
+// AppliedTouchesUndo tells when it must go stale, and the restore itself refuses a description
+// the apply gave another person meanwhile.
 // Texts of the snapshot and of the book changes are in the book's ANSI code page; everything
 // that goes to or comes from the server is UTF-8.
 #pragma once
@@ -28,6 +39,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/delete_undo.h"
 #include "store/code_page.h"
 #include "store/data_file_io.h"
 #include "store/records.h"
@@ -67,6 +79,11 @@ struct SyncAccount {
   NewGroups newGroups = NewGroups::kAsBookKeeps;  // the setting of the dialog's combo, when set
   bool sendOnly = false;  // at close: send what changed here, fetch nothing
 };
+
+// An answer whose body passes this is not read whole: the shell hands it back with this
+// failure text (and its HTTP status), and the core asks for fewer cards at a time.
+constexpr size_t kMostAnswerBytes = size_t{64} * 1024 * 1024;
+constexpr char kAnswerTooLarge[] = "answer over 64 MB";
 
 // Called on the worker thread: cards done of the cards to do in this round.
 using SyncProgress = std::function<void(uint32_t done, uint32_t total)>;
@@ -115,7 +132,7 @@ struct SyncResult {
 // A cancel or a failure leaves `changes` empty and `newState` with only what the server already
 // holds (the sent cards), so that nothing is sent twice.
 SyncResult RunSyncRound(DavTransport& transport, const BookSnapshot& snapshot, const SyncAccount& account,
-                        const SyncState& state, const std::atomic<bool>& cancel, const SyncProgress& progress,
+                        SyncState state, const std::atomic<bool>& cancel, const SyncProgress& progress,
                         SyncJournal* journal = nullptr, const CodePage& page = SystemCodePage());
 
 // ---- applying a result (main thread) -------------------------------------------------------
@@ -141,7 +158,12 @@ struct AppliedSync {
 AppliedSync ApplySyncResult(AddressStore& store, const BookSnapshot& snapshot, SyncResult& result,
                             SyncState& state, DataFileSystem& files = PlatformFiles());
 
+// True when the apply changed a group the undo puts members back into: the shell then counts a
+// change of the book (++store.changeCount), so that the undo goes stale rather than misplace them.
+bool AppliedTouchesUndo(const AppliedSync& applied, const DeleteUndo& undo);
+
 // Undo delete brought these entries back (persons' descriptions, groups' names): the next sync
 // puts their cards back on the server with their old UID and properties if the delete was sent.
+// (Group cards deleted here come back as new cards of the same name.)
 void NoteRestoredEntries(SyncState& state, const std::vector<std::string>& persons,
                          const std::vector<std::string>& groups);

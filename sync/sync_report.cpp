@@ -12,11 +12,15 @@ enum TextId : int {
   kCancelledText = 2046,
   kDamagedStateText = 2047,  // %s the copy
   kLeftOutText = 2048,       // %d cards left on the server
+  kStatusText = 2049,        // %s the HTTP status
 };
 
 }  // namespace
 
 void SyncReport::Add(std::string description, SyncReason reason, int field, std::string value) {
+  // A card decided again after it changed under a put is told once.
+  for (const SyncReportLine& line : lines)
+    if (line.description == description && line.reason == reason && line.field == field) return;
   if (lines.size() < kMaxLines) lines.push_back(SyncReportLine{std::move(description), reason, field, std::move(value)});
 }
 
@@ -25,7 +29,11 @@ std::string BuildSyncReport(const SyncReport& report, const TextOfId& textOf) {
   if (report.onlyOnServer > 0) text += "\n" + FillNumbers(textOf(kOnlyOnServerText), {report.onlyOnServer});
   if (report.leftOut > 0) text += "\n" + FillNumbers(textOf(kLeftOutText), {report.leftOut});
   if (report.stateDamaged) text += "\n" + FillPlaceholders(textOf(kDamagedStateText), {report.damagedCopy});
-  if (!report.failure.empty()) text += "\n" + FillPlaceholders(textOf(kStoppedText), {report.server, report.failure});
+  if (report.failed()) {
+    std::string what = report.failureStatus ? FillPlaceholders(textOf(kStatusText), {std::to_string(report.failureStatus)})
+                                            : report.failure;
+    text += "\n" + FillPlaceholders(textOf(kStoppedText), {report.server, what});
+  }
   else if (report.cancelled) text += "\n" + textOf(kCancelledText);
   if (report.lines.empty()) return text;
   text += "\n\n" + textOf(kLinesText);

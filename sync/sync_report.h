@@ -16,7 +16,7 @@ enum class SyncReason : int {
   kTooLarge = 2036,           // a card over 64 MB, left on the server
   kNotACard = 2037,           // not a vCard, left on the server
   kCannotTake = 2038,         // no description possible or over the slot limit
-  kLinked = 2039,             // linked at a first sync, %s the fields that differed ("" none)
+  kLinked = 2039,             // linked to a card of the same description or address
 };
 
 enum SyncFieldText : int {
@@ -42,14 +42,16 @@ struct SyncReport {
   uint32_t onlyOnServer = 0;  // cards without an e-mail address, counted in one line
   uint32_t leftOut = 0;       // cards not taken
   std::vector<SyncReportLine> lines;
-  std::string failure;        // what stopped the sync (empty when it ran to the end)
+  std::string failure;        // the system's words for what stopped the sync, or
+  int failureStatus = 0;      // the server's HTTP status that stopped it (0 none)
   bool cancelled = false;
   bool stateDamaged = false;  // the state was damaged: this sync linked as a first sync
   std::string damagedCopy;
 
+  bool failed() const { return !failure.empty() || failureStatus != 0; }
   void Add(std::string description, SyncReason reason, int field = 0, std::string value = {});
   // More than the counts: a sync started by hand shows the report at once.
-  bool WorthTelling() const { return !lines.empty() || !failure.empty() || stateDamaged; }
+  bool WorthTelling() const { return !lines.empty() || failed() || stateDamaged; }
 };
 
 // The report's text: the counts line, the server-only line, then the lines and the failure.

@@ -268,6 +268,8 @@ SyncStateLoad LoadSyncState(const std::string& dataFolder, DataFileSystem& files
   } else if (image.result.error != IoError::kNotFound) {
     load.damaged = true;  // there but unreadable: left as it is, the next save replaces it
   }
+  load.state.damaged = load.damaged;
+  load.state.damagedCopy = load.damagedCopy;
   FileImage journal = files.ReadWhole(journalPath);
   if (journal.result.ok() && !journal.bytes.empty()) {
     ApplyJournal(load.state, journal.bytes);

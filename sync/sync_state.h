@@ -42,6 +42,10 @@ struct SyncState {
   std::vector<SyncedEntry> removed;  // deleted here and on the server: kept for Undo delete
   std::vector<std::string> restoredPersons, restoredGroups;  // noted by Undo delete, not yet sent
   uint32_t onlyOnServer = 0;  // cards without an e-mail address left on the server at the last sync
+  // Not stored: where LoadSyncState kept a damaged state's bytes. The next round that ends
+  // reports it (and links as a first sync does, since the state is empty), then clears it.
+  std::string damagedCopy;
+  bool damaged = false;
 };
 
 // The files of the state, beside the data files.

@@ -1,0 +1,375 @@
+#include "sync/card_text.h"
+
+#include <cstdio>
+#include <random>
+
+#include "export/line_folding.h"
+#include "import/text_scan.h"
+#include "import/vcard_lines.h"
+#include "import/vcard_values.h"
+
+namespace {
+
+constexpr size_t kFoldOctets = 75;
+const char kUrnUuid[] = "urn:uuid:";
+
+std::string Upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return out;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view start) {
+  return text.size() >= start.size() && SameNoCase(text.substr(0, start.size()), start);
+}
+
+// A physical line's end: CR LF, LF or CR; the position after it.
+size_t LineEndAt(std::string_view text, size_t from, size_t& next) {
+  size_t end = text.find_first_of("\r\n", from);
+  if (end == std::string_view::npos) {
+    next = text.size();
+    return text.size();
+  }
+  next = end + 1;
+  if (text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
+  return end;
+}
+
+bool IsQuotedPrintableHead(std::string_view line) {
+  size_t colon = line.find(':');
+  std::string head = Upper(line.substr(0, colon));
+  return head.find("QUOTED-PRINTABLE") != std::string::npos;
+}
+
+// The card's logical lines, each with its raw bytes.
+std::vector<std::string> RawLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t next = 0;
+    size_t end = LineEndAt(text, pos, next);
+    bool quoted = IsQuotedPrintableHead(text.substr(pos, end - pos));
+    // Folded continuations start with a blank or a tab; a quoted-printable value ending in "="
+    // goes on on the next line.
+    while (next < text.size()) {
+      bool soft = quoted && end > pos && text[end - 1] == '=';
+      if (!(text[next] == ' ' || text[next] == '\t') && !soft) break;
+      end = LineEndAt(text, next, next);
+    }
+    lines.emplace_back(text.substr(pos, next - pos));
+    pos = next;
+  }
+  return lines;
+}
+
+// Only the properties the book reads or rewrites are unfolded; a PHOTO keeps just its raw bytes.
+bool IsRead(std::string_view name) {
+  for (std::string_view read : {"BEGIN", "END", "VERSION", "FN", "N", "EMAIL", "NOTE", "CATEGORIES", "UID", "KIND",
+                                "MEMBER", "X-ADDRESSBOOKSERVER-KIND", "X-ADDRESSBOOKSERVER-MEMBER"})
+    if (SameNoCase(name, read)) return true;
+  return false;
+}
+
+CardLine ReadLine(std::string raw) {
+  CardLine line;
+  line.raw = std::move(raw);
+  VCardLines reader(line.raw);
+  VCardLine parsed;
+  if (reader.Next(parsed, IsRead)) {
+    line.name = Upper(parsed.name);
+    line.params = std::string(parsed.params);
+    line.value = std::string(parsed.value);
+  }
+  return line;
+}
+
+std::string Decoded(const CardLine& line, bool legacy) {
+  return Unescape(ValueToUtf8(line.value, ParseParams(line.params)), legacy);
+}
+
+std::string NamePart(std::string_view component, bool legacy) {
+  std::string joined;
+  for (std::string_view item : SplitUnescaped(component, ',')) {
+    std::string text = Unescape(item, legacy);
+    std::string_view trimmed = TrimBlanks(text);
+    if (trimmed.empty()) continue;
+    if (!joined.empty()) joined.push_back(' ');
+    joined.append(trimmed);
+  }
+  return joined;
+}
+
+void ReadFields(ParsedCard& card) {
+  CardFields& f = card.fields;
+  bool legacy = false;
+  for (const CardLine& line : card.lines)
+    if (line.name == "VERSION") {
+      f.version = std::string(TrimBlanks(line.value));
+      legacy = f.version == "2.1";
+    }
+  bool haveFn = false, haveN = false, haveNote = false;
+  uint32_t emailPreference = ValueParams::kNotPreferred;
+  for (const CardLine& line : card.lines) {
+    const std::string& n = line.name;
+    if (n == "FN" && !haveFn) {
+      f.fn = Decoded(line, legacy);
+      haveFn = true;
+    } else if (n == "N" && !haveN) {
+      std::string utf8 = ValueToUtf8(line.value, ParseParams(line.params));
+      std::vector<std::string_view> parts = SplitUnescaped(utf8, ';');
+      auto part = [&](size_t i) { return i < parts.size() ? NamePart(parts[i], legacy) : std::string(); };
+      f.last = part(0);
+      f.first = part(1);
+      f.middle = part(2);
+      haveN = true;
+    } else if (n == "NOTE" && !haveNote) {
+      f.note = Decoded(line, legacy);
+      haveNote = true;
+    } else if (n == "EMAIL") {
+      ValueParams params = ParseParams(line.params);
+      std::string email(TrimBlanks(Decoded(line, legacy)));
+      if (email.empty()) continue;
+      if (f.hasEmail && params.preference >= emailPreference) continue;
+      f.email = email;
+      f.hasEmail = true;
+      emailPreference = params.preference;
+    } else if (n == "CATEGORIES") {
+      std::string utf8 = ValueToUtf8(line.value, ParseParams(line.params));
+      for (std::string_view item : SplitUnescaped(utf8, ',')) {
+        std::string name(TrimBlanks(Unescape(item, legacy)));
+        if (!name.empty()) f.categories.push_back(name);
+      }
+    } else if (n == "UID" && f.uid.empty()) {
+      f.uid = std::string(TrimBlanks(Decoded(line, legacy)));
+    } else if (n == "KIND" || n == "X-ADDRESSBOOKSERVER-KIND") {
+      if (SameNoCase(TrimBlanks(line.value), "group")) {
+        f.isGroup = true;
+        f.form = n == "KIND" ? GroupForm::kVCard4 : GroupForm::kApple;
+      }
+    } else if (n == "MEMBER" || n == "X-ADDRESSBOOKSERVER-MEMBER") {
+      std::string member(TrimBlanks(Decoded(line, legacy)));
+      if (StartsWithNoCase(member, kUrnUuid)) member.erase(0, sizeof kUrnUuid - 1);
+      if (!member.empty()) f.memberUids.push_back(member);
+    }
+  }
+}
+
+void AppendTextEscaped(std::string& out, std::string_view utf8, bool component) {
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    char c = utf8[i];
+    if (c == '\\' || c == ',' || (component && c == ';') || (!component && c == ';')) {
+      out.push_back('\\');
+      out.push_back(c);
+    } else if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;
+      out += "\\n";
+    } else {
+      out.push_back(c);
+    }
+  }
+}
+
+std::string Escaped(std::string_view utf8) {
+  std::string out;
+  AppendTextEscaped(out, utf8, false);
+  return out;
+}
+
+std::string Folded(const std::string& line) {
+  std::string out;
+  AppendFoldedLine(out, line, kFoldOctets);
+  return out;
+}
+
+// The group prefix and parameters of a line being rewritten, without those that said how the
+// old value was encoded: the new one is plain UTF-8.
+std::string HeadOf(const CardLine& line, std::string_view name) {
+  std::string head(name);
+  size_t dot = line.raw.find('.');
+  size_t colon = line.raw.find_first_of(":;");
+  if (dot != std::string::npos && dot < colon) head = line.raw.substr(0, dot + 1) + head;
+  for (std::string_view param : SplitUnescaped(line.params, ';')) {
+    std::string_view p = TrimBlanks(param);
+    if (p.empty() || StartsWithNoCase(p, "ENCODING") || StartsWithNoCase(p, "CHARSET") ||
+        SameNoCase(p, "QUOTED-PRINTABLE") || SameNoCase(p, "BASE64") || SameNoCase(p, "8BIT"))
+      continue;
+    head += ";";
+    head += p;
+  }
+  return head;
+}
+
+std::string NameValue(const std::vector<std::string>& parts, const std::string& oldValue) {
+  std::vector<std::string_view> old = SplitUnescaped(oldValue, ';');
+  std::string value;
+  const std::string* order[] = {&parts[2], &parts[0], &parts[1]};  // family, given, additional
+  for (size_t i = 0; i < 3; ++i) {
+    if (i > 0) value.push_back(';');
+    AppendTextEscaped(value, *order[i], true);
+  }
+  // Prefixes and suffixes stay as the card had them.
+  for (size_t i = 3; i < 5; ++i) {
+    value.push_back(';');
+    if (i < old.size()) value.append(old[i]);
+  }
+  return value;
+}
+
+std::string CategoriesValue(const std::vector<std::string>& names) {
+  std::string value;
+  for (const std::string& name : names) {
+    if (!value.empty()) value.push_back(',');
+    AppendTextEscaped(value, name, true);
+  }
+  return value;
+}
+
+class Patcher {
+ public:
+  Patcher(const ParsedCard& card, const CardEdit& edit) : card_(card), edit_(edit) {}
+
+  std::string Run() {
+    int emailLine = ChosenEmailLine();
+    bool fnDone = false, nDone = false, noteDone = false, catDone = false, membersDone = false;
+    for (size_t i = 0; i < card_.lines.size(); ++i) {
+      const CardLine& line = card_.lines[i];
+      const std::string& n = line.name;
+      if (n == "FN" && edit_.fn && !fnDone) {
+        Put(Folded(HeadOf(line, "FN") + ":" + Escaped(*edit_.fn)));
+        fnDone = true;
+      } else if (n == "N" && edit_.name && !nDone) {
+        Put(Folded(HeadOf(line, "N") + ":" + NameValue(*edit_.name, line.value)));
+        nDone = true;
+      } else if (n == "NOTE" && edit_.note && !noteDone) {
+        if (!edit_.note->empty()) Put(Folded(HeadOf(line, "NOTE") + ":" + Escaped(*edit_.note)));
+        noteDone = true;
+      } else if (n == "EMAIL" && edit_.email && static_cast<int>(i) == emailLine) {
+        if (!edit_.email->empty()) Put(Folded(HeadOf(line, "EMAIL") + ":" + Escaped(*edit_.email)));
+      } else if (n == "CATEGORIES" && edit_.categories) {
+        if (!catDone && !edit_.categories->empty())
+          Put(Folded(HeadOf(line, "CATEGORIES") + ":" + CategoriesValue(*edit_.categories)));
+        catDone = true;
+      } else if ((n == "MEMBER" || n == "X-ADDRESSBOOKSERVER-MEMBER") && edit_.memberUids) {
+        if (!membersDone) PutMembers(n);
+        membersDone = true;
+      } else if (n == "END" && SameNoCase(TrimBlanks(line.value), "VCARD") && !ended_) {
+        if (edit_.fn && !fnDone && !edit_.fn->empty()) Put(Folded("FN:" + Escaped(*edit_.fn)));
+        if (edit_.name && !nDone) Put(Folded("N:" + NameValue(*edit_.name, "")));
+        if (edit_.email && emailLine < 0 && !edit_.email->empty())
+          Put(Folded(std::string(IsVCard4() ? "EMAIL" : "EMAIL;TYPE=INTERNET") + ":" + Escaped(*edit_.email)));
+        if (edit_.note && !noteDone && !edit_.note->empty()) Put(Folded("NOTE:" + Escaped(*edit_.note)));
+        if (edit_.categories && !catDone && !edit_.categories->empty())
+          Put(Folded("CATEGORIES:" + CategoriesValue(*edit_.categories)));
+        if (edit_.memberUids && !membersDone)
+          PutMembers(card_.fields.form == GroupForm::kApple ? "X-ADDRESSBOOKSERVER-MEMBER" : "MEMBER");
+        if (changed_ && !edit_.revTime.empty() && revLine_ != std::string::npos) RewriteRev();
+        ended_ = true;
+        Keep(line);
+      } else {
+        if (n == "REV" && revLine_ == std::string::npos) revLine_ = out_.size(), revRaw_ = line.raw;
+        Keep(line);
+      }
+    }
+    return out_;
+  }
+
+ private:
+  bool IsVCard4() const { return card_.fields.version == "4.0"; }
+
+  int ChosenEmailLine() const {
+    int chosen = -1;
+    uint32_t best = ValueParams::kNotPreferred;
+    for (size_t i = 0; i < card_.lines.size(); ++i) {
+      const CardLine& line = card_.lines[i];
+      if (line.name != "EMAIL" || TrimBlanks(line.value).empty()) continue;
+      uint32_t preference = ParseParams(line.params).preference;
+      if (chosen >= 0 && preference >= best) continue;
+      chosen = static_cast<int>(i);
+      best = preference;
+    }
+    return chosen;
+  }
+
+  void PutMembers(const std::string& name) {
+    for (const std::string& uid : *edit_.memberUids) Put(Folded(name + ":" + kUrnUuid + uid));
+  }
+
+  void Put(const std::string& text) {
+    out_ += text;
+    changed_ = true;
+  }
+  void Keep(const CardLine& line) {
+    out_ += line.raw;
+    // A last line without its line end gets one, so that what follows starts a line of its own.
+    if (!line.raw.empty() && line.raw.back() != '\n' && line.raw.back() != '\r') out_ += "\r\n";
+  }
+
+  void RewriteRev() {
+    std::string fresh = "REV:" + edit_.revTime + "\r\n";
+    size_t oldLength = revRaw_.size();
+    if (revRaw_.back() != '\n' && revRaw_.back() != '\r') oldLength += 2;
+    out_.replace(revLine_, oldLength, fresh);
+  }
+
+  const ParsedCard& card_;
+  const CardEdit& edit_;
+  std::string out_;
+  bool changed_ = false;
+  bool ended_ = false;
+  size_t revLine_ = std::string::npos;
+  std::string revRaw_;
+};
+
+}  // namespace
+
+std::optional<ParsedCard> ParseCard(std::string_view text) {
+  ParsedCard card;
+  bool begun = false, ended = false;
+  for (std::string& raw : RawLines(text)) {
+    CardLine line = ReadLine(std::move(raw));
+    bool mark = SameNoCase(TrimBlanks(line.value), "VCARD");
+    if (line.name == "BEGIN" && mark) {
+      if (begun) return std::nullopt;  // a second card, or one nested: not one card
+      begun = true;
+    } else if (line.name == "END" && mark && begun) {
+      ended = true;
+    }
+    card.lines.push_back(std::move(line));
+  }
+  if (!begun || !ended) return std::nullopt;
+  ReadFields(card);
+  return card;
+}
+
+std::string PatchCard(const ParsedCard& card, const CardEdit& edit) { return Patcher(card, edit).Run(); }
+
+std::string NewPersonCard(const std::string& uid, const CardEdit& edit) {
+  std::string text = "BEGIN:VCARD\r\nVERSION:3.0\r\n" + Folded("UID:" + Escaped(uid));
+  std::optional<ParsedCard> card = ParseCard(text + "END:VCARD\r\n");
+  return PatchCard(*card, edit);
+}
+
+std::string NewGroupCard(const std::string& uid, GroupForm form, const CardEdit& edit) {
+  std::string text = form == GroupForm::kApple ? "BEGIN:VCARD\r\nVERSION:3.0\r\n" : "BEGIN:VCARD\r\nVERSION:4.0\r\n";
+  text += Folded("UID:" + Escaped(uid));
+  text += form == GroupForm::kApple ? "X-ADDRESSBOOKSERVER-KIND:group\r\n" : "KIND:group\r\n";
+  CardEdit groupEdit = edit;
+  if (form == GroupForm::kApple && edit.fn) groupEdit.name = std::vector<std::string>{"", "", *edit.fn};
+  std::optional<ParsedCard> card = ParseCard(text + "END:VCARD\r\n");
+  card->fields.form = form;
+  return PatchCard(*card, groupEdit);
+}
+
+std::string NewUuid() {
+  std::random_device seed;
+  std::mt19937_64 random((static_cast<uint64_t>(seed()) << 32) ^ seed());
+  uint64_t high = random(), low = random();
+  high = (high & 0xFFFFFFFFFFFF0FFFULL) | 0x0000000000004000ULL;  // version 4
+  low = (low & 0x3FFFFFFFFFFFFFFFULL) | 0x8000000000000000ULL;    // variant 10
+  char text[37];
+  snprintf(text, sizeof text, "%08x-%04x-%04x-%04x-%012llx", static_cast<unsigned>(high >> 32),
+           static_cast<unsigned>((high >> 16) & 0xFFFF), static_cast<unsigned>(high & 0xFFFF),
+           static_cast<unsigned>(low >> 48), static_cast<unsigned long long>(low & 0xFFFFFFFFFFFFULL));
+  return text;
+}

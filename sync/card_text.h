@@ -1,0 +1,58 @@
+// A card from the server as lines kept byte for byte, what the book reads from it, and the
+// card written back with only the properties the book changed rewritten.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sync/sync_state.h"
+
+struct CardLine {
+  std::string raw;     // as the server sent it: folds and line end included
+  std::string name;    // the property name in capitals, without a group prefix
+  std::string params;  // between the name and the value's colon
+  std::string value;   // unfolded, still encoded
+};
+
+// What the book reads from a card, decoded to UTF-8 (escapes undone).
+struct CardFields {
+  std::string version, uid;
+  std::string fn;
+  std::string first, middle, last;
+  std::string email;  // the preferred, else the first
+  std::string note;
+  std::vector<std::string> categories;
+  bool hasEmail = false;
+  bool isGroup = false;
+  GroupForm form = GroupForm::kCategories;  // of a group card
+  std::vector<std::string> memberUids;      // "urn:uuid:" taken off
+};
+
+struct ParsedCard {
+  std::vector<CardLine> lines;
+  CardFields fields;
+};
+
+// None when the text holds no BEGIN:VCARD ... END:VCARD.
+std::optional<ParsedCard> ParseCard(std::string_view text);
+
+// The values the book wants on the card, UTF-8; an empty optional leaves that property as it is.
+struct CardEdit {
+  std::optional<std::string> fn, email, note;
+  std::optional<std::vector<std::string>> name;  // first, middle, last
+  std::optional<std::vector<std::string>> categories;
+  std::optional<std::vector<std::string>> memberUids;
+  std::string revTime;  // "20250101T120000Z": REV takes it when the card has one and anything changed
+};
+
+// The card with the edited properties rewritten and every other line as it came.
+std::string PatchCard(const ParsedCard& card, const CardEdit& edit);
+
+// New cards: a person (vCard 3.0) and a group card of the given form.
+std::string NewPersonCard(const std::string& uid, const CardEdit& edit);
+std::string NewGroupCard(const std::string& uid, GroupForm form, const CardEdit& edit);
+
+// A random UID (RFC 4122 version 4), in lower case.
+std::string NewUuid();
