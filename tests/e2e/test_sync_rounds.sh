@@ -1,0 +1,76 @@
+#!/bin/bash
+# Syncs with real CardDAV servers on this machine. Radicale: the first sync of a book that holds
+# a person brings the phone's card here and sends the person; the phone's edit comes in with
+# command 122; at the next start the automatic sync uses the stored password. Xandikos: the
+# first sync into an empty book.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/sync_lib.sh"
+
+# Waits until the book's person file holds a line starting "P TEXT".
+wait_person() {
+  wait_for "book_summary | grep -qF 'P $2'" 300 ||
+    fail "$1: the book never took \"$2\"; it holds: $(book_summary | tr '\n' ';')"
+}
+# Waits until the address book holds COUNT cards. Usage: wait_cards STEP BOOKURL COUNT [CURLARGS]
+wait_cards() {
+  local step=$1 url=$2 count=$3; shift 3
+  local i
+  for ((i = 0; i < 150; i++)); do
+    [ "$(phone_list "$url" "$@" | grep -c vcf || true)" = "$count" ] && return 0
+    sleep 0.2
+  done
+  fail "$step: the server holds $(phone_list "$url" "$@" | tr '\n' ' '), want $count cards"
+}
+
+start_radicale "$BOOK/radicale"
+start_xandikos "$BOOK/xandikos"
+phone_card phone-1 "Phone One" one@example.org
+phone_put "$RADICALE_BOOK" phone-1.vcf "$CARD" "${AUTH[@]}"
+phone_put "$XANDIKOS_BOOK" phone-1.vcf "$CARD"
+
+# ---- Radicale ----------------------------------------------------------------------------------
+write_persons "Book Person|book@example.org|Book;;Person|from the book"
+start_book
+main=$(main_window) || fail "no main window"
+dialog=$(open_settings)
+fill_account "$dialog" "$RADICALE_URL" "$CARDDAV_USER" "$CARDDAV_PASSWORD"
+connect_expecting "$dialog" 1
+close_settings "$dialog"
+wait_person "Radicale first sync" "Phone One|one@example.org"
+wait_cards "Radicale first sync" "$RADICALE_BOOK" 2 "${AUTH[@]}"
+[ "$(book_summary | grep -c '^P ')" = 2 ] || fail "Radicale first sync: the book holds $(book_summary | tr '\n' ';')"
+settled "$main"
+screenshot "$BOOK/sync-radicale-first.png"
+pass "Radicale: the first sync brings the phone's card here and sends the book's person, nothing twice"
+
+phone_card phone-1 "Phone One" changed@example.org
+phone_put "$RADICALE_BOOK" phone-1.vcf "$CARD" "${AUTH[@]}"
+driver command "$main" 122 >/dev/null
+wait_person "Radicale edit on the phone" "Phone One|changed@example.org"
+pass "Radicale: the phone's edit comes in with Synchronize"
+driver command "$main" 110 >/dev/null
+wait_exit "$LAST_PID" || fail "the program did not end"
+
+phone_card phone-2 "Phone Two" two@example.org
+phone_put "$RADICALE_BOOK" phone-2.vcf "$CARD" "${AUTH[@]}"
+start_book
+main=$(main_window) || fail "no main window at the second start"
+wait_person "Radicale automatic sync at start" "Phone Two|two@example.org"
+[ "$(driver count "#32770" -)" = 0 ] || fail "the automatic sync opened a window"
+pass "Radicale: at the next start the automatic sync uses the stored password and brings the new card"
+driver command "$main" 110 >/dev/null
+wait_exit "$LAST_PID" || fail "the program did not end"
+
+# ---- Xandikos ----------------------------------------------------------------------------------
+mkdir -p "$BOOK/x"
+BOOK=$BOOK/x
+start_book_in "$BOOK"
+main=$(main_window) || fail "no main window (Xandikos)"
+dialog=$(open_settings)
+fill_account "$dialog" "$XANDIKOS_URL" "" ""
+connect_expecting "$dialog" 1
+close_settings "$dialog"
+wait_person "Xandikos first sync" "Phone One|one@example.org"
+pass "Xandikos: the first sync into an empty book brings the phone's card"
+driver command "$main" 110 >/dev/null
+wait_exit "$LAST_PID" || fail "the program did not end"
