@@ -58,6 +58,45 @@ main=$(main_window) || fail "no main window at the second start"
 wait_person "Radicale automatic sync at start" "Phone Two|two@example.org"
 [ "$(driver count "#32770" -)" = 0 ] || fail "the automatic sync opened a window"
 pass "Radicale: at the next start the automatic sync uses the stored password and brings the new card"
+
+# The phone deletes a card; command 125 reports the sync.
+phone_delete "$RADICALE_BOOK" phone-2.vcf "${AUTH[@]}"
+driver command "$main" 122 >/dev/null
+wait_for "! book_summary | grep -qF 'P Phone Two|'" 300 ||
+  fail "the phone's delete did not reach the book: $(book_summary | tr '\n' ';')"
+settled "$main"
+driver command "$main" 125 >/dev/null
+report=$(driver msgbox "Address Book") || fail "command 125 showed no report"
+case $report in "Synchronized: 0 new, 0 changed, 1 removed here; 0 sent to the server."*) ;;
+  *) fail "the sync report reads: $report" ;; esac
+box=$(driver find "#32770" "Address Book")
+driver click "$box" 1 >/dev/null
+driver gone "$box" >/dev/null || fail "the report stayed"
+pass "Radicale: the phone's delete removes the entry here, and Sync report tells it"
+driver command "$main" 110 >/dev/null
+wait_exit "$LAST_PID" || fail "the program did not end"
+
+# The server takes another password now: the automatic sync says so in the status bar and asks
+# nothing; F5 asks once, in the dialog with the password field ready.
+CARDDAV_PASSWORD='new pass'
+AUTH=(-u "$CARDDAV_USER:$CARDDAV_PASSWORD")
+printf '%s:%s\n' "$CARDDAV_USER" "$CARDDAV_PASSWORD" > "$BOOK/radicale/users"
+phone_card phone-3 "Phone Three" three@example.org
+phone_put "$RADICALE_BOOK" phone-3.vcf "$CARD" "${AUTH[@]}"
+start_book
+main=$(main_window) || fail "no main window at the third start"
+status=$(driver find-child "$main" StatusWindowClass) || fail "no status bar"
+wait_for "driver acc $status | cut -f3 | grep -qx 'Password needed: press F5'" 300 ||
+  fail "the status bar reads '$(driver acc "$status" | cut -f3)', want 'Password needed: press F5'"
+[ "$(driver count "#32770" -)" = 0 ] || fail "the automatic sync asked for the password"
+pass "Radicale: a refused password stops the automatic sync with \"Password needed: press F5\" and no question"
+driver command "$main" 122 >/dev/null
+dialog=$(driver find-dialog "Sync settings" 104) || fail "F5 after a refused password opened no dialog"
+[ "$(driver focused "$dialog" | cut -f1)" = 102 ] || fail "the password field has not the focus: $(driver focused "$dialog")"
+driver settext "$dialog" 102 "$CARDDAV_PASSWORD" >/dev/null
+close_settings "$dialog"
+wait_person "Radicale after the new password" "Phone Three|three@example.org"
+pass "Radicale: Synchronize asks for the password in the dialog, and the sync then runs"
 driver command "$main" 110 >/dev/null
 wait_exit "$LAST_PID" || fail "the program did not end"
 
