@@ -101,7 +101,7 @@ driver command "$main" 110 >/dev/null
 wait_exit "$LAST_PID" || fail "the program did not end"
 
 # ---- Xandikos ----------------------------------------------------------------------------------
-mkdir -p "$BOOK/x"
+mkdir -p "$BOOK/x" "$BOOK/x2"
 BOOK=$BOOK/x
 start_book_in "$BOOK"
 main=$(main_window) || fail "no main window (Xandikos)"
@@ -113,3 +113,32 @@ wait_person "Xandikos first sync" "Phone One|one@example.org"
 pass "Xandikos: the first sync into an empty book brings the phone's card"
 driver command "$main" 110 >/dev/null
 wait_exit "$LAST_PID" || fail "the program did not end"
+
+# A book that already holds the phone's person (by another letter case) and one of its own.
+BOOK=${BOOK%/x}/x2
+cd "$BOOK"
+write_persons "phone one|one@example.org|;;|memo here" "Desk Person|desk@example.org|;;|"
+start_book_in "$BOOK"
+main=$(main_window) || fail "no main window (Xandikos, second book)"
+dialog=$(open_settings)
+fill_account "$dialog" "$XANDIKOS_URL" "" ""
+connect_expecting "$dialog" 1
+close_settings "$dialog"
+wait_cards "Xandikos first sync of a book with persons" "$XANDIKOS_BOOK" 2
+settled "$main"
+[ "$(book_summary | grep -c '^P ')" = 2 ] || fail "the first sync duplicated here: $(book_summary | tr '\n' ';')"
+pass "Xandikos: the first sync links the person of the same name, sends the other, nothing twice"
+
+# Deletes here: one with Synchronize, one just before the program closes.
+indexes_of() { list_data "$main" 190 | grep -n -x "$1" | cut -d: -f1 | awk '{print $1 - 1}'; }
+driver lb-select "$main" 190 "$(indexes_of 0x10000)" >/dev/null
+driver command "$main" 105 >/dev/null
+driver command "$main" 122 >/dev/null
+wait_cards "Xandikos delete here" "$XANDIKOS_BOOK" 1
+pass "Xandikos: a delete here reaches the server with Synchronize"
+driver lb-select "$main" 190 "$(indexes_of 0x0)" >/dev/null
+driver command "$main" 105 >/dev/null
+driver command "$main" 110 >/dev/null
+wait_exit "$LAST_PID" || fail "the program did not end"
+wait_cards "Xandikos delete before close" "$XANDIKOS_BOOK" 0
+pass "Xandikos: a change not yet sent goes to the server as the program closes"
