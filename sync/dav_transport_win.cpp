@@ -249,8 +249,7 @@ DWORD WinHttpTransport::Exchange(HINTERNET request, const DavRequest& source, Da
       return 0;
     }
     if (available == 0) break;
-    if (received.size() + available > kMostAnswerBytes) {
-      answer.httpStatus = 0;
+    if (received.size() + available > kMostAnswerBytes) {  // the server answered: its status stays
       answer.failure = kAnswerTooLarge;  // the core knows it by this text
       return 0;
     }

@@ -131,11 +131,15 @@ Discovery DiscoverAddressBooks(DavTransport& transport, const std::string& typed
     return result;
   }
   Step known = Propfind(transport, DavServerAddress(*typed) + "/.well-known/carddav", 0);
+  Discovery firstFailure = result;
   if (Answered(known)) {
     if (Follow(transport, known, result) == Lead::Done || Ends(result)) return result;
   } else if (NoteFailure(result, known)) {
     return result;
   }
+  // A server without the well-known address: what the typed address answered tells more.
+  if (!firstFailure.failure.empty() && (known.answer.httpStatus == 404 || known.answer.httpStatus == 405))
+    result = firstFailure;
   // A home typed as the address: its books, if it has any.
   if (Answered(first) && SelfOf(first)->isCollection) ListHome(transport, first.url, result);
   if (result.books.empty() && result.failure.empty()) result.failure = "no address book found";

@@ -102,7 +102,8 @@ void ShowDiscoveryFailure(HWND dialog, const std::string& server, const Discover
     return;
   }
   UINT text = found.httpStatus == 0 ? kTextConnectionRefused : kTextNoAddressBook;  // no answer at all
-  ShowTextMessage(dialog, text, {server, found.failure}, MB_ICONHAND | MB_SETFOREGROUND);
+  std::string why = found.failure == kAnswerTooLarge ? SyncText(kTextAnswerTooLarge) : found.failure;
+  ShowTextMessage(dialog, text, {server, why}, MB_ICONHAND | MB_SETFOREGROUND);
 }
 
 void OnConnect(HWND dialog, SyncDialogState& state) {

@@ -185,3 +185,18 @@ TEST(SyncDiscovery, NoAnswerAtAllStopsAtOnce) {
   EXPECT_EQ(found.failure, "cannot connect");
   EXPECT_EQ(silent.calls, 1);
 }
+
+TEST(SyncDiscovery, ABadBodyIsToldOverAMissingWellKnown) {
+  struct BadBody : DavTransport {
+    DavAnswer Send(const DavRequest& request) override {
+      DavAnswer answer;
+      answer.httpStatus = request.url.find("well-known") != std::string::npos ? 404 : 207;
+      if (answer.httpStatus == 207) answer.failure = "the answer is not well-formed XML";
+      return answer;
+    }
+  } server;
+  Discovery found = DiscoverAddressBooks(server, "http://h/book/");
+  EXPECT_TRUE(found.books.empty());
+  EXPECT_EQ(found.failure, "the answer is not well-formed XML");
+  EXPECT_EQ(found.failedUrl, "http://h/book/");
+}
