@@ -30,6 +30,7 @@ constexpr UINT kPeriodMs = 15 * 60 * 1000;
 constexpr UINT kAfterChangeMs = 10 * 1000;
 constexpr UINT kWatchMs = 500;
 constexpr DWORD kCloseAttemptMs = 10 * 1000;
+constexpr UINT kReportCancelledText = 2046;  // the report's "The sync was stopped; ..."
 
 // One round on the network thread: what it reads is its own copy.
 struct SyncJob {
@@ -184,7 +185,7 @@ void Apply(HWND window, std::unique_ptr<SyncJob> job) {
                                                               : CountsText(result.counts));
       if (job->byHand && result.report.WorthTelling()) ShowBuiltMessage(window, g_sync.report, MB_ICONINFORMATION);
       return;
-    case SyncStop::kCancelled: SetStatus(FillPlaceholders(SyncText(kTextSyncStopped), {"-"})); return;
+    case SyncStop::kCancelled: SetStatus(LoadLongString(kReportCancelledText)); return;
     case SyncStop::kAuthNeeded: AskPasswordAndRetry(window, *job); return;
     case SyncStop::kFailed:
       SetStatus(StoppedText(result));

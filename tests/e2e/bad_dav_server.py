@@ -1,9 +1,11 @@
 """A WebDAV server on 127.0.0.1 that answers every PROPFIND with one kind of damaged multistatus,
 for the tests of the program's XML reading. Usage: bad_dav_server.py MODE PORTFILE
 MODE: cut (ends in the middle), dtd (an entity bomb in a DTD), broken (not well-formed),
-huge (a valid body over 64 MB). Writes its port to PORTFILE once it listens."""
+huge (a valid body over 64 MB), slow (answers nothing for 25 seconds; every method). Writes its port to PORTFILE once it listens."""
 import http.server
+import socketserver
 import sys
+import time
 
 MODE = sys.argv[1]
 GOOD = ('<?xml version="1.0" encoding="utf-8"?>\n<d:multistatus xmlns:d="DAV:" '
@@ -23,6 +25,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def do_PROPFIND(self):
         self.rfile.read(int(self.headers.get('Content-Length', 0)))
+        if MODE == 'slow':
+            time.sleep(25)
+            self.send_response(503)
+            self.send_header('Content-Length', '0')
+            self.end_headers()
+            return
         if MODE == 'huge':
             filler = '<!-- ' + 'x' * (1 << 20) + ' -->'
             chunks = [GOOD % 'Huge' for _ in range(1)] + [filler] * 65
@@ -40,7 +48,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.write(body)
 
 
-server = http.server.HTTPServer(('127.0.0.1', 0), Handler)
+    do_REPORT = do_GET = do_PUT = do_DELETE = do_PROPFIND
+
+
+class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+
+
+server = Server(('127.0.0.1', 0), Handler)
 with open(sys.argv[2], 'w') as f:
     f.write(str(server.server_address[1]))
 server.serve_forever()
