@@ -1,7 +1,7 @@
 """A WebDAV server on 127.0.0.1 that answers every PROPFIND with one kind of damaged multistatus,
 for the tests of the program's XML reading. Usage: bad_dav_server.py MODE PORTFILE
 MODE: cut (ends in the middle), dtd (an entity bomb in a DTD), broken (not well-formed),
-huge (a valid body over 64 MB), slow (answers nothing for 25 seconds; every method). Writes its port to PORTFILE once it listens."""
+huge (a valid body over 64 MB), slow (answers 503 after 6 seconds; every method). Writes its port to PORTFILE once it listens."""
 import http.server
 import socketserver
 import sys
@@ -26,7 +26,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_PROPFIND(self):
         self.rfile.read(int(self.headers.get('Content-Length', 0)))
         if MODE == 'slow':
-            time.sleep(25)
+            time.sleep(6)
             self.send_response(503)
             self.send_header('Content-Length', '0')
             self.end_headers()

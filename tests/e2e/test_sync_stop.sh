@@ -1,6 +1,8 @@
 #!/bin/bash
-# A sync that waits on a slow server: the status bar tells it, Synchronize again stops it at once
-# and the next one starts; beside a host (/o) no sync starts by itself, and "Mail" does not wait.
+# A sync that waits on a slow server: the status bar tells it while the window answers, Synchronize
+# again stops it (taking effect when the request under way returns: Wine cannot break off a
+# waiting WinHTTP call) and the next one starts; beside a host (/o) no sync starts by itself, and
+# "Mail" does not wait.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/sync_lib.sh"
 
@@ -24,8 +26,6 @@ settled "$main"
 pass "/o: no automatic sync starts"
 driver command "$main" 122 >/dev/null
 wait_for "status_text | grep -q '^Synchronizing: '" 100 || fail "F5 beside a host: the status bar reads '$(status_text)'"
-box=$(driver find ToBoxClass -a 2>/dev/null || true)
-entry=$(driver child "$main" 190)
 driver lb-select "$main" 190 0 >/dev/null
 driver command "$main" 102 >/dev/null
 box=$(driver find-child "$main" ToBoxClass) || fail "no recipient box"
@@ -45,7 +45,7 @@ settled "$main" || fail "the window does not answer while the sync waits"
 driver command "$main" 122 >/dev/null
 wait_for "[ \"\$(status_text)\" = \"The sync was stopped; the server's changes were not taken.\" ]" 100 ||
   fail "after the stop the status bar reads '$(status_text)'"
-pass "Synchronize while a sync runs stops it at once"
+pass "Synchronize while a sync runs stops it, nothing of it taken"
 driver command "$main" 122 >/dev/null
 wait_for "status_text | grep -q '^Synchronizing: '" 100 || fail "no new sync started after the stop: '$(status_text)'"
 pass "the next Synchronize starts a new sync"
