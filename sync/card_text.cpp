@@ -26,8 +26,9 @@ bool StartsWithNoCase(std::string_view text, std::string_view start) {
 
 // A physical line's end: CR LF, LF or CR; the position after it.
 size_t LineEndAt(std::string_view text, size_t from, size_t& next) {
-  size_t end = text.find_first_of("\r\n", from);
-  if (end == std::string_view::npos) {
+  size_t end = from;
+  while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+  if (end == text.size()) {
     next = text.size();
     return text.size();
   }

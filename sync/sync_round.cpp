@@ -1034,12 +1034,22 @@ class Round {
     deletedHere_.erase(entry.url);
   }
 
+  void ForgetSent(const std::string& url) {
+    auto at = sentAt_.find(url);
+    if (at == sentAt_.end()) return;
+    sentEntries_[at->second].url.clear();
+    sentAt_.erase(at);
+    sentUrls_.erase(url);
+    sentCards_.erase(url);
+  }
+
   // The state as the round found it, with every answer that changed the server.
   SyncState StartWithWhatWasSent() {
     SyncState state = std::move(start_);
     std::unordered_map<std::string, size_t> at;
     for (size_t i = 0; i < state.entries.size(); ++i) at.emplace(state.entries[i].url, i);
     for (SyncedEntry& entry : sentEntries_) {
+      if (entry.url.empty()) continue;  // forgotten
       auto known = at.find(entry.url);
       if (known != at.end()) state.entries[known->second] = std::move(entry);
       else at.emplace(entry.url, state.entries.size()), state.entries.push_back(std::move(entry));
@@ -1082,13 +1092,17 @@ class Round {
     else request.ifMatch = entry.etag;
     SyncedEntry pending = entry;
     pending.card = text;
+    bool wasSent = sentAt_.count(entry.url) > 0;
     if (isNew) {
       pending.etag.clear();
       Journal(JournalRecord::Kind::kPutSent, pending);
       NoteSent(pending);  // if its answer never comes, the next round looks for it
     }
     DavAnswer answer = Send(request);
-    if (answer.httpStatus == 412) return Put::kChanged;
+    if (answer.httpStatus == 412) {
+      if (isNew && !wasSent) ForgetSent(pending.url);  // the name is another card's: nothing of ours there
+      return Put::kChanged;
+    }
     if (!Success(answer.httpStatus)) {
       Fail(answer);
       return Put::kFailed;

@@ -727,3 +727,18 @@ TEST(SyncReportText, TheReportListsCountsConflictsAndTheFailure) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SyncUndo, AnApplyThatChangedAGroupTheUndoFillsMakesItStale) {
+  DeleteUndo undo;
+  undo.memberships.push_back(DeleteUndo::Membership{3, 1, 0});
+  AppliedSync applied;
+  applied.changedGroups = {0};
+  applied.addedPersons = {9};
+  EXPECT_FALSE(AppliedTouchesUndo(applied, undo));
+  applied.changedGroups.push_back(1);
+  EXPECT_TRUE(AppliedTouchesUndo(applied, undo));
+}
+
+}  // namespace
