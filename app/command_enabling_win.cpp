@@ -5,6 +5,7 @@
 #include "app/panes/search_box_win.h"
 #include "handoff/recipient_box.h"
 #include "store/records.h"
+#include "sync/sync_shell_win.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ void RunCommandEnabling(HWND mainWindow) {
   SetMenuItem(menu, kCmdUndoDelete, on.undoDelete);
   SetMenuItem(g_shell.popupMenu, kCmdUndoDelete, on.undoDelete);
   SetMenuItem(menu, kCmdPrint, on.print);
+  UpdateSyncMenu(menu);
   if (in.recipientBox) {
     SetMenuItem(menu, kCmdTo, on.to);
     UpdateRecipientControls();

@@ -9,6 +9,7 @@
 #include "handoff/recipient_box.h"
 #include "import/import_command.h"
 #include "print/print_command.h"
+#include "sync/sync_shell_win.h"
 #include "win/list_box_win.h"
 
 namespace {
@@ -56,6 +57,9 @@ bool RunCommand(HWND mainWindow, int command) {
     case kCmdSortByMail: SortEntriesByMail(); return true;
     case kCmdUndoDelete: UndoDelete(mainWindow); return true;
     case kCmdSearch: FocusSearchBox(); return false;
+    case kCmdSyncSettings: ShowSyncSettings(mainWindow); return true;
+    case kCmdSynchronize: SynchronizeOrStop(mainWindow); return true;
+    case kCmdSyncReport: ShowSyncReport(mainWindow); return false;
   }
   return false;
 }
@@ -63,7 +67,8 @@ bool RunCommand(HWND mainWindow, int command) {
 bool IsTableCommand(int command) {
   return (command >= kCmdNewAddress && command <= kCmdExportVCard) ||
          (command >= kCmdImportCsv && command <= kCmdExportLdif) || command == kCmdUndoDelete ||
-         command == kCmdSearch;
+         command == kCmdSearch ||
+         command == kCmdSyncSettings || command == kCmdSynchronize || command == kCmdSyncReport;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "app/panes/panes.h"
 #include "app/panes/search_box_win.h"
+#include "sync/sync_shell_win.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ void OnCreate(HWND window) {
   MakeEntryListTellWhyEmpty(g_shell.entryList);
   FillEntryList(g_shell.entryList);
   RunCommandEnabling(window);
+  StartSyncShell(window);
 }
 
 void OnDestroy(HWND window) {
@@ -43,6 +45,7 @@ void CloseNow(HWND window) {
 
 void OnClose(HWND window) {
   if (!SaveBeforeClose(window)) return;  // the user keeps the program for the unsaved changes
+  SendChangesBeforeClose(window);
   CloseNow(window);
 }
 
@@ -76,6 +79,7 @@ void OnDrawItem(const DRAWITEMSTRUCT* request) {
 }  // namespace
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (HandleSyncMessage(window, message, wParam, lParam)) return 0;
   switch (message) {
     case WM_CREATE:
       OnCreate(window);

@@ -70,3 +70,4 @@ enum : int {
 };
 enum : int { kCmdUndoDelete = 120 };
 enum : int { kCmdSearch = 124, kSearchBoxId = 191 };
+enum : int { kCmdSyncSettings = 121, kCmdSynchronize = 122, kCmdSyncReport = 125 };

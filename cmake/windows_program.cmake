@@ -72,7 +72,7 @@ add_executable(kalbook WIN32 ${CORE_SOURCES} ${WIN_SOURCES} ${RC_FILES} ${LANG_R
 add_dependencies(kalbook art)
 target_include_directories(kalbook PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(kalbook PRIVATE -static -mwindows)
-target_link_libraries(kalbook PRIVATE comctl32 comdlg32 gdi32 user32 kernel32 advapi32 shell32 oleacc ole32 oleaut32)
+target_link_libraries(kalbook PRIVATE comctl32 comdlg32 gdi32 user32 kernel32 advapi32 shell32 oleacc ole32 oleaut32 winhttp)
 
 # The help: the topics in help/ compiled into qlon.chm beside kalbook.exe, and checked.
 find_program(CHMCMD chmcmd)
@@ -99,6 +99,11 @@ target_link_libraries(kaldriver PRIVATE comctl32 gdi32 user32 kernel32 oleacc ol
 add_executable(kalhold tools/holder/kalhold.cpp)
 target_link_options(kalhold PRIVATE -static -mconsole)
 target_link_libraries(kalhold PRIVATE kernel32)
+
+# Puts the sync tests' certificate authority into the Wine prefix's Root store.
+add_executable(kalroot tools/certstore/kalroot.cpp)
+target_link_options(kalroot PRIVATE -static -mconsole)
+target_link_libraries(kalroot PRIVATE crypt32 kernel32)
 
 add_executable(kalhost WIN32 tools/host/kalhost.cpp)
 target_link_options(kalhost PRIVATE -static -mwindows)

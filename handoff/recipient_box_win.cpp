@@ -16,6 +16,7 @@
 #include "app/panes/speaking_list_win.h"
 #include "app/panes/spoken_names.h"
 #include "handoff/recipient_box.h"
+#include "sync/sync_shell_win.h"
 #include "handoff/recipient_changes.h"
 #include "win/dialog_frame_win.h"
 #include "win/framed_panel_win.h"
@@ -188,6 +189,7 @@ LRESULT OnCommand(HWND box, WPARAM wParam, LPARAM lParam) {
       UpdateRecipientControls();
       return 0;
     case kSendButtonId:
+      CancelSyncForHandoff();
       SendAddressesToHost(box);
       if (!SaveBeforeClose(GetParent(box))) return 0;
       // Ends the program without the main window's close handling: nothing of the

@@ -7,6 +7,9 @@ packages=(cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev libben
           python3 git unzip e2fsprogs)
 # The print test: its own CUPS scheduler with a PDF printer, and the PDF's text.
 packages+=(cups cups-client printer-driver-cups-pdf poppler-utils)
+# The sync tests: two CardDAV servers, curl as "the phone", openssl for the test certificates,
+# and vdirsyncer for the sync benchmark.
+packages+=(radicale xandikos vdirsyncer curl openssl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

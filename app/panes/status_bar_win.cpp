@@ -12,6 +12,7 @@
 #include "app/panes/panes.h"
 #include "app/panes/search_box_win.h"
 #include "app/panes/status_hints.h"
+#include "sync/sync_shell_win.h"
 
 int StatusHintKey = 0;
 
@@ -19,11 +20,29 @@ namespace {
 
 constexpr COLORREF kHintBand = 0xBEBEBE;
 
-// The hint of the button under the pointer comes first; otherwise the standing text (the
-// search box's count) shows.
+// Of the standing texts, the search box's count and what the sync has to say, the one that
+// changed last shows; the other comes back when that one clears.
+std::string NewestStandingText() {
+  static std::string lastSearch, lastSync;
+  static bool syncIsNewer = false;
+  std::string search = SearchStatusText();
+  std::string sync = SyncStatusText();
+  if (sync != lastSync) {
+    syncIsNewer = !sync.empty();
+    lastSync = sync;
+  }
+  if (search != lastSearch) {
+    if (!search.empty()) syncIsNewer = false;
+    lastSearch = search;
+  }
+  if (search.empty() || sync.empty()) return search.empty() ? sync : search;
+  return syncIsNewer ? sync : search;
+}
+
+// The hint of the button under the pointer comes first; otherwise the newest standing text.
 std::string ShownHint() {
   int stringId = StatusHintString(StatusHintKey);
-  return stringId == 0 ? SearchStatusText() : LocalizedText(static_cast<UINT>(stringId));
+  return stringId == 0 ? NewestStandingText() : LocalizedText(static_cast<UINT>(stringId));
 }
 
 void DrawHint(HDC dc, const RECT& r) {

@@ -96,6 +96,37 @@ expected.update({  # CSV and LDIF in and out
 })
 # The book's folder too long for the names a save makes.
 expected.update({153: "The address book cannot be kept in this folder, because its path is too long:\n%s"})
+expected.update({  # synchronizing with a CardDAV server: the shell's texts
+    2001: "Stop &synchronizing",
+    2002: "the secure connection could not be set up",
+    2003: "Password needed: press F5",
+    2004: "Synchronizing: %s of %s",
+    2005: "Synchronized: %s new, %s changed, %s removed here; %s sent to the server",
+    2006: "Sync stopped: %s",
+    2007: "see Sync report",
+    2008: "Sending changes to the server ...",
+    2009: "%s does not encrypt the connection (http://).\nSend your user name and password to it unencrypted?",
+    2010: "The connection to %s was refused: %s",
+    2011: "its certificate is not issued by an authority this computer trusts",
+    2012: "its certificate has expired or is not valid yet",
+    2013: "its certificate belongs to another server name",
+    2014: "its certificate has been revoked",
+    2015: "its certificate is not valid",
+    2016: "the server could not be reached",
+    2017: "the server name is unknown",
+    2018: "the server did not answer within 30 seconds",
+    2019: "the answer is larger than 64 MB",
+    2020: "%s: no address book was found (%s).",
+    2021: "The server refused the user name or the password.",
+    2022: "Synchronize with the address book\n%s\nin place of\n%s?\n\nThe book is then linked anew, as at a first sync.",
+    2023: "The password could not be kept in the Windows credential store:\n%s",
+    2024: "Sync report",
+    2025: "Categories",
+    2026: "Group cards",
+    2027: "No sync has run yet.",
+    2028: "Please choose an address book: press Connect.",
+    2029: "Synchronizing with %s failed: %s",
+})
 expected.update({  # the sync report
     2030: "Synchronized: %d new, %d changed, %d removed here; %d sent to the server.",
     2031: "Cards without an e-mail address kept on the server only: %d.",
