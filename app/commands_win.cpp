@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "app/shell_state.h"
 #include "app/sort_commands.h"
+#include "dialogs/duplicates.h"
 #include "dialogs/editing.h"
 #include "export/export_command.h"
 #include "handoff/recipient_box.h"
@@ -53,14 +54,16 @@ bool RunCommand(HWND mainWindow, int command) {
     case kCmdAbout: ShowAboutDialog(mainWindow); return false;
     case kCmdSortByName: SortEntriesByName(); return true;
     case kCmdSortByMail: SortEntriesByMail(); return true;
-    case kCmdUndoDelete: UndoDelete(mainWindow); return true;
+    case kCmdUndoDelete: UndoLatestChange(mainWindow); return true;
+    case kCmdFindDuplicates: ShowDuplicatesDialog(mainWindow); return true;
   }
   return false;
 }
 
 bool IsTableCommand(int command) {
   return (command >= kCmdNewAddress && command <= kCmdExportVCard) ||
-         (command >= kCmdImportCsv && command <= kCmdExportLdif) || command == kCmdUndoDelete;
+         (command >= kCmdImportCsv && command <= kCmdExportLdif) || command == kCmdUndoDelete ||
+         command == kCmdFindDuplicates;
 }
 
 }  // namespace

@@ -34,10 +34,10 @@ size_t OnlyComma(std::string_view text, const CodePage& page) {
   return found;
 }
 
-// Punctuation left out, blanks joined to one, none at either end; trail bytes stay as they are.
-std::string WordsOnly(std::string_view text, const CodePage& page) {
-  std::string out;
-  out.reserve(text.size());
+// Appends the text with punctuation left out, blanks joined to one and none at either end; trail
+// bytes stay as they are.
+void AppendWordsOnly(std::string& out, std::string_view text, const CodePage& page) {
+  size_t begin = out.size();
   bool blank = false;
   for (size_t i = 0; i < text.size();) {
     size_t n = CharLengthAt(page, text, i);
@@ -45,14 +45,84 @@ std::string WordsOnly(std::string_view text, const CodePage& page) {
     if (n == 1 && IsBlank(c)) {
       blank = true;
     } else if (n > 1 || !IsSingleBytePunctuation(c)) {
-      if (blank && !out.empty()) out.push_back(' ');
+      if (blank && out.size() > begin) out.push_back(' ');
       blank = false;
       out.append(text.substr(i, n));
     }
     i += n;
   }
-  return out;
 }
+
+// The first and the last of the three parts of a `names` field, without copying them.
+void FirstAndLast(const char* field, size_t fieldSize, std::string_view& first, std::string_view& last) {
+  std::string_view names = FieldText(field, fieldSize);
+  size_t one = names.find(';');
+  first = names.substr(0, one);
+  last = {};
+  if (one == std::string_view::npos) return;
+  size_t two = names.find(';', one + 1);
+  if (two != std::string_view::npos) last = names.substr(two + 1);
+}
+
+void AppendEmailKey(std::string& out, std::string_view email, const CodePage& page) {
+  size_t begin = out.size();
+  out += FoldForMatching(Trimmed(email), page);
+  size_t at = out.rfind('@');
+  if (at != std::string::npos && at >= begin && out.compare(at + 1, std::string::npos, "googlemail.com") == 0)
+    out.replace(at + 1, std::string::npos, "gmail.com");
+}
+
+void AppendDescriptionKey(std::string& out, std::string& scratch, std::string_view description, const CodePage& page) {
+  std::string_view text = Trimmed(description);
+  size_t comma = OnlyComma(text, page);
+  std::string_view ordered = text;
+  if (comma != std::string_view::npos) {
+    std::string_view last = Trimmed(text.substr(0, comma)), first = Trimmed(text.substr(comma + 1));
+    if (!last.empty() && !first.empty()) {
+      scratch.assign(first).append(" ").append(last);
+      ordered = scratch;
+    }
+  }
+  AppendWordsOnly(out, FoldForMatching(ordered, page), page);
+}
+
+void AppendNamesKey(std::string& out, const PersonRecord& person, const CodePage& page) {
+  std::string_view first, last;
+  FirstAndLast(person.names, sizeof person.names, first, last);
+  first = Trimmed(first), last = Trimmed(last);
+  if (first.empty() || last.empty()) return;
+  size_t begin = out.size();
+  out += FoldForMatching(first, page);
+  size_t middle = out.size();
+  out.push_back('\0');
+  out += FoldForMatching(last, page);
+  if (middle == begin || out.size() == middle + 1) out.resize(begin);  // a part folded to nothing
+}
+
+uint64_t HashOf(std::string_view key) {
+  uint64_t hash = 14695981039346656037ull;
+  for (char c : key) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  return hash;
+}
+
+// One rule's keys of every live person, side by side in one block of text.
+struct KeyColumn {
+  struct Entry {
+    uint64_t hash;
+    uint32_t person;  // index among the live persons
+    uint32_t offset;
+    uint32_t length;
+  };
+  std::string text;
+  std::vector<Entry> entries;
+
+  void Add(uint32_t person, size_t offset) {
+    if (text.size() == offset) return;  // an empty key matches nothing
+    std::string_view key(text.data() + offset, text.size() - offset);
+    entries.push_back({HashOf(key), person, static_cast<uint32_t>(offset), static_cast<uint32_t>(key.size())});
+  }
+  std::string_view KeyOf(const Entry& entry) const { return std::string_view(text).substr(entry.offset, entry.length); }
+};
 
 struct Sets {
   std::vector<uint32_t> parent;
@@ -101,53 +171,69 @@ std::string FoldForMatching(std::string_view text, const CodePage& page) {
 }
 
 std::string EmailKey(std::string_view email, const CodePage& page) {
-  std::string key = FoldForMatching(Trimmed(email), page);
-  size_t at = key.rfind('@');
-  if (at != std::string::npos && key.compare(at + 1, std::string::npos, "googlemail.com") == 0)
-    key.replace(at + 1, std::string::npos, "gmail.com");
+  std::string key;
+  AppendEmailKey(key, email, page);
   return key;
 }
 
 std::string DescriptionKey(std::string_view description, const CodePage& page) {
-  std::string_view text = Trimmed(description);
-  size_t comma = OnlyComma(text, page);
-  std::string ordered(text);
-  if (comma != std::string_view::npos) {
-    std::string_view last = Trimmed(text.substr(0, comma)), first = Trimmed(text.substr(comma + 1));
-    if (!last.empty() && !first.empty()) ordered = std::string(first) + " " + std::string(last);
-  }
-  return WordsOnly(FoldForMatching(ordered, page), page);
+  std::string key, scratch;
+  AppendDescriptionKey(key, scratch, description, page);
+  return key;
 }
 
 MatchKeys KeysOf(const PersonRecord& person, const CodePage& page) {
   MatchKeys keys;
-  keys.email = EmailKey(FieldText(person.email, sizeof person.email), page);
-  keys.description = DescriptionKey(FieldText(person.description, sizeof person.description), page);
-  NameParts parts = SplitNames(person.names, sizeof person.names);
-  std::string first = FoldForMatching(Trimmed(parts.first), page), last = FoldForMatching(Trimmed(parts.last), page);
-  if (!first.empty() && !last.empty()) keys.names = first + '\0' + last;
+  std::string scratch;
+  AppendEmailKey(keys.email, FieldText(person.email, sizeof person.email), page);
+  AppendDescriptionKey(keys.description, scratch, FieldText(person.description, sizeof person.description), page);
+  AppendNamesKey(keys.names, person, page);
   return keys;
 }
 
+// Each rule's keys sorted by their hash: persons with equal keys then stand side by side, and
+// each joins the first person of its key.
 std::vector<DuplicateSet> FindDuplicateSets(const AddressStore& store, const CodePage& page) {
   std::vector<uint32_t> live = LiveSlots(store);
+  KeyColumn columns[3];  // e-mail, description, first and last name: a description never meets a name part
+  for (auto& column : columns) {
+    column.entries.reserve(live.size());
+    column.text.reserve(live.size() * 24);
+  }
+  std::string scratch;
+  for (uint32_t i = 0; i < live.size(); ++i) {
+    const PersonRecord& person = (*store.persons)[live[i]];
+    size_t at = columns[0].text.size();
+    AppendEmailKey(columns[0].text, FieldText(person.email, sizeof person.email), page);
+    columns[0].Add(i, at);
+    at = columns[1].text.size();
+    AppendDescriptionKey(columns[1].text, scratch, FieldText(person.description, sizeof person.description), page);
+    columns[1].Add(i, at);
+    at = columns[2].text.size();
+    AppendNamesKey(columns[2].text, person, page);
+    columns[2].Add(i, at);
+  }
   Sets sets(live.size());
   std::vector<uint32_t> reasonOf(live.size(), 0);
-  // The description and the name parts are both names: one key space would let a description
-  // match a name part, so each rule keeps its own.
-  std::unordered_map<std::string, uint32_t> firstWith[3];
-  for (auto& map : firstWith) map.reserve(live.size());
-  for (uint32_t i = 0; i < live.size(); ++i) {
-    MatchKeys keys = KeysOf((*store.persons)[live[i]], page);
-    std::string* byRule[3] = {&keys.email, &keys.description, &keys.names};
-    for (int rule = 0; rule < 3; ++rule) {
-      if (byRule[rule]->empty()) continue;
-      auto [it, added] = firstWith[rule].try_emplace(std::move(*byRule[rule]), i);
-      if (added) continue;
-      uint32_t reason = rule == 0 ? kSameEmail : kSameName;
-      reasonOf[i] |= reason;
-      reasonOf[it->second] |= reason;
-      sets.Join(it->second, i);
+  for (int rule = 0; rule < 3; ++rule) {
+    KeyColumn& column = columns[rule];
+    auto& entries = column.entries;
+    std::sort(entries.begin(), entries.end(), [](const KeyColumn::Entry& a, const KeyColumn::Entry& b) {
+      return a.hash != b.hash ? a.hash < b.hash : a.person < b.person;
+    });
+    uint32_t reason = rule == 0 ? kSameEmail : kSameName;
+    for (size_t run = 0; run < entries.size();) {
+      size_t end = run + 1;
+      while (end < entries.size() && entries[end].hash == entries[run].hash) ++end;
+      for (size_t k = run + 1; k < end; ++k)
+        for (size_t j = run; j < k; ++j)  // the earlier person with the same key, past a rare equal hash
+          if (column.KeyOf(entries[j]) == column.KeyOf(entries[k])) {
+            reasonOf[entries[j].person] |= reason;
+            reasonOf[entries[k].person] |= reason;
+            sets.Join(entries[j].person, entries[k].person);
+            break;
+          }
+      run = end;
     }
   }
   return Collect(live, sets, reasonOf);
