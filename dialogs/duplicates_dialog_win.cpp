@@ -11,10 +11,12 @@
 #include "dialogs/dialog_runs_win.h"
 #include "dialogs/dialog_support_win.h"
 #include "dialogs/duplicates.h"
+#include "dialogs/editing.h"
 #include "dialogs/list_items_win.h"
 #include "dialogs/not_same.h"
 #include "handoff/recipient_box.h"
 #include "store/name_rules.h"
+#include "win/gdi_owners_win.h"
 
 namespace {
 
@@ -46,16 +48,23 @@ int SelectedSet(HWND dialog) {
   return at == LB_ERR ? -1 : static_cast<int>(at);
 }
 
+// The lines, with the list's scroll width set by the longest of them.
 void FillSetList(HWND dialog, const DuplicatesDialog& state) {
   HWND list = GetDlgItem(dialog, kSetList);
   std::string sameEmail = LocalText(kSameEmailText), sameName = LocalText(kSameNameText);
   ListRedrawPause pause(list);
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
   SendMessageA(list, LB_INITSTORAGE, state.sets.size(), state.sets.size() * 64);
+  WindowDC dc(list);
+  SelectGuard font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+  LONG widest = 0;
   for (const DuplicateSet& set : state.sets) {
     std::string line = SetLine(g_shell.store, set, sameEmail, sameName);
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    SIZE size = {};
+    if (GetTextExtentPoint32A(dc.get(), line.c_str(), static_cast<int>(line.size()), &size)) widest = std::max(widest, size.cx);
   }
+  SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
 }
 
 void FillCombo(HWND combo, const std::vector<std::string>& values, const std::string& chosen) {

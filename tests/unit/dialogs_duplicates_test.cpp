@@ -224,15 +224,15 @@ TEST(DuplicateRecipients, TheSurvivorTakesTheFirstPlaceWithoutRepeats) {
 
 class MergeTest : public BookFolderTest {
  protected:
-  // Ann (0), Bo (1), "Lee, Ann" (2), Cy (3), "ann lee" (4); Team {Bo, Lee Ann, Ann, ann lee},
-  // Club {ann lee, Cy}, Pals {Cy}.
+  // "Ann Lee" (0), Bo (1), "Lee, Ann" (2), Cy (3), "Ann Lee." (4); Team {Bo, "Lee, Ann",
+  // "Ann Lee", "Ann Lee."}, Club {"Ann Lee.", Cy}, Pals {Cy}.
   void SetUp() override {
     BookFolderTest::SetUp();
     AddTestPerson(store_, "Ann Lee", "ann@x", "Ann;;Lee", "first");
     AddTestPerson(store_, "Bo", "bo@x", "Bo;;", "");
     AddTestPerson(store_, "Lee, Ann", "ann@x", ";;", "second");
     AddTestPerson(store_, "Cy", "cy@x", ";;", "");
-    AddTestPerson(store_, "ann lee", "lee@y", "Ann;M;Lee", "");
+    AddTestPerson(store_, "Ann Lee.", "lee@y", "Ann;M;Lee", "");
     AddTestGroup(store_, "Team", {1, 2, 0, 4});
     AddTestGroup(store_, "Club", {4, 3});
     AddTestGroup(store_, "Pals", {3});
@@ -261,7 +261,7 @@ TEST_F(MergeTest, MembershipsBecomeOneAtTheFirstPlaceAndUndoGivesBothFilesBack) 
   EXPECT_STREQ((*store_.persons)[0].names, "Ann;M;Lee");
   EXPECT_STREQ((*store_.persons)[0].memo, "second");
   ASSERT_EQ(undo.entries.size(), 2u);
-  EXPECT_EQ(undo.entries[0].position, 0);  // "ann lee"
+  EXPECT_EQ(undo.entries[0].position, 0);  // "Ann Lee."
   EXPECT_EQ(undo.entries[1].position, 2);
   EXPECT_EQ(store_.personNameIndex.count, 5);
   ASSERT_TRUE(SavePersonFile(store_));
