@@ -50,6 +50,7 @@ bool LoadBookAtStart() {
     LoadReport report = LoadAddressStore(g_shell.store);
     const FileLoadResult* unreadable = FirstUnreadable(report);
     if (!unreadable) {
+      FoldBookTexts(g_shell.store, SystemCodePage());  // the search box never folds a record again
       TellKeptFiles(report);
       return true;
     }

@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
+#include "app/panes/search_box_win.h"
 #include "handoff/recipient_box.h"
 #include "store/records.h"
 
@@ -71,4 +72,5 @@ void RunCommandEnabling(HWND mainWindow) {
     SetMenuItem(menu, kCmdTo, on.to);
     UpdateRecipientControls();
   }
+  RefreshSearchStatus();  // the shown count follows every change of the list
 }

@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "app/shell_state.h"
 #include "app/sort_commands.h"
+#include "app/panes/search_box_win.h"
 #include "dialogs/duplicates.h"
 #include "dialogs/editing.h"
 #include "export/export_command.h"
@@ -54,6 +55,7 @@ bool RunCommand(HWND mainWindow, int command) {
     case kCmdAbout: ShowAboutDialog(mainWindow); return false;
     case kCmdSortByName: SortEntriesByName(); return true;
     case kCmdSortByMail: SortEntriesByMail(); return true;
+    case kCmdSearch: FocusSearchBox(); return false;
     case kCmdUndoDelete: UndoLatestChange(mainWindow); return true;
     case kCmdFindDuplicates: ShowDuplicatesDialog(mainWindow); return true;
   }
@@ -63,7 +65,7 @@ bool RunCommand(HWND mainWindow, int command) {
 bool IsTableCommand(int command) {
   return (command >= kCmdNewAddress && command <= kCmdExportVCard) ||
          (command >= kCmdImportCsv && command <= kCmdExportLdif) || command == kCmdUndoDelete ||
-         command == kCmdFindDuplicates;
+         command == kCmdSearch || command == kCmdFindDuplicates;
 }
 
 }  // namespace

@@ -65,3 +65,11 @@ int SnapRemainder(int clientHeight, int fixedHeight, int itemHeight) {
   if (itemHeight <= 0) return 0;
   return (clientHeight - fixedHeight) % itemHeight;  // C++ keeps the dividend's sign
 }
+
+PaneBox SearchBoxBox(int toolbarWidth, int textHeight) {
+  PaneBox last = ToolbarButtonBox(kToolbarButtonCount - 1);
+  int x = last.x + last.width + kSearchBoxGap;
+  int height = textHeight + kSearchBoxPadding;
+  int width = std::max(0, std::min(kSearchBoxWidth, toolbarWidth - x - kSearchBoxGap));
+  return {x, (kToolbarHeight - height) / 2, width, height};
+}

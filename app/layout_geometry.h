@@ -37,6 +37,13 @@ RecipientBoxLayout ComputeRecipientBoxLayout(int boxWidth, int boxHeight, int sy
 // Button index 0..4 (181, 182, 183, 184, 189), toolbar-relative.
 PaneBox ToolbarButtonBox(int index);
 
+// The search box right of the Find button, toolbar-relative: its font's text height + 6 tall,
+// centred in the toolbar, 180 wide or what is left of the toolbar's width (0 when nothing is).
+constexpr int kSearchBoxWidth = 180;
+constexpr int kSearchBoxPadding = 6;
+constexpr int kSearchBoxGap = 8;
+PaneBox SearchBoxBox(int toolbarWidth, int textHeight);
+
 // Height the snap treats as fixed: toolbar, header, status bar and the box when there is one.
 int FixedPaneHeight(const PaneTextHeights& text, int recipientBoxHeight);
 // List item height of the layout: the list font's text height, at least 16.

@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "app/shell_state.h"
 #include "app/panes/panes.h"
+#include "app/panes/search_box_win.h"
 #include "win/text_metrics_win.h"
 
 namespace {
@@ -60,6 +61,7 @@ void PlacePanes(HWND mainWindow, const PaneTextHeights& text) {
 
 void PlaceToolbarButtons() {
   for (int i = 0; i < kToolbarButtonCount; ++i) Place(g_shell.toolbarButtons[i], ToolbarButtonBox(i), false);
+  PlaceSearchBox(g_shell.toolbar);
 }
 
 void CreateToolbarButtons() {
@@ -129,6 +131,7 @@ void CreatePanes(HWND mainWindow) {
   if (g_shell.columnHeader) GetClientRect(g_shell.columnHeader, &header);
   ReadColumnWidths(header);
   CreateToolbarButtons();
+  CreateSearchBox(g_shell.toolbar);
   PlaceToolbarButtons();
   if (g_shell.toolbar) AttachToolbarTooltips(g_shell.toolbar);
 }

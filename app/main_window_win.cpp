@@ -8,6 +8,7 @@
 #include "app/shell_state.h"
 #include "app/startup.h"
 #include "app/panes/panes.h"
+#include "app/panes/search_box_win.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ void OnCreate(HWND window) {
   CreatePanes(window);
   SetEntryListFont(g_shell.entryList);
   MakeEntryListSpeak(g_shell.entryList);
+  MakeEntryListTellWhyEmpty(g_shell.entryList);
   FillEntryList(g_shell.entryList);
   RunCommandEnabling(window);
 }

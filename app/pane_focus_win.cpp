@@ -9,23 +9,23 @@ namespace {
 
 HWND g_lastPaneFocus = nullptr;  // the focused pane when the main window was last deactivated
 
-// The panes Tab visits, in order; only the entry list when there is no recipient box.
-std::array<HWND, 5> CycleMembers() {
-  return {g_shell.entryList, g_shell.toButton, g_shell.recipientDeleteButton, g_shell.sendButton,
+// The panes Tab visits, in order; the search box and the entry list when there is no recipient box.
+std::array<HWND, 6> CycleMembers() {
+  return {g_shell.searchBox, g_shell.entryList, g_shell.toButton, g_shell.recipientDeleteButton, g_shell.sendButton,
           g_shell.recipientList};
 }
 
 bool CanTakeFocus(HWND window) { return window && IsWindowVisible(window) && IsWindowEnabled(window); }
 
 int CycleIndexOf(HWND window) {
-  std::array<HWND, 5> members = CycleMembers();
+  std::array<HWND, 6> members = CycleMembers();
   for (size_t i = 0; i < members.size(); ++i)
     if (window && members[i] == window) return static_cast<int>(i);
   return -1;
 }
 
 void MoveFocusAlongCycle(int from, bool backwards) {
-  std::array<HWND, 5> members = CycleMembers();
+  std::array<HWND, 6> members = CycleMembers();
   std::vector<bool> open;
   for (HWND member : members) open.push_back(CanTakeFocus(member));
   int next = NextInFocusCycle(open, from, backwards);
@@ -53,7 +53,7 @@ void OnMainWindowActivation(HWND mainWindow, WPARAM wParam) {
 }
 
 bool HandlePaneKey(const MSG& msg) {
-  if (msg.message != WM_KEYDOWN || !g_shell.recipientBox) return false;
+  if (msg.message != WM_KEYDOWN) return false;
   int current = CycleIndexOf(msg.hwnd);
   if (current < 0) return false;
   if (msg.wParam == VK_TAB) {

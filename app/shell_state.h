@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "app/panes/entry_view.h"
 #include "app/panes/header_cells.h"
 #include "app/settings_places.h"
 #include "dialogs/delete_undo.h"
@@ -34,6 +35,8 @@ struct ShellState {
   HWND recipientDeleteButton = nullptr;  // 187 "<<Delete"
   HWND sendButton = nullptr;         // 188 "Mail" / "Set"
   HWND recipientList = nullptr;      // 189
+  HWND searchBox = nullptr;          // 191, in the toolbar
+  EntryView entryView;               // what the entry list shows while the search box holds words
 
   HeaderCells headerCells;
   HFONT statusFont = nullptr;
@@ -68,4 +71,5 @@ enum : int {
   kCmdImportCsv = 116, kCmdImportLdif = 117, kCmdExportCsv = 118, kCmdExportLdif = 119,
 };
 enum : int { kCmdUndoDelete = 120 };
+enum : int { kCmdSearch = 124, kSearchBoxId = 191 };
 enum : int { kCmdFindDuplicates = 123 };

@@ -18,6 +18,7 @@
 #include "app/start_mode.h"
 #include "handoff/recipient_box.h"
 #include "app/panes/panes.h"
+#include "app/panes/search_box_win.h"
 #include "store/indexes.h"
 #include "store/records.h"
 
@@ -122,6 +123,7 @@ void ShowMainWindow(HWND window, int showState) {
 bool KeyKeptByEdit(const MSG& msg) {
   bool ctrlZ = (msg.message == WM_KEYDOWN && msg.wParam == 'Z' && (GetKeyState(VK_CONTROL) & 0x8000)) ||
                (msg.message == WM_CHAR && msg.wParam == 0x1A);
+  if (KeyKeptBySearchBox(msg)) return true;
   if (!ctrlZ || !msg.hwnd) return false;
   char className[8] = {};
   GetClassNameA(msg.hwnd, className, sizeof className);

@@ -110,8 +110,10 @@ bool RestoreDeletedEntries(AddressStore& store, const DeleteUndo& undo) {
     uint32_t slot = ItemSlot(placed.entry);
     if (ItemKindOf(placed.entry) == kGroupItem) {
       if (GroupRecord* group = SlotOf(store.groups, slot)) group->deleted = 0;
+      RefoldGroup(store, slot);
     } else if (PersonRecord* person = SlotOf(store.persons, slot)) {
       person->deleted = 0;
+      RefoldPerson(store, slot);
     }
   }
   for (const auto& place : undo.memberships) PutBackMember(store, place);

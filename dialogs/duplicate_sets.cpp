@@ -6,6 +6,7 @@
 
 #include "dialogs/name_parts.h"
 #include "store/folded_key.h"
+#include "store/text_fold.h"
 
 namespace {
 
@@ -64,15 +65,17 @@ void FirstAndLast(const char* field, size_t fieldSize, std::string_view& first, 
   if (two != std::string_view::npos) last = names.substr(two + 1);
 }
 
-void AppendEmailKey(std::string& out, std::string_view email, const CodePage& page) {
+void AppendEmailKey(std::string& out, std::string_view email, const TextFolding& folding) {
   size_t begin = out.size();
-  out += FoldForMatching(Trimmed(email), page);
+  folding.AppendFolded(Trimmed(email), out);
   size_t at = out.rfind('@');
   if (at != std::string::npos && at >= begin && out.compare(at + 1, std::string::npos, "googlemail.com") == 0)
     out.replace(at + 1, std::string::npos, "gmail.com");
 }
 
-void AppendDescriptionKey(std::string& out, std::string& scratch, std::string_view description, const CodePage& page) {
+void AppendDescriptionKey(std::string& out, std::string& scratch, std::string_view description,
+                          const TextFolding& folding) {
+  const CodePage& page = folding.Page();
   std::string_view text = Trimmed(description);
   size_t comma = OnlyComma(text, page);
   std::string_view ordered = text;
@@ -83,19 +86,21 @@ void AppendDescriptionKey(std::string& out, std::string& scratch, std::string_vi
       ordered = scratch;
     }
   }
-  AppendWordsOnly(out, FoldForMatching(ordered, page), page);
+  std::string folded;
+  folding.AppendFolded(ordered, folded);
+  AppendWordsOnly(out, folded, page);
 }
 
-void AppendNamesKey(std::string& out, const PersonRecord& person, const CodePage& page) {
+void AppendNamesKey(std::string& out, const PersonRecord& person, const TextFolding& folding) {
   std::string_view first, last;
   FirstAndLast(person.names, sizeof person.names, first, last);
   first = Trimmed(first), last = Trimmed(last);
   if (first.empty() || last.empty()) return;
   size_t begin = out.size();
-  out += FoldForMatching(first, page);
+  folding.AppendFolded(first, out);
   size_t middle = out.size();
   out.push_back('\0');
-  out += FoldForMatching(last, page);
+  folding.AppendFolded(last, out);
   if (middle == begin || out.size() == middle + 1) out.resize(begin);  // a part folded to nothing
 }
 
@@ -163,31 +168,27 @@ std::vector<DuplicateSet> Collect(const std::vector<uint32_t>& live, Sets& sets,
 
 }  // namespace
 
-std::string FoldForMatching(std::string_view text, const CodePage& page) {
-  (void)page;
-  std::string folded;
-  AppendFolded(folded, text);
-  return folded;
-}
+std::string FoldForMatching(std::string_view text, const CodePage& page) { return TextFolding(page).Folded(text); }
 
 std::string EmailKey(std::string_view email, const CodePage& page) {
   std::string key;
-  AppendEmailKey(key, email, page);
+  AppendEmailKey(key, email, TextFolding(page));
   return key;
 }
 
 std::string DescriptionKey(std::string_view description, const CodePage& page) {
   std::string key, scratch;
-  AppendDescriptionKey(key, scratch, description, page);
+  AppendDescriptionKey(key, scratch, description, TextFolding(page));
   return key;
 }
 
 MatchKeys KeysOf(const PersonRecord& person, const CodePage& page) {
   MatchKeys keys;
   std::string scratch;
-  AppendEmailKey(keys.email, FieldText(person.email, sizeof person.email), page);
-  AppendDescriptionKey(keys.description, scratch, FieldText(person.description, sizeof person.description), page);
-  AppendNamesKey(keys.names, person, page);
+  TextFolding folding(page);
+  AppendEmailKey(keys.email, FieldText(person.email, sizeof person.email), folding);
+  AppendDescriptionKey(keys.description, scratch, FieldText(person.description, sizeof person.description), folding);
+  AppendNamesKey(keys.names, person, folding);
   return keys;
 }
 
@@ -201,16 +202,17 @@ std::vector<DuplicateSet> FindDuplicateSets(const AddressStore& store, const Cod
     column.text.reserve(live.size() * 24);
   }
   std::string scratch;
+  TextFolding folding(page);
   for (uint32_t i = 0; i < live.size(); ++i) {
     const PersonRecord& person = (*store.persons)[live[i]];
     size_t at = columns[0].text.size();
-    AppendEmailKey(columns[0].text, FieldText(person.email, sizeof person.email), page);
+    AppendEmailKey(columns[0].text, FieldText(person.email, sizeof person.email), folding);
     columns[0].Add(i, at);
     at = columns[1].text.size();
-    AppendDescriptionKey(columns[1].text, scratch, FieldText(person.description, sizeof person.description), page);
+    AppendDescriptionKey(columns[1].text, scratch, FieldText(person.description, sizeof person.description), folding);
     columns[1].Add(i, at);
     at = columns[2].text.size();
-    AppendNamesKey(columns[2].text, person, page);
+    AppendNamesKey(columns[2].text, person, folding);
     columns[2].Add(i, at);
   }
   Sets sets(live.size());

@@ -9,7 +9,7 @@
 #include "store/code_page.h"
 #include "store/records.h"
 
-// Case and accents folded as the search box folds them, for the code page.
+// Case and accents folded as the search box folds them, for the code page (TextFolding).
 std::string FoldForMatching(std::string_view text, const CodePage& page);
 
 // The three keys a person is matched by; an empty key matches nothing.

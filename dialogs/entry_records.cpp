@@ -35,12 +35,17 @@ void Reindex(AddressStore& store) {
   BuildIndexes(store);
 }
 
+// The search box's folded texts follow every written record.
+void Refold(AddressStore& store, const std::optional<PersonTable>&, uint32_t slot) { RefoldPerson(store, slot); }
+void Refold(AddressStore& store, const std::optional<GroupTable>&, uint32_t slot) { RefoldGroup(store, slot); }
+
 template <typename Record, typename Fields>
 int Add(AddressStore& store, std::optional<RecordTable<Record>>& table, const Fields& fields) {
   if (!ReserveRecordSlot(table)) return -1;
   uint32_t slot = table->used;
   WriteFields((*table)[slot], fields);
   ++table->used;
+  Refold(store, table, slot);
   Reindex(store);
   return static_cast<int>(slot);
 }
@@ -50,6 +55,7 @@ bool Update(AddressStore& store, std::optional<RecordTable<Record>>& table, int 
   Record* record = ExistingSlot(table, slot);
   if (!record) return false;
   WriteFields(*record, fields);
+  Refold(store, table, static_cast<uint32_t>(slot));
   Reindex(store);
   return true;
 }

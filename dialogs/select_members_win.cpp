@@ -7,10 +7,14 @@
 #include "dialogs/editing.h"
 #include "dialogs/list_items_win.h"
 #include "dialogs/member_selection.h"
+#include "app/panes/search_edit_win.h"
+#include "app/panes/speaking_list_win.h"
+#include "store/search_texts.h"
+#include "win/list_box_win.h"
 
 namespace {
 
-enum : int { kPersonList = 100, kChosenList = 101, kAppendButton = 102, kDeleteButton = 103 };
+enum : int { kPersonList = 100, kChosenList = 101, kAppendButton = 102, kDeleteButton = 103, kSearchBox = 104 };
 
 HWND List(HWND dialog, int id) { return GetDlgItem(dialog, id); }
 
@@ -19,12 +23,55 @@ void ApplyButtonRule(HWND dialog) {
   EnableWindow(GetDlgItem(dialog, kDeleteButton), SelectedCount(List(dialog, kChosenList)) > 0);
 }
 
+void OnAppend(HWND dialog);
+
+// The box narrows the persons on the left as the main window's box narrows the book.
+void NarrowPersons(HWND box) {
+  HWND dialog = GetParent(box);
+  HWND persons = List(dialog, kPersonList);
+  AddressStore& store = g_shell.store;
+  std::vector<std::string> words = SearchWords(store, SearchEditText(box));
+  std::vector<uint32_t> shown;
+  for (uint32_t slot : LivePersonSlots(store))
+    if (PersonHoldsWords(store, slot, words)) shown.push_back(slot);
+  FillWithPersons(persons, shown);
+  if (!shown.empty()) SelectAloneAsClick(persons, 0);
+  ApplyButtonRule(dialog);
+}
+
+void AppendFromBox(HWND box) {
+  OnAppend(GetParent(box));
+  SendMessageA(box, EM_SETSEL, 0, -1);
+}
+
+void FocusPersons(HWND box) {
+  HWND persons = List(GetParent(box), kPersonList);
+  SetFocus(persons);
+  if (ListCount(persons) > 0) SendMessageA(persons, LB_SETCARETINDEX, 0, FALSE);
+}
+
+void CancelFromBox(HWND box) { EndDialog(GetParent(box), 1); }
+
+const SearchEditActions kBoxActions = {NarrowPersons, AppendFromBox, FocusPersons, CancelFromBox};
+
+// Esc clears the box first; only an empty box lets it cancel the dialog.
+void OnCancel(HWND dialog) {
+  HWND box = GetDlgItem(dialog, kSearchBox);
+  if (box && GetKeyState(VK_ESCAPE) < 0 && GetWindowTextLengthA(box) > 0) {
+    SetWindowTextA(box, "");
+    return;
+  }
+  EndDialog(dialog, 1);  // MemberSelection keeps what the group dialog gave
+}
+
+
 BOOL OnInitDialog(HWND dialog) {
   MakePersonListSpeak(List(dialog, kPersonList), false);
   MakePersonListSpeak(List(dialog, kChosenList), false);
   FillWithPersons(List(dialog, kPersonList), LivePersonSlots(g_shell.store));
   FillWithPersons(List(dialog, kChosenList), MemberSelection);
   GroupDialogFontOf().ApplyTo(dialog, {kPersonList, kChosenList});
+  MakeSearchEdit(GetDlgItem(dialog, kSearchBox), kBoxActions);
   ApplyButtonRule(dialog);
   return TRUE;
 }
@@ -43,10 +90,13 @@ void OnOk(HWND dialog) {
   EndDialog(dialog, 1);
 }
 
-void OnCommand(HWND dialog, int id) {
+void OnCommand(HWND dialog, int id, int code) {
   switch (id) {
     case IDOK: OnOk(dialog); return;
-    case IDCANCEL: EndDialog(dialog, 1); return;  // MemberSelection keeps what the group dialog gave
+    case IDCANCEL: OnCancel(dialog); return;
+    case kSearchBox:
+      if (code == EN_CHANGE) SearchEditChanged(GetDlgItem(dialog, kSearchBox));
+      return;
     case kAppendButton: OnAppend(dialog); return;
     case kDeleteButton:
       RemoveSelectedItems(dialog, kChosenList);
@@ -73,7 +123,7 @@ INT_PTR CALLBACK SelectMembersProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_INITDIALOG:
       return OnInitDialog(dialog);
     case WM_COMMAND:
-      OnCommand(dialog, LOWORD(wParam));
+      OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
       return TRUE;
     case WM_CLOSE:
       EndDialog(dialog, 1);

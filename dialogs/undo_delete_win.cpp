@@ -3,6 +3,7 @@
 #include "app/book_files.h"
 #include "app/shell_state.h"
 #include "dialogs/delete_undo.h"
+#include "app/panes/panes.h"
 #include "dialogs/editing.h"
 #include "win/list_box_win.h"
 
@@ -33,6 +34,9 @@ void UndoDelete(HWND mainWindow) {
   if (!RestoreDeletedEntries(store, undo)) return;
   SavePersonFile(store);
   SaveGroupFile(store);
+  std::vector<ItemRef> restored;
+  for (const auto& placed : undo.entries) restored.push_back(placed.entry);
+  KeepEntriesInView(restored);
   PutBack(g_shell.entryList, undo.entries, true);
   PutBack(g_shell.recipientList, undo.recipients, false);
   TellFailedSaves(mainWindow);

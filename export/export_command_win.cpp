@@ -9,6 +9,7 @@
 
 #include "app/settings.h"
 #include "app/shell_state.h"
+#include "win/list_box_win.h"
 #include "export/csv_export.h"
 #include "export/ldif_export.h"
 #include "export/vcard_export.h"
@@ -83,6 +84,9 @@ void ExportAs(HWND owner, const ExportFormat& format) {
   if (!HasLivePerson(g_shell.store)) return;
   // The selection is taken first: the dialog does not change it, but the book is read after.
   std::vector<ItemRef> selection = SelectedItems(g_shell.entryList);
+  // While the search box narrows the list, "nothing selected" means every entry shown.
+  if (selection.empty() && g_shell.entryView.Narrowed()) selection = AllItemData(g_shell.entryList);
+  if (selection.empty() && g_shell.entryView.Narrowed()) return;
   PathBuffer chosen = {};
   ++g_shell.DialogActive;
   bool accepted = ChooseExportFile(owner, format, chosen);

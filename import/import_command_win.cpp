@@ -43,8 +43,7 @@ std::optional<ImportBatch> ReadWithCommandReader(int commandId, std::string_view
 void MergeIntoBook(HWND owner, const ImportBatch& batch) {
   ImportOutcome outcome = AppendImportedPersons(g_shell.store, batch);
   // Each new entry goes to the top of the list, so the last one read ends up first.
-  InsertPersonItems(g_shell.entryList, outcome.persons);
-  for (uint32_t group : outcome.groups) InsertGroupItem(g_shell.entryList, static_cast<int>(group));
+  InsertImportedItems(g_shell.entryList, outcome.persons, outcome.groups);
   RunCommandEnabling(owner);
   TellFailedSaves(owner);
   if (!outcome.report.WorthTelling()) return;

@@ -181,6 +181,8 @@ ImportOutcome AppendImportedPersons(AddressStore& store, const ImportBatch& batc
   } catch (const std::bad_alloc&) {
     // No memory even for the lookups: nothing is merged.
   }
+  for (uint32_t slot : outcome.persons) RefoldPerson(store, slot);
+  for (uint32_t slot : outcome.groups) RefoldGroup(store, slot);
   FreeIndexes(store);
   BuildIndexes(store);
   SavePersonFile(store);

@@ -58,6 +58,8 @@ bool GrowPersonTableForBatch(std::optional<PersonTable>& table, uint32_t batchSi
 void FreeAddressStore(AddressStore& store) {
   store.persons.reset();
   store.groups.reset();  // each GroupRecord releases its own member list
+  store.searchTexts.persons.clear();
+  store.searchTexts.groups.clear();
 }
 
 bool HasLivePerson(const AddressStore& store) {

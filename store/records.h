@@ -10,6 +10,7 @@
 
 #include "store/data_file_io.h"
 #include "store/file_state.h"
+#include "store/search_texts.h"
 #include "store/slot_array.h"
 
 constexpr size_t kTextFieldSize = 260;   // description, names, memo, group name: 259 characters + zero
@@ -70,6 +71,7 @@ struct AddressStore {
   DataFileState personFile;  // pending save, latest failure, original to keep: each file apart
   DataFileState groupFile;
   uint32_t changeCount = 0;  // changes of the book this run: what a change undoes must still be there
+  SearchTexts searchTexts;   // every entry's texts folded for the search box
 };
 
 // Copies text into a fixed field, cut to the field and always zero-terminated.

@@ -64,6 +64,22 @@ void AddSlots(std::vector<uint32_t>& items, uint32_t used, uint32_t kind) {
   for (uint32_t slot = 0; slot < used; ++slot) items.push_back(MakeItemRef(slot, kind));
 }
 
+void ShowItems(HWND entryList, const std::vector<uint32_t>& items) {
+  {
+    ListRedrawPause pause(entryList, ListRedrawPause::Repaint::kByCaller);
+    RefillList(entryList, items);
+  }
+  ShowWindow(entryList, SW_SHOWNA);
+  RepaintNow(entryList);
+}
+
+void InsertItemAtTop(HWND entryList, ItemRef item, bool keepInView) {
+  EntryView& view = g_shell.entryView;
+  if (view.Narrowed()) view.AddAtTop(item, keepInView);
+  SendMessageA(entryList, LB_INSERTSTRING, 0, (LPARAM)item);
+  NotifyWinEvent(EVENT_OBJECT_REORDER, entryList, OBJID_CLIENT, CHILDID_SELF);
+}
+
 }  // namespace
 
 bool CreateEntryListResources(HWND) {
@@ -91,29 +107,45 @@ void FillEntryList(HWND entryList) {
 }
 
 void ShowEntries(HWND entryList, const std::vector<uint32_t>& items) {
-  {
-    ListRedrawPause pause(entryList, ListRedrawPause::Repaint::kByCaller);
-    RefillList(entryList, items);
+  EntryView& view = g_shell.entryView;
+  if (view.Narrowed()) {
+    view.SetWhole(items);  // a sort sorts what is shown
+    ShowNarrowedEntries(entryList);
+    return;
   }
-  ShowWindow(entryList, SW_SHOWNA);
-  RepaintNow(entryList);
+  ShowItems(entryList, items);
 }
 
-void InsertPersonItem(HWND entryList, int slot) {
-  SendMessageA(entryList, LB_INSERTSTRING, 0, (LPARAM)MakeItemRef((uint32_t)slot, kPersonItem));
-  NotifyWinEvent(EVENT_OBJECT_REORDER, entryList, OBJID_CLIENT, CHILDID_SELF);
-}
+void ShowNarrowedEntries(HWND entryList) { ShowItems(entryList, g_shell.entryView.Shown(g_shell.store)); }
 
-void InsertGroupItem(HWND entryList, int slot) {
-  SendMessageA(entryList, LB_INSERTSTRING, 0, (LPARAM)MakeItemRef((uint32_t)slot, kGroupItem));
-  NotifyWinEvent(EVENT_OBJECT_REORDER, entryList, OBJID_CLIENT, CHILDID_SELF);
+// A new entry made while the search box holds words stays in view until the words change.
+void InsertPersonItem(HWND entryList, int slot) { InsertItemAtTop(entryList, MakeItemRef((uint32_t)slot, kPersonItem), true); }
+void InsertGroupItem(HWND entryList, int slot) { InsertItemAtTop(entryList, MakeItemRef((uint32_t)slot, kGroupItem), true); }
+
+// Imported entries show while the search box holds words only when they match.
+void InsertImportedItems(HWND entryList, const std::vector<uint32_t>& persons, const std::vector<uint32_t>& groups) {
+  EntryView& view = g_shell.entryView;
+  if (!view.Narrowed()) {
+    InsertItemsAtTop(entryList, MakeItemRefs(persons, kPersonItem));
+    for (uint32_t group : groups) InsertItemAtTop(entryList, MakeItemRef(group, kGroupItem), false);
+    return;
+  }
+  for (uint32_t slot : persons) view.AddAtTop(MakeItemRef(slot, kPersonItem), false);
+  for (uint32_t slot : groups) view.AddAtTop(MakeItemRef(slot, kGroupItem), false);
+  ShowNarrowedEntries(entryList);
 }
 
 void InsertPersonItems(HWND entryList, const std::vector<uint32_t>& slots) {
-  InsertItemsAtTop(entryList, MakeItemRefs(slots, kPersonItem));
+  InsertImportedItems(entryList, slots, {});
+}
+
+void KeepEntriesInView(const std::vector<ItemRef>& items) {
+  if (!g_shell.entryView.Narrowed()) return;
+  for (ItemRef item : items) g_shell.entryView.Keep(item);
 }
 
 void ShowEditedEntry(ItemRef item) {
+  KeepEntriesInView({item});
   for (HWND list : {g_shell.entryList, g_shell.recipientList}) {
     RepaintNow(list);
     NotifyItemRenamed(list, item);

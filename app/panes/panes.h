@@ -17,11 +17,20 @@ void MakeEntryListSpeak(HWND entryList);
 void FillEntryList(HWND entryList);
 // Empties the list, adds the items in order in one go, then shows it without activating it and
 // repaints it at once (the start-up fill and the sorts).
+// While the search box holds words, `items` is the whole list and the list shows its matches.
 void ShowEntries(HWND entryList, const std::vector<uint32_t>& items);
+// Shows what the search box lets through (every live entry when it holds no words).
+void ShowNarrowedEntries(HWND entryList);
 void InsertPersonItem(HWND entryList, int slot);
 void InsertGroupItem(HWND entryList, int slot);
 // InsertPersonItem for each slot in turn, as one bulk change: the last slot ends up first.
 void InsertPersonItems(HWND entryList, const std::vector<uint32_t>& slots);
+// An import's new persons and then its new groups, each to the top as the inserts above; while
+// the search box holds words only those that match show.
+void InsertImportedItems(HWND entryList, const std::vector<uint32_t>& persons, const std::vector<uint32_t>& groups);
+// Entries changed or brought back while the search box holds words stay in view until the words
+// change (nothing happens without words).
+void KeepEntriesInView(const std::vector<ItemRef>& items);
 // After an edit of the entry's record: repaints the entry list and the recipient list and tells
 // screen readers that the entry's lines read differently.
 void ShowEditedEntry(ItemRef item);

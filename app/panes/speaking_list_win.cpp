@@ -282,8 +282,19 @@ std::string LocalizedText(UINT id) {
   return text;
 }
 
+namespace {
+
+bool IsSearchEditBefore(HWND window) {
+  char className[8] = {};
+  GetClassNameA(window, className, sizeof className);
+  return lstrcmpiA(className, "Edit") == 0;
+}
+
+}  // namespace
+
 std::string LabelBefore(HWND control) {
   HWND label = GetWindow(control, GW_HWNDPREV);
+  if (label && IsSearchEditBefore(label)) label = GetWindow(label, GW_HWNDPREV);  // the label stands before the box
   char text[kTextBufferSize] = "";
   if (label) GetWindowTextA(label, text, sizeof text);
   std::string name;

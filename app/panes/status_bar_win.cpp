@@ -10,6 +10,7 @@
 #include "win/framed_panel_win.h"
 #include "win/gdi_owners_win.h"
 #include "app/panes/panes.h"
+#include "app/panes/search_box_win.h"
 #include "app/panes/status_hints.h"
 
 int StatusHintKey = 0;
@@ -18,14 +19,16 @@ namespace {
 
 constexpr COLORREF kHintBand = 0xBEBEBE;
 
+// The hint of the button under the pointer comes first; otherwise the standing text (the
+// search box's count) shows.
 std::string ShownHint() {
   int stringId = StatusHintString(StatusHintKey);
-  return stringId == 0 ? std::string() : LocalizedText(static_cast<UINT>(stringId));
+  return stringId == 0 ? SearchStatusText() : LocalizedText(static_cast<UINT>(stringId));
 }
 
 void DrawHint(HDC dc, const RECT& r) {
-  if (StatusHintString(StatusHintKey) == 0) return;
   std::string text = ShownHint();
+  if (text.empty()) return;
   RECT area = {r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
   SetBkMode(dc, OPAQUE);
   SetBkColor(dc, kHintBand);

@@ -10,6 +10,7 @@
 #include "win/gdi_owners_win.h"
 #include "win/picture_surface_win.h"
 #include "app/panes/panes.h"
+#include "app/panes/search_box_win.h"
 
 namespace {
 
@@ -150,7 +151,7 @@ LRESULT CALLBACK ToolbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       SupplyTooltipText(reinterpret_cast<NMHDR*>(lParam));
       return 1;
     case WM_COMMAND:
-      if (ForwardClick(wParam)) return 1;
+      if (ForwardClick(wParam) || OnSearchBoxCommand(wParam)) return 1;
       return DefWindowProcA(window, message, wParam, lParam);
     case WM_GETOBJECT:
       if (AsksForClientObject(lParam)) return AnswerGetObject(window, wParam, lParam, kToolbarModel);

@@ -21,6 +21,8 @@ wait_for '[ "$(focus_id)" = 190 ]' || fail "focus after start-up: $(driver focus
 xdotool key Tab
 wait_for '[ "$(focus_id)" = 189 ]' || fail "Tab with nothing to send: $(driver focused "$main")"
 xdotool key Tab
+wait_for '[ "$(focus_id)" = 191 ]' || fail "Tab around to the search box: $(driver focused "$main")"
+xdotool key Tab
 wait_for '[ "$(focus_id)" = 190 ]' || fail "Tab back around: $(driver focused "$main")"
 driver lb-select "$main" 190 0
 wait_for '[ "$(driver enabled "$box" 186)" = 1 ]' || fail ">>To stayed disabled"
@@ -30,6 +32,8 @@ xdotool key Return
 wait_for '[ "$(list_count "$box" 189)" = 1 ]' || fail "Enter did not press >>To"
 xdotool key shift+Tab
 wait_for '[ "$(focus_id)" = 190 ]' || fail "Shift+Tab back to the entry list: $(driver focused "$main")"
+xdotool key shift+Tab
+wait_for '[ "$(focus_id)" = 191 ]' || fail "Shift+Tab to the search box: $(driver focused "$main")"
 xdotool key shift+Tab
 wait_for '[ "$(focus_id)" = 189 ]' || fail "Shift+Tab around to the recipients: $(driver focused "$main")"
 xdotool key shift+Tab

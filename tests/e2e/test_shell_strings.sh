@@ -98,6 +98,11 @@ expected.update({  # duplicates
 })
 # The book's folder too long for the names a save makes.
 expected.update({153: "The address book cannot be kept in this folder, because its path is too long:\n%s"})
+expected.update({  # the search box
+    2050: "Search", 2051: "%s of %s entries",
+    2052: "This address book is empty.\nCtrl+N adds a person; File > Import brings in the book of another program.",
+    2053: 'Nothing matches "%s".',
+})
 if strings != expected:
     for k in sorted(set(strings) | set(expected)):
         if strings.get(k) != expected.get(k):

@@ -56,6 +56,16 @@ TEST(ShellLayout, ToolbarButtonsOverlapByOnePixel) {
   }
 }
 
+TEST(ShellLayout, SearchBoxSitsRightOfFindAndShrinksToTheFreeWidth) {
+  PaneBox box = SearchBoxBox(800, 15);
+  EXPECT_EQ(box.x, 127 + 32 + 8);
+  EXPECT_EQ(box.height, 21);
+  EXPECT_EQ(box.y, (34 - 21) / 2);
+  EXPECT_EQ(box.width, 180);
+  EXPECT_EQ(SearchBoxBox(box.x + 100 + 8, 15).width, 100);
+  EXPECT_EQ(SearchBoxBox(100, 15).width, 0);  // never over the buttons
+}
+
 TEST(ShellLayout, SnapRemainderKeepsTheDividendsSign) {
   EXPECT_EQ(SnapItemHeight(12), 16);
   EXPECT_EQ(SnapItemHeight(18), 18);

@@ -757,6 +757,27 @@ int CmdFocused(const Args& a) {
 }
 
 // `type HWND TEXT`: posts WM_CHAR for each character at once, as quick typing gives them.
+// `settext-timed HWND CTRLID TEXT LISTOWNER LISTID COUNT`: sets the text and prints the
+// milliseconds until the list holds COUNT items (the search box narrows after its text changed).
+int CmdSetTextTimed(const Args& a) {
+  HWND edit, list;
+  if (!ChildOf(a, 0, edit)) return Fail("no child " + a[1]);
+  if (!ChildOf(a, 3, list)) return Fail("no list " + a[4]);
+  long long wanted = ParseNumber(a[5]);
+  UINT wait = static_cast<UINT>(g_timeoutSeconds * 1000);
+  StartClock();
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[2].c_str()), SMTO_ABORTIFHUNG, wait, &result))
+    return Fail("WM_SETTEXT timed out");
+  if (!WaitFast([&] {
+        DWORD_PTR count = 0;
+        return SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, wait, &count) &&
+               static_cast<long long>(count) == wanted;
+      }))
+    return Fail("the list never held " + a[5] + " items");
+  return PrintElapsed();
+}
+
 int CmdType(const Args& a) {
   HWND window = ParseHandle(a[0]);
   for (unsigned char c : a[1])
@@ -920,6 +941,7 @@ const Command kCommands[] = {
     {"manifest", 1, CmdManifest, "EXE"},
     {"click-sync", 2, CmdClickSync, "HWND CTRLID"},
     {"mutex", 1, CmdMutex, "NAME"},
+    {"settext-timed", 6, CmdSetTextTimed, "HWND CTRLID TEXT LISTOWNER LISTID COUNT"},
     {"lb-texts", 2, CmdListTexts, "HWND CTRLID"},
     {"cb-texts", 2, CmdComboTexts, "HWND CTRLID"},
     {"cb-select", 3, CmdComboSelect, "HWND CTRLID IDX"},
