@@ -8,6 +8,7 @@
 #include "app/settings.h"
 #include "app/shell_state.h"
 #include "app/text_message.h"
+#include "app/panes/panes.h"
 #include "dialogs/dialog_runs_win.h"
 #include "dialogs/dialog_support_win.h"
 #include "dialogs/duplicates.h"
@@ -133,6 +134,9 @@ void MergeIntoSurvivors(HWND dialog, const std::vector<MergePlan>& plans) {
   SaveGroupFile(store);
   std::vector<int> gone;
   for (const auto& placed : g_shell.mergeUndo->entries) gone.push_back(placed.position);
+  std::vector<ItemRef> survivors;
+  for (const MergePlan& plan : plans) survivors.push_back(MakeItemRef(plan.set.persons.front(), kPersonItem));
+  KeepEntriesInView(survivors);
   DeletePositions(g_shell.entryList, gone);
   RepaintNow(g_shell.entryList);
   if (g_shell.recipientList) {

@@ -2,6 +2,7 @@
 // values, the member lists and the recipients; both files written once.
 #include "app/book_files.h"
 #include "app/shell_state.h"
+#include "app/panes/panes.h"
 #include "dialogs/duplicates.h"
 #include "dialogs/editing.h"
 #include "handoff/recipient_box.h"
@@ -16,6 +17,10 @@ void UndoMerge(HWND mainWindow) {
   if (!RestoreMerge(store, undo)) return;
   SavePersonFile(store);
   SaveGroupFile(store);
+  std::vector<ItemRef> restored;
+  for (const auto& kept : undo.survivors) restored.push_back(MakeItemRef(kept.slot, kPersonItem));
+  for (const auto& placed : undo.entries) restored.push_back(placed.entry);
+  KeepEntriesInView(restored);
   if (HWND list = g_shell.entryList; list && !undo.entries.empty()) {
     PlacedList after = WithPlacedItems(AllItemData(list), undo.entries);
     std::vector<uint32_t> items;

@@ -94,7 +94,7 @@ data = open(sys.argv[1], 'rb').read()
 extra = b'Cy Dee\0cy@x\0;;\0memo\0' + b'Dee, Cy\0CY@x\0;;\0\0'
 open(sys.argv[1], 'wb').write(struct.pack('<I', struct.unpack_from('<I', data)[0] + 2) + data[4:] + extra)
 PY
-start_book
+start_book /o
 book_pid=$LAST_PID
 main=$(main_window) || fail "no main window after the restart"
 wait_for '[ "$(list_count "$main" 190)" = 8 ]' || fail "the book shows $(list_count "$main" 190) entries"
