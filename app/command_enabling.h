@@ -7,6 +7,7 @@ struct EnablingInputs {
   bool livePerson = false;   // some person record is not marked deleted
   bool recipientBox = false; // modes 1 and 2
   bool undoDelete = false;   // the latest delete can still be undone
+  bool undoMerge = false;    // the latest merge of duplicates can still be undone
 };
 
 struct EnabledCommands {
@@ -19,6 +20,9 @@ struct EnabledCommands {
   bool exportVCard = false; // 115
   bool undoDelete = false;  // 120 in both menus
   bool print = false;       // 104
+  bool findDuplicates = false;  // 123
+  int undoMenuText = 2074;      // 120's text id in the main menu (2071 after a merge)
+  int undoPopupText = 2075;     // and in the popup (2073 after a merge)
 };
 
 EnabledCommands DecideEnabling(const EnablingInputs& in);

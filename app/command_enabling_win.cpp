@@ -1,6 +1,7 @@
 #include "app/command_enabling.h"
 
 #include "app/main_window.h"
+#include "app/settings.h"
 #include "app/shell_state.h"
 #include "app/panes/search_box_win.h"
 #include "handoff/recipient_box.h"
@@ -19,6 +20,16 @@ void SetMenuItem(HMENU menu, int command, bool enabled) {
   if (menu) EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
+// Only a text that differs is set, so the menus are not rebuilt at every notification.
+void SetMenuText(HMENU menu, int command, int textId) {
+  if (!menu) return;
+  char text[256] = {}, now[256] = {};
+  LoadLocalString(g_shell.instance, static_cast<UINT>(textId), text, sizeof text);
+  GetMenuStringA(menu, static_cast<UINT>(command), now, sizeof now, MF_BYCOMMAND);
+  if (text[0] && lstrcmpA(text, now) != 0)
+    ModifyMenuA(menu, static_cast<UINT>(command), MF_BYCOMMAND | MF_STRING, static_cast<UINT_PTR>(command), text);
+}
+
 void SetButton(HWND button, bool enabled) {
   if (button) EnableWindow(button, enabled);
 }
@@ -32,6 +43,7 @@ void RunCommandEnabling(HWND mainWindow) {
   in.livePerson = HasLivePerson(g_shell.store);
   in.recipientBox = g_shell.recipientBox != nullptr;
   in.undoDelete = g_shell.deleteUndo && CanUndoDelete(g_shell.store, *g_shell.deleteUndo);
+  in.undoMerge = g_shell.mergeUndo && CanUndoMerge(g_shell.store, *g_shell.mergeUndo);
   EnabledCommands on = DecideEnabling(in);
 
   HMENU menu = GetMenu(mainWindow);
@@ -51,10 +63,15 @@ void RunCommandEnabling(HWND mainWindow) {
   SetMenuItem(menu, kCmdExportVCard, on.exportVCard);
   SetMenuItem(menu, kCmdExportCsv, on.exportVCard);  // every export is offered alike
   SetMenuItem(menu, kCmdExportLdif, on.exportVCard);
+  SetMenuText(menu, kCmdUndoDelete, on.undoMenuText);
+  SetMenuText(g_shell.popupMenu, kCmdUndoDelete, on.undoPopupText);
   SetMenuItem(menu, kCmdUndoDelete, on.undoDelete);
   SetMenuItem(g_shell.popupMenu, kCmdUndoDelete, on.undoDelete);
   SetMenuItem(menu, kCmdPrint, on.print);
   UpdateSyncMenu(menu);
+
+
+  SetMenuItem(menu, kCmdFindDuplicates, on.findDuplicates);
   if (in.recipientBox) {
     SetMenuItem(menu, kCmdTo, on.to);
     UpdateRecipientControls();

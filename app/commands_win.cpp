@@ -4,6 +4,7 @@
 #include "app/shell_state.h"
 #include "app/sort_commands.h"
 #include "app/panes/search_box_win.h"
+#include "dialogs/duplicates.h"
 #include "dialogs/editing.h"
 #include "export/export_command.h"
 #include "handoff/recipient_box.h"
@@ -55,11 +56,12 @@ bool RunCommand(HWND mainWindow, int command) {
     case kCmdAbout: ShowAboutDialog(mainWindow); return false;
     case kCmdSortByName: SortEntriesByName(); return true;
     case kCmdSortByMail: SortEntriesByMail(); return true;
-    case kCmdUndoDelete: UndoDelete(mainWindow); return true;
     case kCmdSearch: FocusSearchBox(); return false;
     case kCmdSyncSettings: ShowSyncSettings(mainWindow); return true;
     case kCmdSynchronize: SynchronizeOrStop(mainWindow); return true;
     case kCmdSyncReport: ShowSyncReport(mainWindow); return false;
+    case kCmdUndoDelete: UndoLatestChange(mainWindow); return true;
+    case kCmdFindDuplicates: ShowDuplicatesDialog(mainWindow); return true;
   }
   return false;
 }
@@ -67,7 +69,7 @@ bool RunCommand(HWND mainWindow, int command) {
 bool IsTableCommand(int command) {
   return (command >= kCmdNewAddress && command <= kCmdExportVCard) ||
          (command >= kCmdImportCsv && command <= kCmdExportLdif) || command == kCmdUndoDelete ||
-         command == kCmdSearch ||
+         command == kCmdSearch || command == kCmdFindDuplicates ||
          command == kCmdSyncSettings || command == kCmdSynchronize || command == kCmdSyncReport;
 }
 

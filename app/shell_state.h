@@ -7,6 +7,7 @@
 #include "app/panes/header_cells.h"
 #include "app/settings_places.h"
 #include "dialogs/delete_undo.h"
+#include "dialogs/duplicate_merge.h"
 #include "store/records.h"
 
 struct ShellState {
@@ -21,6 +22,7 @@ struct ShellState {
 
   AddressStore store;                // tables, indexes and the two data paths
   std::optional<DeleteUndo> deleteUndo;  // what the latest delete removed, until the book changes
+  std::optional<MergeUndo> mergeUndo;    // what the latest merge of duplicates changed; one undo with the delete's
 
   // Panes (created by the layout); the recipient box and its children exist in modes 1 and 2 only.
   HWND toolbar = nullptr;
@@ -71,3 +73,6 @@ enum : int {
 enum : int { kCmdUndoDelete = 120 };
 enum : int { kCmdSearch = 124, kSearchBoxId = 191 };
 enum : int { kCmdSyncSettings = 121, kCmdSynchronize = 122, kCmdSyncReport = 125 };
+
+
+enum : int { kCmdFindDuplicates = 123 };

@@ -8,6 +8,7 @@
 #include "app/shell_state.h"
 #include "app/settings.h"
 #include "app/text_message.h"
+#include "dialogs/duplicates.h"
 #include "import/import_merge.h"
 #include "import/import_readers.h"
 #include "import/import_steps_win.h"
@@ -54,6 +55,7 @@ void MergeIntoBook(HWND owner, const ImportBatch& batch) {
   if (!outcome.report.WorthTelling()) return;
   // Built whole, however long: the descriptions named make it longer than any fixed buffer.
   std::string text = BuildImportReport(outcome.report, [](int id) { return LoadLongString(static_cast<UINT>(id)); });
+  if (std::string line = MayBeDuplicatesLine(outcome.persons); !line.empty()) text += "\n" + line;
   ShowBuiltMessage(owner, text, MB_OK | MB_ICONINFORMATION);
 }
 

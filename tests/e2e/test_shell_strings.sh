@@ -94,6 +94,15 @@ expected.update({  # CSV and LDIF in and out
          "E-mail Address, E-mail 1 - Value, Primary Email.",
     187: "member not in the file", 188: "The file could not be written:\n%s", 189: "All files (*.*)",
 })
+expected.update({  # duplicates
+    2070: "No duplicates found.", 2071: "&Undo merge\tCtrl+Z",
+    2072: "%d of the imported persons may be duplicates: File > Find duplicates",
+    2073: "&Undo merge", 2074: "&Undo delete\tCtrl+Z", 2075: "&Undo delete", 2076: "same e-mail",
+    2077: "same name", 2078: "%d sets have persons that are the same in every field. Merge them all?",
+    2080: "A merged person's address chosen as a recipient would no longer be sent:\n%s\nMerge anyway?",
+    2081: "The list of sets that are not the same could not be written:\n%s\n%s",
+    2082: "No set has persons that are the same in every field.",
+})
 # The book's folder too long for the names a save makes.
 expected.update({153: "The address book cannot be kept in this folder, because its path is too long:\n%s"})
 expected.update({  # synchronizing with a CardDAV server: the shell's texts

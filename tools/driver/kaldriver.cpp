@@ -848,6 +848,44 @@ int CmdManifest(const Args& a) {
   return 0;
 }
 
+// ---- string lists and drop-down lists (the duplicates dialog) ----
+// Each item's text, one a line, of a list box with strings (LB_GETTEXT) or a combo box
+// (CB_GETLBTEXT). Asked in UTF-16: Wine hands the ANSI form across processes as UTF-16 all the same.
+int PrintItemTexts(HWND control, UINT countMessage, UINT lengthMessage, UINT textMessage) {
+  LRESULT count = SendMessageW(control, countMessage, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT length = SendMessageW(control, lengthMessage, static_cast<WPARAM>(i), 0);
+    std::wstring wide(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
+    SendMessageW(control, textMessage, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()));
+    char text[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text - 1, nullptr, nullptr);
+    std::printf("%s\n", text);
+  }
+  return 0;
+}
+
+int CmdListTexts(const Args& a) {
+  HWND list;
+  if (!ChildOf(a, 0, list)) return Fail("no list " + a[1]);
+  return PrintItemTexts(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
+int CmdComboTexts(const Args& a) {
+  HWND combo;
+  if (!ChildOf(a, 0, combo)) return Fail("no combo box " + a[1]);
+  return PrintItemTexts(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+}
+
+// Selects item IDX of the combo box and tells its parent, as a choice with the mouse does.
+int CmdComboSelect(const Args& a) {
+  HWND combo;
+  if (!ChildOf(a, 0, combo)) return Fail("no combo box " + a[1]);
+  LRESULT at = SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(ParseNumber(a[2])), 0);
+  if (at == CB_ERR) return Fail("the combo box has no item " + a[2]);
+  NotifyParent(combo, CBN_SELCHANGE);
+  return 0;
+}
+
 struct Command {
   const char* name;
   size_t minArgs;
@@ -904,6 +942,9 @@ const Command kCommands[] = {
     {"click-sync", 2, CmdClickSync, "HWND CTRLID"},
     {"mutex", 1, CmdMutex, "NAME"},
     {"settext-timed", 6, CmdSetTextTimed, "HWND CTRLID TEXT LISTOWNER LISTID COUNT"},
+    {"lb-texts", 2, CmdListTexts, "HWND CTRLID"},
+    {"cb-texts", 2, CmdComboTexts, "HWND CTRLID"},
+    {"cb-select", 3, CmdComboSelect, "HWND CTRLID IDX"},
 };
 
 int Usage() {
