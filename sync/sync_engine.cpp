@@ -44,7 +44,7 @@ bool SameAsSnapshot(const AddressStore& store, const GroupRecord& record, const 
   return shot.name == record.name && shot.memo == record.memo && MembersOf(store, record) == shot.members;
 }
 
-void WritePerson(PersonRecord& record, const PersonFields& fields) {
+void WritePerson(PersonRecord& record, const CardPersonFields& fields) {
   record.deleted = 0;
   CopyToField(record.description, sizeof record.description, fields.description);
   CopyToField(record.email, sizeof record.email, fields.email);

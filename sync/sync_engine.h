@@ -89,7 +89,7 @@ constexpr char kAnswerTooLarge[] = "answer over 64 MB";
 using SyncProgress = std::function<void(uint32_t done, uint32_t total)>;
 
 // What the book must take from the server, in the book's form (ANSI, limits applied).
-struct PersonFields {
+struct CardPersonFields {
   std::string description, email, first, middle, last, memo;
 };
 
@@ -99,7 +99,7 @@ struct BookChange {
   // The entry as the snapshot held it (updates and removes): its slot and its key then.
   uint32_t slot = 0;
   std::string key;
-  PersonFields person;               // persons: the new texts
+  CardPersonFields person;               // persons: the new texts
   std::string groupName, groupMemo;  // groups: the new texts
   std::vector<std::string> members;  // groups: members' descriptions after the change, in order
 };

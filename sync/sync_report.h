@@ -20,11 +20,11 @@ enum class SyncReason : int {
 };
 
 enum SyncFieldText : int {
-  kFieldDescription = 2040,
-  kFieldEmail = 2041,
-  kFieldNames = 2042,
-  kFieldMemo = 2043,
-  kFieldMembers = 2044,
+  kSyncFieldDescription = 2040,
+  kSyncFieldEmail = 2041,
+  kSyncFieldNames = 2042,
+  kSyncFieldMemo = 2043,
+  kSyncFieldMembers = 2044,
 };
 
 struct SyncReportLine {

@@ -44,7 +44,7 @@ std::string BookName(std::string_view ansi, size_t limit, const CodePage& page) 
 }
 
 struct ServerPerson {
-  PersonFields fields;
+  CardPersonFields fields;
   std::vector<std::string> categories;  // ANSI, as group names
   bool hasEmail = false;
 };
@@ -59,7 +59,7 @@ ServerPerson BookFormOf(const CardFields& card, const CodePage& page) {
   DecodedPerson decoded{card.fn, card.email, card.first, card.middle, card.last, card.note, card.categories};
   ConvertedPerson converted = ConvertDecodedPerson(decoded);
   ServerPerson person;
-  PersonFields& f = person.fields;
+  CardPersonFields& f = person.fields;
   f.description = BookName(converted.description, kTextLimit, page);
   f.email = BookText(converted.email, kEmailLimit);
   f.first = BookName(converted.first, kTextLimit, page);
@@ -84,14 +84,14 @@ bool SameDescription(const std::string& book, const std::string& server) {
   return !rest.empty() && std::all_of(rest.begin(), rest.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-bool SameNames(const PersonFields& a, const PersonFields& b) {
+bool SameNames(const CardPersonFields& a, const CardPersonFields& b) {
   return a.first == b.first && a.middle == b.middle && a.last == b.last;
 }
 
-PersonFields FieldsOf(const SnapshotPerson& p) { return PersonFields{p.description, p.email, p.first, p.middle, p.last, p.memo}; }
-PersonFields FieldsOf(const SyncedEntry& e) { return PersonFields{e.key, e.email, e.first, e.middle, e.last, e.memo}; }
+CardPersonFields FieldsOf(const SnapshotPerson& p) { return CardPersonFields{p.description, p.email, p.first, p.middle, p.last, p.memo}; }
+CardPersonFields FieldsOf(const SyncedEntry& e) { return CardPersonFields{e.key, e.email, e.first, e.middle, e.last, e.memo}; }
 
-void SetBase(SyncedEntry& entry, const PersonFields& f) {
+void SetBase(SyncedEntry& entry, const CardPersonFields& f) {
   entry.key = f.description;
   entry.email = f.email;
   entry.first = f.first;
@@ -184,7 +184,7 @@ struct PersonWork {
   std::optional<ParsedCard> card;  // the server's current card, when on the server
   bool restored = false;  // Undo delete brought it back: its old card goes back
   // Decided:
-  PersonFields merged;
+  CardPersonFields merged;
   std::vector<std::string> categories;  // the card's CATEGORIES after the round, when it has any say
   bool categoriesSet = false;
   std::optional<ServerPerson> form;     // the card in the book's form; reset whenever `card` changes
@@ -789,41 +789,41 @@ class Round {
       }
       return;
     }
-    const PersonFields local = FieldsOf(snapshot_.persons[work.local]);
+    const CardPersonFields local = FieldsOf(snapshot_.persons[work.local]);
     if (!work.onServer || !work.card) {
       work.merged = local;
       if (work.known && !Uncertain(work) && ChangedSinceSync(work, local) && !leftOut_.count(work.entry.url))
         result_.report.Add(local.description, SyncReason::kSentAgain);
       return;
     }
-    PersonFields server = Form(work).fields;
-    std::optional<PersonFields> base;
+    CardPersonFields server = Form(work).fields;
+    std::optional<CardPersonFields> base;
     if (work.known && !work.restored) base = FieldsOf(work.entry);
     auto exact = [](const std::string& a, const std::string& b) { return a == b; };
     const std::string& who = local.description;
-    PersonFields& m = work.merged;
+    CardPersonFields& m = work.merged;
     m.description = MergeOne(local.description, base ? &base->description : nullptr, server.description,
-                             SameDescription, kFieldDescription, who);
+                             SameDescription, kSyncFieldDescription, who);
     if (!SameDescription(m.description, server.description) || m.description == server.description) {
       // taken from the server: it may need a suffix here
       if (m.description != local.description) m.description = Unique(m.description, &work);
     }
     Register(work, m.description);
-    m.email = MergeOne(local.email, base ? &base->email : nullptr, server.email, exact, kFieldEmail, who);
+    m.email = MergeOne(local.email, base ? &base->email : nullptr, server.email, exact, kSyncFieldEmail, who);
     std::string localNames = local.first + ";" + local.middle + ";" + local.last;
     std::string baseNames = base ? base->first + ";" + base->middle + ";" + base->last : std::string();
     std::string serverNames = server.first + ";" + server.middle + ";" + server.last;
-    std::string names = MergeOne(localNames, base ? &baseNames : nullptr, serverNames, exact, kFieldNames, who);
+    std::string names = MergeOne(localNames, base ? &baseNames : nullptr, serverNames, exact, kSyncFieldNames, who);
     if (names == serverNames) m.first = server.first, m.middle = server.middle, m.last = server.last;
     else m.first = local.first, m.middle = local.middle, m.last = local.last;
-    m.memo = MergeOne(local.memo, base ? &base->memo : nullptr, server.memo, exact, kFieldMemo, who);
+    m.memo = MergeOne(local.memo, base ? &base->memo : nullptr, server.memo, exact, kSyncFieldMemo, who);
   }
 
   // Put without an answer, or put back by Undo delete: sent again when the server lacks it.
   static bool Uncertain(const PersonWork& work) { return work.known && (work.entry.etag.empty() || work.restored); }
 
-  bool ChangedSinceSync(const PersonWork& work, const PersonFields& local) const {
-    PersonFields base = FieldsOf(work.entry);
+  bool ChangedSinceSync(const PersonWork& work, const CardPersonFields& local) const {
+    CardPersonFields base = FieldsOf(work.entry);
     return local.description != base.description || local.email != base.email || !SameNames(local, base) ||
            local.memo != base.memo;
   }
@@ -913,8 +913,8 @@ class Round {
     }
     bool hasBase = group.known;
     auto exact = [](const std::string& a, const std::string& b) { return a == b; };
-    group.name = MergeOne(local.name, hasBase ? &group.entry.key : nullptr, serverName, exact, kFieldDescription, local.name);
-    group.memo = MergeOne(local.memo, hasBase ? &group.entry.memo : nullptr, serverMemo, exact, kFieldMemo, local.name);
+    group.name = MergeOne(local.name, hasBase ? &group.entry.key : nullptr, serverName, exact, kSyncFieldDescription, local.name);
+    group.memo = MergeOne(local.memo, hasBase ? &group.entry.memo : nullptr, serverMemo, exact, kSyncFieldMemo, local.name);
     bool localChanged = !hasBase || !SameMembers(localMembers, group.entry.members, ordered);
     bool serverChanged = !hasBase || !SameMembers(server, group.entry.members, ordered);
     if (!localChanged) {
@@ -930,7 +930,7 @@ class Round {
     } else {
       group.members = localMembers;
       if (serverChanged && !SameMembers(localMembers, server, ordered) && hasBase)
-        result_.report.Add(local.name, SyncReason::kBothChanged, kFieldMembers, JoinedNames(server));
+        result_.report.Add(local.name, SyncReason::kBothChanged, kSyncFieldMembers, JoinedNames(server));
     }
   }
 
@@ -991,7 +991,7 @@ class Round {
   CardEdit EditFor(const PersonWork& work, const std::optional<ParsedCard>& card) const {
     CardEdit edit;
     edit.revTime = RevTime();
-    const PersonFields& m = work.merged;
+    const CardPersonFields& m = work.merged;
     if (!card) {
       edit.fn = Utf8(m.description);
       edit.name = std::vector<std::string>{Utf8(m.first), Utf8(m.middle), Utf8(m.last)};
@@ -1000,7 +1000,7 @@ class Round {
       if (!work.categories.empty()) edit.categories = work.categories;
       return edit;
     }
-    PersonFields server = &card == &work.card && work.form ? work.form->fields : BookFormOf(card->fields, page_).fields;
+    CardPersonFields server = &card == &work.card && work.form ? work.form->fields : BookFormOf(card->fields, page_).fields;
     if (!SameDescription(m.description, server.description)) edit.fn = Utf8(m.description);
     if (!SameNames(m, server)) edit.name = std::vector<std::string>{Utf8(m.first), Utf8(m.middle), Utf8(m.last)};
     if (m.email != server.email) edit.email = Utf8(m.email);
@@ -1327,8 +1327,8 @@ class Round {
   void AddPersonChange(const PersonWork& work) {
     if (work.local >= 0) {
       const SnapshotPerson& local = snapshot_.persons[work.local];
-      PersonFields now = FieldsOf(local);
-      const PersonFields& m = work.merged;
+      CardPersonFields now = FieldsOf(local);
+      const CardPersonFields& m = work.merged;
       if (m.description == now.description && m.email == now.email && SameNames(m, now) && m.memo == now.memo) return;
       BookChange change;
       change.kind = BookChange::Kind::kUpdatePerson;

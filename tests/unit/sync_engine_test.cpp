@@ -110,7 +110,7 @@ TEST_F(SyncTest, FirstSyncLinksByDescriptionThenAddressOneToOneAndSendsTheRest) 
   EXPECT_NE(CardOf("Robert").find("FN:Robert"), std::string::npos);
   bool reportedEmail = false;
   for (const SyncReportLine& line : result.report.lines)
-    reportedEmail |= line.reason == SyncReason::kBothChanged && line.field == kFieldEmail && line.value == "ann@example.org";
+    reportedEmail |= line.reason == SyncReason::kBothChanged && line.field == kSyncFieldEmail && line.value == "ann@example.org";
   EXPECT_TRUE(reportedEmail);
   // The person without an address is sent as a new vCard 3.0 card under a fresh UUID.
   std::string cy = CardOf("Cy");
@@ -185,7 +185,7 @@ TEST_F(SyncTest, BothSidesChangedAreMergedFieldByFieldAndThisComputerWinsAField)
   EXPECT_NE(text.find("N:Here;Anna;;;"), std::string::npos);
   ASSERT_EQ(result.report.lines.size(), 1u);
   EXPECT_EQ(result.report.lines[0].description, "Ann");
-  EXPECT_EQ(result.report.lines[0].field, kFieldNames);
+  EXPECT_EQ(result.report.lines[0].field, kSyncFieldNames);
   EXPECT_EQ(result.report.lines[0].value, "Anna;;Phone");
 }
 
@@ -709,7 +709,7 @@ TEST(SyncReportText, TheReportListsCountsConflictsAndTheFailure) {
   report.server = "http://h/b/";
   report.newHere = 3;
   report.onlyOnServer = 2;
-  report.Add("Ann", SyncReason::kBothChanged, kFieldEmail, "a@x");
+  report.Add("Ann", SyncReason::kBothChanged, kSyncFieldEmail, "a@x");
   report.failureStatus = 503;
   auto textOf = [](int id) -> std::string {
     switch (id) {
