@@ -89,6 +89,11 @@ expected.update({  # CSV and LDIF in and out
 })
 # The book's folder too long for the names a save makes.
 expected.update({153: "The address book cannot be kept in this folder, because its path is too long:\n%s"})
+expected.update({  # undo, printing and the book's folder
+    2110: "The delete cannot be undone: the book has changed since. Nothing was brought back.",
+    2111: "Nothing was printed: the pages asked for come after the last page, page %s.",
+    2112: "The address book is kept in %s",
+})
 if strings != expected:
     for k in sorted(set(strings) | set(expected)):
         if strings.get(k) != expected.get(k):
