@@ -18,14 +18,15 @@ namespace {
 
 constexpr COLORREF kHintBand = 0xBEBEBE;
 
+// The hint of the button under the pointer, or else the note of the start.
 std::string ShownHint() {
   int stringId = StatusHintString(StatusHintKey);
-  return stringId == 0 ? std::string() : LocalizedText(static_cast<UINT>(stringId));
+  return stringId == 0 ? g_shell.statusNote : LocalizedText(static_cast<UINT>(stringId));
 }
 
 void DrawHint(HDC dc, const RECT& r) {
-  if (StatusHintString(StatusHintKey) == 0) return;
   std::string text = ShownHint();
+  if (text.empty()) return;
   RECT area = {r.left + 3, r.top + 3, r.right - 3, r.bottom - 3};
   SetBkMode(dc, OPAQUE);
   SetBkColor(dc, kHintBand);
@@ -64,15 +65,29 @@ const StatusBarModel kStatusBarModel;
 
 }  // namespace
 
+namespace {
+
+void RepaintStatusBar() {
+  if (!g_shell.statusBar) return;
+  NotifyAccessibleEvent(EVENT_OBJECT_NAMECHANGE, g_shell.statusBar, 0);
+  InvalidateRect(g_shell.statusBar, nullptr, TRUE);
+  UpdateWindow(g_shell.statusBar);
+}
+
+}  // namespace
+
 void UpdateStatusHint(HWND underPointer) {
   bool isButton = IsHintButton(underPointer);
   int key = StatusHintKeyFor(isButton ? GetDlgCtrlID(underPointer) : 0, isButton);
   if (key == StatusHintKey) return;
   StatusHintKey = key;
-  if (!g_shell.statusBar) return;
-  NotifyAccessibleEvent(EVENT_OBJECT_NAMECHANGE, g_shell.statusBar, 0);
-  InvalidateRect(g_shell.statusBar, nullptr, TRUE);
-  UpdateWindow(g_shell.statusBar);
+  if (key != 0) g_shell.statusNote.clear();  // told once: the hints have the bar from now on
+  RepaintStatusBar();
+}
+
+void ShowStatusNote(const std::string& text) {
+  g_shell.statusNote = text;
+  RepaintStatusBar();
 }
 
 LRESULT CALLBACK StatusBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
