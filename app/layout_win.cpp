@@ -131,6 +131,7 @@ void CreatePanes(HWND mainWindow) {
   CreateToolbarButtons();
   PlaceToolbarButtons();
   if (g_shell.toolbar) AttachToolbarTooltips(g_shell.toolbar);
+  MakeToolbarButtonsSpeak();
 }
 
 void LayoutPanes(HWND mainWindow) {

@@ -25,6 +25,12 @@ void MakeListSpeak(HWND list, const ListSpeech& speech);
 // plain click (the owner's selection change, the reader's focus and selection events).
 void SelectAloneAsClick(HWND list, int position);
 
+// Tells readers how the list's selection changed since they last heard of it (the one item
+// selected alone, up to 20 items added or removed, or a change within the list); nothing when
+// it did not. The list's own keys and clicks are followed already: call it after changing the
+// selection by program.
+void NotifySelectionChanged(HWND list);
+
 // A string-table text in the current language.
 std::string LocalizedText(UINT id);
 
