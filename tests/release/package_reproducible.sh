@@ -23,8 +23,8 @@ first=$(bash "$root/tools/package.sh" "$root/build/package" "$root/dist") ||
   fail "the first package build failed"
 first=${first%%$'\n'*}
 rm -f "${planted[@]}"
-for probe in untrackedProbe zz_untracked_probe; do
-  ! grep -rq "$probe" "$root/build/package/source" || fail "the build's sources hold $probe"
+for file in app/zz_untracked_probe.cpp help/zz_untracked_probe.htm; do
+  [ ! -e "$root/build/package/source/$file" ] || fail "the build's sources hold the untracked $file"
 done
 
 # The copy: a clone of the same commit, in a folder of another name and length.
