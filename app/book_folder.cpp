@@ -23,23 +23,47 @@ std::string FolderOfDataPath(const std::string& path) {
   return folder;
 }
 
+namespace {
+
+struct DataPaths {
+  std::string person, group;
+};
+
+// The data paths in the user's folder, unless they would not fit the 260-byte buffers.
+bool UserDataPaths(const std::string& user, DataPaths& paths) {
+  if (user.empty()) return false;
+  paths = {PathIn(user, kPersonFile), PathIn(user, kGroupFile)};
+  return paths.person.size() < kPathBufferSize && paths.group.size() < kPathBufferSize;
+}
+
+void MoveTo(BookFolderChoice& choice, const DataPaths& paths, const std::string& current) {
+  choice.moved = true;
+  choice.refusedFolder = current;
+  choice.personPath = paths.person;
+  choice.groupPath = paths.group;
+}
+
+}  // namespace
+
 BookFolderChoice ChooseBookFolder(BookFolderPlaces& places, const std::string& personPath,
                                   const std::string& groupPath) {
   BookFolderChoice choice;
   choice.personPath = personPath;
   choice.groupPath = groupPath;
-  if (places.FileExists(personPath) || places.FileExists(groupPath)) return choice;
+  FileCheck person = places.CheckFile(personPath);
+  FileCheck group = person == FileCheck::kMissing ? places.CheckFile(groupPath) : person;
+  if (person != FileCheck::kMissing || group != FileCheck::kMissing) return choice;
   std::string current = FolderOfDataPath(personPath);
+  DataPaths user;
+  if (places.IsProgramFolder(current) && UserDataPaths(places.UserBookFolder(false), user) &&
+      (places.CheckFile(user.person) == FileCheck::kExists || places.CheckFile(user.group) == FileCheck::kExists)) {
+    MoveTo(choice, user, current);
+    choice.followed = true;
+    return choice;
+  }
   if (places.TakesNewFiles(current)) return choice;
-  std::string user = places.UserBookFolder();
-  if (user.empty()) return choice;
-  std::string userPerson = PathIn(user, kPersonFile);
-  std::string userGroup = PathIn(user, kGroupFile);
-  if (userPerson.size() >= kPathBufferSize || userGroup.size() >= kPathBufferSize) return choice;
-  choice.moved = true;
-  choice.tell = !places.FileExists(userPerson);
-  choice.refusedFolder = current;
-  choice.personPath = userPerson;
-  choice.groupPath = userGroup;
+  if (!UserDataPaths(places.UserBookFolder(true), user)) return choice;
+  MoveTo(choice, user, current);
+  choice.tell = places.CheckFile(user.person) != FileCheck::kExists;
   return choice;
 }

@@ -134,6 +134,7 @@ void CreatePanes(HWND mainWindow) {
   CreateSearchBox(g_shell.toolbar);
   PlaceToolbarButtons();
   if (g_shell.toolbar) AttachToolbarTooltips(g_shell.toolbar);
+  MakeToolbarButtonsSpeak();
 }
 
 void LayoutPanes(HWND mainWindow) {

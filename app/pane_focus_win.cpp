@@ -45,8 +45,11 @@ void OnMainWindowActivation(HWND mainWindow, WPARAM wParam) {
     return;
   }
   if (HIWORD(wParam)) return;  // minimized: nothing takes the keyboard
+  // A toolbar button never keeps the keyboard: it is for the mouse, and not in the Tab cycle.
+  bool toolbarButton = g_shell.toolbar && IsChild(g_shell.toolbar, g_lastPaneFocus) &&
+                       g_lastPaneFocus != g_shell.searchBox;
   HWND back = g_lastPaneFocus && IsWindow(g_lastPaneFocus) && IsChild(mainWindow, g_lastPaneFocus) &&
-                      CanTakeFocus(g_lastPaneFocus)
+                      CanTakeFocus(g_lastPaneFocus) && !toolbarButton
                   ? g_lastPaneFocus
                   : g_shell.entryList;
   if (back) SetFocus(back);

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "app/panes/entry_view.h"
 #include "app/panes/header_cells.h"
 #include "app/settings_places.h"
@@ -40,6 +42,7 @@ struct ShellState {
 
   HeaderCells headerCells;
   HFONT statusFont = nullptr;
+  std::string statusNote;            // shown in the status bar until the first hint takes its place
 
   HICON appIcon = nullptr;
   HCURSOR arrowCursor = nullptr;
@@ -49,6 +52,8 @@ struct ShellState {
 
   int nameSortToggle = 0;            // 0, then 1 ascending / 2 descending
   int mailSortToggle = 0;
+  int lastSort = 0;                  // the sort command that gave the list its order, 0 for none
+  uint32_t listSorts = 0;            // sorts run so far (an undo knows whether the order changed)
   char helpPath[260] = {};            // non-empty while help is open
   bool heightSnapPending = false;    // the layout's own height request is being handled
 };

@@ -50,6 +50,8 @@ void SortEntriesByName() {
   AppendIndexed(items, store.personNameIndex, store.persons, kPersonItem, ascending);
   AppendIndexed(items, store.groupNameIndex, store.groups, kGroupItem, ascending);
   ShowEntries(g_shell.entryList, items);
+  g_shell.lastSort = kCmdSortByName;
+  ++g_shell.listSorts;
 }
 
 void SortEntriesByMail() {
@@ -60,4 +62,6 @@ void SortEntriesByMail() {
   AppendIndexed(items, store.personMailIndex, store.persons, kPersonItem, ascending);
   AppendGroupsInRecordOrder(items);  // groups have no address: record order either way
   ShowEntries(g_shell.entryList, items);
+  g_shell.lastSort = kCmdSortByMail;
+  ++g_shell.listSorts;
 }

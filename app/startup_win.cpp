@@ -196,6 +196,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showState) {
     return 0;
   }
   ShowMainWindow(window, showState);
+  if (std::string note = BookFolderNote(bookFolder); !note.empty()) ShowStatusNote(note);
   SetFocus(g_shell.entryList);
   g_shell.accelerators = LoadAcceleratorsA(instance, "KALBOOKACC");
   int exitCode = RunMessageLoop();

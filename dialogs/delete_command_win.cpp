@@ -14,6 +14,7 @@ void DeleteSelectedEntries(HWND mainWindow, int listId, const std::vector<ItemRe
   if (items.empty()) return;  // nothing selected: no file is written, the earlier undo stays
   AddressStore& store = g_shell.store;
   g_shell.deleteUndo = RecordDelete(store, items, positions, recipientsBefore);
+  g_shell.deleteUndo->listSorts = g_shell.listSorts;
   ApplyDelete(store, *g_shell.deleteUndo);
   SavePersonFile(store);
   SaveGroupFile(store);

@@ -1,6 +1,11 @@
 #include "dialogs/delete_undo.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <tuple>
 #include <unordered_set>
 
 #include "dialogs/entry_records.h"
@@ -45,23 +50,59 @@ std::string FoldedKey(const char* field) {
   return key;
 }
 
-// A restored record whose key a live record of its kind took meanwhile would make the key
-// ambiguous, and group files name members by it.
-bool KeysStillFree(const AddressStore& store, const std::vector<DeleteUndo::Placed>& entries) {
-  PersonLookup persons(store);
-  std::unordered_set<std::string> groupNames;
-  if (store.groups)
+struct LiveKeys {
+  std::unordered_set<std::string> persons, groups;
+};
+
+// The folded keys of the live records outside `entries`: a restored entry's key among them
+// would be held twice, and group files name members by it.
+LiveKeys LiveKeysBesides(const AddressStore& store, const std::vector<ItemRef>& entries) {
+  LiveKeys keys;
+  if (store.persons) {
+    std::vector<bool> left = SlotsOfKind(entries, kPersonItem, store.persons->used);
+    for (uint32_t p = 0; p < store.persons->used; ++p)
+      if (!(*store.persons)[p].deleted && !left[p]) keys.persons.insert(FoldedKey((*store.persons)[p].description));
+  }
+  if (store.groups) {
+    std::vector<bool> left = SlotsOfKind(entries, kGroupItem, store.groups->used);
     for (uint32_t g = 0; g < store.groups->used; ++g)
-      if (!(*store.groups)[g].deleted) groupNames.insert(FoldedKey((*store.groups)[g].name));
-  for (const auto& placed : entries) {
-    uint32_t slot = ItemSlot(placed.entry);
-    if (ItemKindOf(placed.entry) == kGroupItem) {
-      if (store.groups && slot < store.groups->used && groupNames.count(FoldedKey((*store.groups)[slot].name)))
-        return false;
-    } else if (store.persons && slot < store.persons->used &&
-               persons.Find((*store.persons)[slot].description) >= 0) {
-      return false;
-    }
+      if (!(*store.groups)[g].deleted && !left[g]) keys.groups.insert(FoldedKey((*store.groups)[g].name));
+  }
+  return keys;
+}
+
+// The key of an entry that still has its record, or nothing.
+std::optional<std::string> KeyOf(const AddressStore& store, ItemRef entry) {
+  uint32_t slot = ItemSlot(entry);
+  if (ItemKindOf(entry) == kGroupItem) {
+    if (store.groups && slot < store.groups->used) return FoldedKey((*store.groups)[slot].name);
+  } else if (store.persons && slot < store.persons->used) {
+    return FoldedKey((*store.persons)[slot].description);
+  }
+  return std::nullopt;
+}
+
+bool KeyHeld(const LiveKeys& keys, ItemRef entry, const std::string& key) {
+  return (ItemKindOf(entry) == kGroupItem ? keys.groups : keys.persons).count(key) > 0;
+}
+
+std::vector<ItemRef> EntriesOf(const std::vector<DeleteUndo::Placed>& placed) {
+  std::vector<ItemRef> entries;
+  entries.reserve(placed.size());
+  for (const auto& item : placed) entries.push_back(item.entry);
+  return entries;
+}
+
+// True when every entry still has its record and no key is held twice that was held once at the
+// delete.
+bool KeysStillFree(const AddressStore& store, const DeleteUndo& undo) {
+  std::vector<ItemRef> entries = EntriesOf(undo.entries);
+  LiveKeys now = LiveKeysBesides(store, entries);
+  for (ItemRef entry : entries) {
+    std::optional<std::string> key = KeyOf(store, entry);
+    if (!key) return false;
+    bool shared = std::find(undo.sharedKeys.begin(), undo.sharedKeys.end(), entry) != undo.sharedKeys.end();
+    if (KeyHeld(now, entry, *key) && !shared) return false;
   }
   return true;
 }
@@ -88,15 +129,17 @@ DeleteUndo RecordDelete(const AddressStore& store, const std::vector<ItemRef>& e
   std::vector<ItemRef> lastFirst(entries.rbegin(), entries.rend());
   for (int position : RecipientPositionsToDrop(recipients, lastFirst))
     undo.recipients.push_back({recipients[static_cast<size_t>(position)], position});
+  LiveKeys others = LiveKeysBesides(store, entries);
+  for (ItemRef entry : entries) {
+    std::optional<std::string> key = KeyOf(store, entry);
+    if (key && KeyHeld(others, entry, *key)) undo.sharedKeys.push_back(entry);
+  }
   undo.changeCount = store.changeCount;
   return undo;
 }
 
 void ApplyDelete(AddressStore& store, DeleteUndo& undo) {
-  std::vector<ItemRef> entries;
-  entries.reserve(undo.entries.size());
-  for (const auto& placed : undo.entries) entries.push_back(placed.entry);
-  FlagDeletedEntries(store, entries);
+  FlagDeletedEntries(store, EntriesOf(undo.entries));
   undo.changeCount = ++store.changeCount;
 }
 
@@ -104,8 +147,9 @@ bool CanUndoDelete(const AddressStore& store, const DeleteUndo& undo) {
   return !undo.entries.empty() && undo.changeCount == store.changeCount;
 }
 
-bool RestoreDeletedEntries(AddressStore& store, const DeleteUndo& undo) {
-  if (!CanUndoDelete(store, undo) || !KeysStillFree(store, undo.entries)) return false;
+UndoOutcome RestoreDeletedEntries(AddressStore& store, const DeleteUndo& undo) {
+  if (!CanUndoDelete(store, undo)) return UndoOutcome::BookChanged;
+  if (!KeysStillFree(store, undo)) return UndoOutcome::KeyTaken;
   for (const auto& placed : undo.entries) {
     uint32_t slot = ItemSlot(placed.entry);
     if (ItemKindOf(placed.entry) == kGroupItem) {
@@ -120,7 +164,7 @@ bool RestoreDeletedEntries(AddressStore& store, const DeleteUndo& undo) {
   ++store.changeCount;
   FreeIndexes(store);
   BuildIndexes(store);
-  return true;
+  return UndoOutcome::Restored;
 }
 
 PlacedList WithPlacedItems(const std::vector<ItemRef>& items, const std::vector<DeleteUndo::Placed>& placed) {
@@ -135,4 +179,50 @@ PlacedList WithPlacedItems(const std::vector<ItemRef>& items, const std::vector<
   }
   out.items.insert(out.items.end(), items.begin() + static_cast<std::ptrdiff_t>(next), items.end());
   return out;
+}
+
+namespace {
+
+// Each slot's place in an index read in the given direction; slots the index lacks go last.
+std::vector<uint32_t> RanksOf(const SortedIndex& index, uint32_t used, bool ascending) {
+  std::vector<uint32_t> rank(used, UINT32_MAX);
+  if (!index.built) return rank;
+  uint32_t count = static_cast<uint32_t>(std::clamp<int64_t>(index.count, 0, static_cast<int64_t>(index.entries.size())));
+  for (uint32_t i = 0; i < count; ++i) {
+    uint32_t slot = index.entries[i];
+    if (slot < used) rank[slot] = ascending ? i : count - 1 - i;
+  }
+  return rank;
+}
+
+}  // namespace
+
+std::vector<DeleteUndo::Placed> PlacesInOrder(const AddressStore& store, EntryOrder order,
+                                              const std::vector<ItemRef>& items,
+                                              const std::vector<ItemRef>& entries) {
+  bool byName = order == EntryOrder::ByNameAscending || order == EntryOrder::ByNameDescending;
+  bool ascending = order == EntryOrder::ByNameAscending || order == EntryOrder::ByMailAscending;
+  uint32_t persons = store.persons ? store.persons->used : 0;
+  uint32_t groups = store.groups ? store.groups->used : 0;
+  std::vector<uint32_t> personRank = RanksOf(byName ? store.personNameIndex : store.personMailIndex, persons, ascending);
+  std::vector<uint32_t> groupRank;
+  if (byName) groupRank = RanksOf(store.groupNameIndex, groups, ascending);
+  // Persons before groups; within a kind the rank, then the slot (no two entries tie).
+  auto key = [&](ItemRef entry) {
+    uint32_t slot = ItemSlot(entry);
+    bool group = ItemKindOf(entry) == kGroupItem;
+    const std::vector<uint32_t>* rank = group ? (byName ? &groupRank : nullptr) : &personRank;
+    uint32_t place = !rank ? slot : slot < rank->size() ? (*rank)[slot] : UINT32_MAX;
+    return std::tuple<bool, uint32_t, uint32_t>(group, place, slot);
+  };
+  std::vector<ItemRef> sorted = entries;
+  std::sort(sorted.begin(), sorted.end(), [&](ItemRef a, ItemRef b) { return key(a) < key(b); });
+  std::vector<DeleteUndo::Placed> placed;
+  placed.reserve(sorted.size());
+  for (size_t i = 0; i < sorted.size(); ++i) {
+    auto at = std::lower_bound(items.begin(), items.end(), sorted[i],
+                               [&](ItemRef item, ItemRef entry) { return key(item) < key(entry); });
+    placed.push_back({sorted[i], static_cast<int>((at - items.begin()) + static_cast<std::ptrdiff_t>(i))});
+  }
+  return placed;
 }

@@ -22,7 +22,11 @@ struct DeleteUndo {
   std::vector<Placed> entries;        // the selection before the delete, ascending positions
   std::vector<Membership> memberships;
   std::vector<Placed> recipients;     // dropped recipients, ascending positions
+  // Entries whose key a live record outside the delete held as well (an old file may name two
+  // persons alike): such a pair comes back as it was.
+  std::vector<ItemRef> sharedKeys;
   uint32_t changeCount = 0;           // the book's change count right after the delete
+  uint32_t listSorts = 0;             // how often the entry list had been sorted, at the delete
 };
 
 // Records a delete of the entries at these ascending list positions, before the records are
@@ -37,9 +41,20 @@ void ApplyDelete(AddressStore& store, DeleteUndo& undo);
 bool CanUndoDelete(const AddressStore& store, const DeleteUndo& undo);
 
 // Makes the deleted records live again in their own slots, puts removed members back at their
-// places and rebuilds the indexes; the files are the caller's to write. False, touching
-// nothing, when the undo is stale or would give a live key twice.
-bool RestoreDeletedEntries(AddressStore& store, const DeleteUndo& undo);
+// places and rebuilds the indexes; the files are the caller's to write. Anything but Restored
+// touches nothing: the undo is stale, or it would give a key twice that was once only.
+enum class UndoOutcome { Restored, BookChanged, KeyTaken };
+UndoOutcome RestoreDeletedEntries(AddressStore& store, const DeleteUndo& undo);
+
+// The order a sort gave the entry list: persons by the name or e-mail index, then groups (by name,
+// or in record order for the e-mail sort whatever its direction).
+enum class EntryOrder { ByNameAscending, ByNameDescending, ByMailAscending, ByMailDescending };
+
+// Where `entries` go in `items`, a list in `order` (the indexes built with the entries live):
+// their final positions, ascending, for WithPlacedItems.
+std::vector<DeleteUndo::Placed> PlacesInOrder(const AddressStore& store, EntryOrder order,
+                                              const std::vector<ItemRef>& items,
+                                              const std::vector<ItemRef>& entries);
 
 // `placed` (ascending positions) put back into `items` where they stood (a position past the
 // end goes to the end), and the positions they take there, ascending.

@@ -10,7 +10,7 @@
 #include "dialogs/editing.h"
 #include "dialogs/find_stepping.h"
 #include "dialogs/list_items_win.h"
-#include "win/accessible_object_win.h"
+#include "app/panes/speaking_list_win.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ BOOL OnInitDialog(HWND dialog) {
 void SelectHit(HWND list, int position) {
   SendMessageA(list, LB_SETSEL, FALSE, -1);
   SendMessageA(list, LB_SETSEL, TRUE, position);
-  NotifyAccessibleEvent(EVENT_OBJECT_SELECTION, list, position + 1);
+  NotifySelectionChanged(list);
 }
 
 void OnFind(HWND dialog) {

@@ -9,6 +9,7 @@
 #include "app/shell_state.h"
 #include "app/text_message.h"
 #include "print/print_command.h"
+#include "print/page_range.h"
 #include "print/print_entries.h"
 #include "win/gdi_owners_win.h"
 #include "win/list_box_win.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-enum : UINT { kTitleText = 101, kGroupWord = 162, kPageText = 191, kPrintFailed = 192 };
+enum : UINT { kTitleText = 101, kGroupWord = 162, kPageText = 191, kPrintFailed = 192, kRangeBeyondLast = 2111 };
 constexpr int kPointSize = 10;
 constexpr int kMarginTenthsMm = 150;
 
@@ -125,15 +126,22 @@ void PrintOn(HWND owner, HDC dc, int from, int to) {
   std::vector<PrintPage> pages =
       LayOutPages(EntryBlocks(g_shell.store, EntriesToPrint(), LoadLongString(kGroupWord)), geometry, measure);
   if (pages.empty()) return;
+  PageRange range = PagesToPrint(static_cast<int>(pages.size()), from, to);
+  if (range.Empty()) {  // an empty job would still come out of the printer, as a blank sheet
+    ShowTextMessage(owner, kRangeBeyondLast, {std::to_string(pages.size())}, MB_OK | MB_ICONINFORMATION);
+    return;
+  }
   std::string title = LoadLongString(kTitleText);
   DOCINFOA document = {};
   document.cbSize = sizeof document;
   document.lpszDocName = title.c_str();
   if (StartDocA(dc, &document) <= 0) {
+    // The driver's own prompt (the file of a print-to-file or PDF printer) was cancelled.
+    if (GetLastError() == ERROR_CANCELLED) return;
     TellFailure(owner, LastErrorWords());
     return;
   }
-  if (!DrawPages(dc, pages, from, to, fonts, area)) {
+  if (!DrawPages(dc, pages, range.from, range.to, fonts, area)) {
     std::string words = LastErrorWords();
     AbortDoc(dc);
     TellFailure(owner, words);

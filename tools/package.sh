@@ -1,7 +1,8 @@
 #!/bin/bash
 # Builds the release for Windows users from a clean build folder: dist/kalbook-VERSION-win64.zip
 # (one folder kalbook-VERSION with kalbook.exe, qlon.chm, README.txt and LICENSE.txt) and
-# dist/SHA256SUMS. One commit gives one zip, byte for byte, wherever and whenever it is built:
+# dist/SHA256SUMS. The sources are the committed tree (git archive of HEAD, unpacked into the
+# build folder), so a file that is untracked or changed in the checkout never reaches the zip. One commit gives one zip, byte for byte, wherever and whenever it is built:
 # the time comes from the last commit (SOURCE_DATE_EPOCH), and the archive CPack writes is
 # rewritten with fixed times, a fixed order and no extra fields.
 # Usage: package.sh [BUILD_DIR [DIST_DIR]]   (defaults build/package and dist)
@@ -16,11 +17,16 @@ fi
 export SOURCE_DATE_EPOCH
 # A compiler cache makes the second of two builds short (the reproducibility test builds twice).
 if [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ] && command -v ccache >/dev/null; then
-  export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
+  export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR=${CCACHE_BASEDIR:-$build}
 fi
 
 rm -rf "$build"
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+source=$build/source
+mkdir -p "$source"
+commit=$(git -C "$root" rev-parse --verify HEAD) ||
+  { echo "package: $root holds no commit to build" >&2; exit 1; }
+git -C "$root" archive --format=tar "$commit" | tar -x -C "$source"
+cmake -S "$source" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j"$(nproc)" --target kalbook help_chm >/dev/null
 (cd "$build" && cpack -G ZIP -B "$build/cpack" >/dev/null)

@@ -17,7 +17,7 @@ BSTR ToBstr(const std::string& text) {
 }
 
 HRESULT AnswerText(const std::string& text, BSTR* out) {
-  if (!out) return E_INVALIDARG;
+  if (!out) return E_POINTER;
   *out = nullptr;
   if (text.empty()) return S_FALSE;
   *out = ToBstr(text);
@@ -106,7 +106,8 @@ class WindowAccessible : public Counted<IAccessible> {
 
   // IDispatch: not offered; readers call IAccessible directly.
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (count) *count = 0;
+    if (!count) return E_POINTER;
+    *count = 0;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
@@ -128,13 +129,17 @@ class WindowAccessible : public Counted<IAccessible> {
     *count = Alive() ? model_.ChildCount(window_) : 0;
     return Alive() ? S_OK : E_FAIL;
   }
-  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT, IDispatch** child) override {
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT which, IDispatch** child) override {
     if (!child) return E_POINTER;
     *child = nullptr;
+    int number;
+    if (!Resolve(which, number) || number == 0) return E_INVALIDARG;
     return S_FALSE;  // the children are simple elements of this object
   }
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT which, BSTR* name) override {
     int child;
+    if (!name) return E_POINTER;
+    *name = nullptr;
     if (!Resolve(which, child)) return E_INVALIDARG;
     return AnswerText(child == 0 ? model_.Name(window_) : model_.ChildName(window_, child), name);
   }
@@ -156,8 +161,9 @@ class WindowAccessible : public Counted<IAccessible> {
   }
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* help) override { return AnswerText({}, help); }
   HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT, long* topic) override {
-    if (file) *file = nullptr;
-    if (topic) *topic = 0;
+    if (!file || !topic) return E_POINTER;
+    *file = nullptr;
+    *topic = 0;
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR* keys) override { return AnswerText({}, keys); }
@@ -187,12 +193,15 @@ class WindowAccessible : public Counted<IAccessible> {
   }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT which, BSTR* action) override {
     int child;
+    if (!action) return E_POINTER;
+    *action = nullptr;
     if (!Resolve(which, child)) return E_INVALIDARG;
-    return AnswerText(child == 0 ? std::string() : model_.ChildDefaultAction(window_, child), action);
+    return AnswerText(child == 0 ? model_.DefaultAction(window_) : model_.ChildDefaultAction(window_, child), action);
   }
   HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT which) override {
     int child;
-    if (!Resolve(which, child)) return E_INVALIDARG;
+    if (!Resolve(which, child) || !ValidSelectionFlags(flags)) return E_INVALIDARG;
+    if (flags == SELFLAG_NONE) return S_OK;
     if (child == 0) {
       if (!(flags & SELFLAG_TAKEFOCUS)) return E_INVALIDARG;
       SetFocus(window_);
@@ -247,21 +256,14 @@ class WindowAccessible : public Counted<IAccessible> {
     RECT client;
     GetClientRect(window_, &client);
     if (!PtInRect(&client, at)) return S_FALSE;
-    int count = model_.ChildCount(window_);
-    for (int child = 1; child <= count; ++child) {
-      RECT box;
-      if (model_.ChildRect(window_, child, box) && PtInRect(&box, at)) {
-        SetChildVariant(hit, child);
-        return S_OK;
-      }
-    }
-    SetChildVariant(hit, 0);
+    int child = model_.ChildAt(window_, at);
+    SetChildVariant(hit, child >= 1 && child <= model_.ChildCount(window_) ? child : 0);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT which) override {
     int child;
     if (!Resolve(which, child)) return E_INVALIDARG;
-    if (child == 0) return DISP_E_MEMBERNOTFOUND;
+    if (child == 0) return model_.DoDefaultAction(window_) ? S_OK : DISP_E_MEMBERNOTFOUND;
     return model_.DoChildDefaultAction(window_, child) ? S_OK : DISP_E_MEMBERNOTFOUND;
   }
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -291,6 +293,22 @@ class WindowAccessible : public Counted<IAccessible> {
 };
 
 }  // namespace
+
+int AccessibleModel::ChildAt(HWND window, POINT client) const {
+  int count = ChildCount(window);
+  for (int child = 1; child <= count; ++child) {
+    RECT box;
+    if (ChildRect(window, child, box) && PtInRect(&box, client)) return child;
+  }
+  return 0;
+}
+
+bool ValidSelectionFlags(long flags) {
+  if (flags & ~static_cast<long>(SELFLAG_VALID)) return false;
+  if ((flags & SELFLAG_ADDSELECTION) && (flags & SELFLAG_REMOVESELECTION)) return false;
+  return !(flags & SELFLAG_TAKESELECTION) ||
+         !(flags & (SELFLAG_ADDSELECTION | SELFLAG_REMOVESELECTION | SELFLAG_EXTENDSELECTION));
+}
 
 const IID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 

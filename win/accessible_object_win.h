@@ -27,10 +27,21 @@ class AccessibleModel {
   virtual bool ChildRect(HWND window, int child, RECT& client) const = 0;  // client coordinates
   virtual std::string ChildDefaultAction(HWND, int) const { return {}; }
   virtual bool DoChildDefaultAction(HWND, int) const { return false; }
+  // The window's own default action (a button's press); none by default.
+  virtual std::string DefaultAction(HWND) const { return {}; }
+  virtual bool DoDefaultAction(HWND) const { return false; }
+  // The child under a point of the client area, 0 for the window itself; by default each
+  // child's rectangle is asked in turn, which suits a few children only.
+  virtual int ChildAt(HWND window, POINT client) const;
   virtual int FocusedChild(HWND) const { return 0; }  // 0: the window itself
   virtual std::vector<int> SelectedChildren(HWND) const { return {}; }
+  // Called with a valid flag combination only (see ValidSelectionFlags).
   virtual bool SelectChild(HWND, int, long /*SELFLAG_...*/) const { return false; }
 };
+
+// False for what accSelect refuses: unknown bits, adding and removing at once, or taking the
+// selection together with adding, removing or extending it.
+bool ValidSelectionFlags(long flags);
 
 // True for WM_GETOBJECT's request of the client object, the one the program answers itself.
 inline bool AsksForClientObject(LPARAM lParam) { return static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT); }

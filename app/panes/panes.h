@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "app/panes/item_ref.h"
@@ -50,7 +51,11 @@ HFONT ColumnHeaderFont();
 // Toolbar ("ToolBarClass") and tooltips
 LRESULT CALLBACK ToolbarProc(HWND, UINT, WPARAM, LPARAM);
 bool AttachToolbarTooltips(HWND toolbar);
+// Lets each toolbar button answer screen readers as the toolbar's push button for it.
+void MakeToolbarButtonsSpeak();
 void UpdateStatusHint(HWND underPointer);
 
 // Status bar ("StatusWindowClass")
 LRESULT CALLBACK StatusBarProc(HWND, UINT, WPARAM, LPARAM);
+// A word shown while no button's hint is up, until the first hint replaces it.
+void ShowStatusNote(const std::string& text);

@@ -1,6 +1,10 @@
 #include "app/panes/speaking_list_win.h"
 
+#include <algorithm>
+#include <unordered_set>
+
 #include "app/panes/item_mirror.h"
+#include "app/panes/selection_events.h"
 #include "app/panes/type_ahead.h"
 #include "app/settings.h"
 #include "app/shell_state.h"
@@ -16,6 +20,8 @@ struct SpeakingList {
   WNDPROC listProc;  // the list box's own procedure, which does the rest
   TypeAheadText typed;
   ItemMirror mirror;
+  std::vector<uint32_t> heard;  // the selected items readers were last told of, ascending
+  bool heardMayHoldGone = false;  // items were removed from the list since
 };
 
 // Tells the mirror what a message did to the list's items.
@@ -147,6 +153,14 @@ class PersonListModel : public AccessibleModel {
     return children;
   }
   bool SelectChild(HWND list, int child, long flags) const override;
+  // From the top item and the fixed item height, without asking every item for its rectangle.
+  int ChildAt(HWND list, POINT at) const override {
+    int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    if (top < 0 || height <= 0 || at.y < 0) return 0;
+    int position = top + at.y / height;
+    return position < ListCount(list) ? position + 1 : 0;
+  }
 
  private:
   static bool Opens(HWND list) {
@@ -157,23 +171,44 @@ class PersonListModel : public AccessibleModel {
 
 const PersonListModel kPersonListModel;
 
+// Every item from the anchor to `position` takes the anchor's state, or the state the flags ask.
+void ExtendSelection(HWND list, int position, long flags) {
+  int anchor = static_cast<int>(SendMessageA(list, LB_GETANCHORINDEX, 0, 0));
+  if (anchor < 0 || anchor >= ListCount(list)) anchor = position;
+  bool take = (flags & SELFLAG_ADDSELECTION)      ? true
+              : (flags & SELFLAG_REMOVESELECTION) ? false
+                                                  : SendMessageA(list, LB_GETSEL, static_cast<WPARAM>(anchor), 0) > 0;
+  int first = std::min(anchor, position), last = std::max(anchor, position);
+  SendMessageA(list, LB_SELITEMRANGE, take, MAKELPARAM(first, last));
+  SendMessageA(list, LB_SETANCHORINDEX, static_cast<WPARAM>(anchor), 0);
+}
+
 bool PersonListModel::SelectChild(HWND list, int child, long flags) const {
   int position = child - 1;
+  bool several = TakesSeveral(list);
+  if (!several && (flags & SELFLAG_EXTENDSELECTION)) return false;  // one item at most: nothing to extend
   if (flags & SELFLAG_TAKEFOCUS) SetFocus(list);
   if (flags & SELFLAG_TAKESELECTION) {
     SelectAloneAsClick(list, position);
     return true;
   }
-  bool several = TakesSeveral(list);
-  if (flags & (SELFLAG_ADDSELECTION | SELFLAG_REMOVESELECTION)) {
+  bool changes = (flags & (SELFLAG_ADDSELECTION | SELFLAG_REMOVESELECTION | SELFLAG_EXTENDSELECTION)) != 0;
+  if (flags & SELFLAG_EXTENDSELECTION) {
+    ExtendSelection(list, position, flags);
+  } else if (changes) {
     BOOL take = (flags & SELFLAG_ADDSELECTION) != 0;
-    if (several) SendMessageA(list, LB_SETSEL, take, position);
-    else SendMessageA(list, LB_SETCURSEL, take ? static_cast<WPARAM>(position) : static_cast<WPARAM>(-1), 0);
+    if (several) {
+      SendMessageA(list, LB_SETSEL, take, position);
+      SendMessageA(list, LB_SETANCHORINDEX, static_cast<WPARAM>(position), 0);  // as a Ctrl+click
+    }
+    else {
+      SendMessageA(list, LB_SETCURSEL, take ? static_cast<WPARAM>(position) : static_cast<WPARAM>(-1), 0);
+    }
   }
   if (flags & SELFLAG_TAKEFOCUS) SendMessageA(list, several ? LB_SETCARETINDEX : LB_SETCURSEL, static_cast<WPARAM>(position), 0);
-  if (flags & (SELFLAG_ADDSELECTION | SELFLAG_REMOVESELECTION)) {
+  if (changes) {
     TellOwnerSelectionChanged(list);
-    NotifyAccessibleEvent(flags & SELFLAG_ADDSELECTION ? EVENT_OBJECT_SELECTIONADD : EVENT_OBJECT_SELECTIONREMOVE, list, child);
+    NotifySelectionChanged(list);
   }
   if (flags & SELFLAG_TAKEFOCUS) NotifyCaret(list);
   return true;
@@ -203,19 +238,25 @@ bool TypeAhead(HWND list, SpeakingList& state, char c) {
 // Input that may move the caret or change the selection: readers hear about the outcome.
 LRESULT HandleInput(HWND list, const SpeakingList& state, UINT message, WPARAM wParam, LPARAM lParam) {
   int caret = Caret(list);
-  int selected = SelectedCount(list);
   LRESULT result = CallListProc(list, state, message, wParam, lParam);
-  if (SelectedCount(list) != selected || Caret(list) != caret) NotifyAccessibleEvent(EVENT_OBJECT_SELECTIONWITHIN, list, 0);
+  NotifySelectionChanged(list);
   if (Caret(list) != caret) NotifyCaret(list);
   return result;
 }
+
+void ForgetGoneItems(SpeakingList& state, const std::vector<uint32_t>& items);
 
 LRESULT CALLBACK SpeakingListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
   SpeakingList* state = StateOf(list);
   if (!state) return DefWindowProcA(list, message, wParam, lParam);
   if (ChangesItems(message)) {
+    // An item removed while selected and put back (Undo) is selected anew for readers.
+    if ((message == LB_ADDSTRING || message == LB_INSERTSTRING) && state->heardMayHoldGone)
+      ForgetGoneItems(*state, MirroredItems(list, state->mirror));
     LRESULT result = CallListProc(list, *state, message, wParam, lParam);
     Follow(state->mirror, message, wParam, lParam, result);
+    if (message == LB_RESETCONTENT) state->heard.clear();
+    if (message == LB_DELETESTRING) state->heardMayHoldGone = true;
     return result;
   }
   switch (message) {
@@ -229,8 +270,15 @@ LRESULT CALLBACK SpeakingListProc(HWND list, UINT message, WPARAM wParam, LPARAM
     }
     case WM_KEYDOWN:
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP:
       return HandleInput(list, *state, message, wParam, lParam);
+    case WM_MOUSEMOVE:  // dragging over the items with the button held
+      if (wParam & MK_LBUTTON) return HandleInput(list, *state, message, wParam, lParam);
+      break;
+    case WM_TIMER:  // the list scrolls on its own while a drag is held beyond its edge
+      if (GetCapture() == list) return HandleInput(list, *state, message, wParam, lParam);
+      break;
     case WM_SETFOCUS: {
       LRESULT result = CallListProc(list, *state, message, wParam, lParam);
       NotifyCaret(list);
@@ -252,7 +300,7 @@ LRESULT CALLBACK SpeakingListProc(HWND list, UINT message, WPARAM wParam, LPARAM
 
 void MakeListSpeak(HWND list, const ListSpeech& speech) {
   if (!list || StateOf(list)) return;
-  auto* state = new SpeakingList{&speech, nullptr, {}, {}};
+  auto* state = new SpeakingList{&speech, nullptr, {}, {}, {}, false};
   SetWindowLongPtrA(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
   state->listProc =
       reinterpret_cast<WNDPROC>(SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SpeakingListProc)));
@@ -272,12 +320,13 @@ void SelectAloneAsClick(HWND list, int position) {
   if (TakesSeveral(list)) {
     SendMessageA(list, LB_SETSEL, FALSE, -1);
     SendMessageA(list, LB_SETSEL, TRUE, position);
+    SendMessageA(list, LB_SETANCHORINDEX, static_cast<WPARAM>(position), 0);  // Shift extends from here, as after a click
     SendMessageA(list, LB_SETCARETINDEX, static_cast<WPARAM>(position), FALSE);
   } else {
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(position), 0);
   }
   TellOwnerSelectionChanged(list);
-  NotifyAccessibleEvent(EVENT_OBJECT_SELECTION, list, position + 1);
+  NotifySelectionChanged(list);
   NotifyCaret(list);
 }
 
@@ -312,4 +361,71 @@ void NotifyItemRenamed(HWND list, uint32_t itemData) {
   if (!list) return;
   int position = FindItemData(list, itemData);
   if (position >= 0) NotifyAccessibleEvent(EVENT_OBJECT_NAMECHANGE, list, position + 1);
+}
+
+namespace {
+
+struct SelectedItem {
+  uint32_t item;
+  int position;
+};
+
+// The selected items with their positions, ordered by item.
+std::vector<SelectedItem> SelectedNow(HWND list, const std::vector<uint32_t>& items) {
+  std::vector<int> positions;
+  if (TakesSeveral(list)) positions = SelectedPositions(list);
+  else if (int current = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)); current >= 0) positions.push_back(current);
+  std::vector<SelectedItem> selected;
+  selected.reserve(positions.size());
+  for (int position : positions)
+    if (static_cast<size_t>(position) < items.size()) selected.push_back({items[static_cast<size_t>(position)], position});
+  std::sort(selected.begin(), selected.end(), [](const SelectedItem& a, const SelectedItem& b) { return a.item < b.item; });
+  return selected;
+}
+
+// Items removed from the list since leave the selection readers know of without an event.
+void ForgetGoneItems(SpeakingList& state, const std::vector<uint32_t>& items) {
+  if (!state.heardMayHoldGone) return;
+  state.heardMayHoldGone = false;
+  std::unordered_set<uint32_t> missing(state.heard.begin(), state.heard.end());
+  for (size_t i = 0; i < items.size() && !missing.empty(); ++i) missing.erase(items[i]);
+  if (missing.empty()) return;
+  state.heard.erase(std::remove_if(state.heard.begin(), state.heard.end(), [&](uint32_t item) { return missing.count(item) > 0; }),
+                    state.heard.end());
+}
+
+void TellAddedAndRemoved(HWND list, const SelectionEvents& events, const std::vector<SelectedItem>& selected,
+                         const std::vector<uint32_t>& items) {
+  for (uint32_t item : events.added) {
+    auto at = std::lower_bound(selected.begin(), selected.end(), item,
+                               [](const SelectedItem& s, uint32_t wanted) { return s.item < wanted; });
+    if (at != selected.end() && at->item == item) NotifyAccessibleEvent(EVENT_OBJECT_SELECTIONADD, list, at->position + 1);
+  }
+  for (uint32_t item : events.removed) {
+    auto at = std::find(items.begin(), items.end(), item);
+    if (at != items.end()) NotifyAccessibleEvent(EVENT_OBJECT_SELECTIONREMOVE, list, static_cast<int>(at - items.begin()) + 1);
+  }
+}
+
+}  // namespace
+
+void NotifySelectionChanged(HWND list) {
+  SpeakingList* state = StateOf(list);
+  if (!state) return;
+  const std::vector<uint32_t>& items = MirroredItems(list, state->mirror);
+  ForgetGoneItems(*state, items);
+  std::vector<SelectedItem> selected = SelectedNow(list, items);
+  std::vector<uint32_t> after;
+  after.reserve(selected.size());
+  for (const SelectedItem& s : selected) after.push_back(s.item);
+  SelectionEvents events = DecideSelectionEvents(state->heard, after);
+  state->heard = std::move(after);
+  switch (events.kind) {
+    case SelectionEvents::Kind::kNone: return;
+    case SelectionEvents::Kind::kSelection:  // the one item selected now
+      if (!selected.empty()) NotifyAccessibleEvent(EVENT_OBJECT_SELECTION, list, selected.front().position + 1);
+      return;
+    case SelectionEvents::Kind::kAddRemove: TellAddedAndRemoved(list, events, selected, items); return;
+    case SelectionEvents::Kind::kWithin: NotifyAccessibleEvent(EVENT_OBJECT_SELECTIONWITHIN, list, 0); return;
+  }
 }

@@ -29,6 +29,11 @@ void SelectAloneAsClick(HWND list, int position);
 // The list's items as its reader mirror holds them (read again only when out of step): cheaper
 // than asking the list item by item.
 std::vector<uint32_t> SpokenListItems(HWND list);
+// Tells readers how the list's selection changed since they last heard of it (the one item
+// selected alone, up to 20 items added or removed, or a change within the list); nothing when
+// it did not. The list's own keys and clicks are followed already: call it after changing the
+// selection by program.
+void NotifySelectionChanged(HWND list);
 
 // A string-table text in the current language.
 std::string LocalizedText(UINT id);

@@ -21,7 +21,8 @@ namespace {
 constexpr COLORREF kHintBand = 0xBEBEBE;
 
 // Of the standing texts, the search box's count and what the sync has to say, the one that
-// changed last shows; the other comes back when that one clears.
+// changed last shows; the other comes back when that one clears, and the note of the start
+// stands while neither has anything to say.
 std::string NewestStandingText() {
   static std::string lastSearch, lastSync;
   static bool syncIsNewer = false;
@@ -35,6 +36,7 @@ std::string NewestStandingText() {
     if (!search.empty()) syncIsNewer = false;
     lastSearch = search;
   }
+  if (search.empty() && sync.empty()) return g_shell.statusNote;
   if (search.empty() || sync.empty()) return search.empty() ? sync : search;
   return syncIsNewer ? sync : search;
 }
@@ -86,15 +88,29 @@ const StatusBarModel kStatusBarModel;
 
 }  // namespace
 
+namespace {
+
+void RepaintStatusBar() {
+  if (!g_shell.statusBar) return;
+  NotifyAccessibleEvent(EVENT_OBJECT_NAMECHANGE, g_shell.statusBar, 0);
+  InvalidateRect(g_shell.statusBar, nullptr, TRUE);
+  UpdateWindow(g_shell.statusBar);
+}
+
+}  // namespace
+
 void UpdateStatusHint(HWND underPointer) {
   bool isButton = IsHintButton(underPointer);
   int key = StatusHintKeyFor(isButton ? GetDlgCtrlID(underPointer) : 0, isButton);
   if (key == StatusHintKey) return;
   StatusHintKey = key;
-  if (!g_shell.statusBar) return;
-  NotifyAccessibleEvent(EVENT_OBJECT_NAMECHANGE, g_shell.statusBar, 0);
-  InvalidateRect(g_shell.statusBar, nullptr, TRUE);
-  UpdateWindow(g_shell.statusBar);
+  if (key != 0) g_shell.statusNote.clear();  // told once: the hints have the bar from now on
+  RepaintStatusBar();
+}
+
+void ShowStatusNote(const std::string& text) {
+  g_shell.statusNote = text;
+  RepaintStatusBar();
 }
 
 LRESULT CALLBACK StatusBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

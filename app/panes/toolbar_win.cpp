@@ -86,11 +86,19 @@ void SupplyTooltipText(NMHDR* header) {
   LoadLocalString(g_shell.instance, button->tooltip, request->szText, kTooltipTextSize);
 }
 
+// The keyboard stays in the entry list: a clicked button took the focus, and a dialog the
+// command opens would give it back to the button (or to nothing, when the command greys it).
+void GiveFocusBackToList(HWND toolbar) {
+  HWND focus = GetFocus();
+  if (focus && g_shell.entryList && IsChild(toolbar, focus)) SetFocus(g_shell.entryList);
+}
+
 // Only clicks: owner-drawn buttons also report double clicks, which would run the command again.
-bool ForwardClick(WPARAM wParam) {
+bool ForwardClick(HWND toolbar, WPARAM wParam) {
   if (HIWORD(wParam) != BN_CLICKED) return false;
   const ToolbarButton* button = ButtonById(LOWORD(wParam));
   if (!button) return false;
+  GiveFocusBackToList(toolbar);
   SendMessageA(g_shell.mainWindow, WM_COMMAND, button->command, 0);
   return true;
 }
@@ -130,7 +138,59 @@ class ToolbarModel : public AccessibleModel {
 
 const ToolbarModel kToolbarModel;
 
+// Each button as a window of its own (what a reader finds under the pointer or at the focus):
+// the toolbar's push button for it.
+class ToolbarButtonModel : public AccessibleModel {
+ public:
+  long Role(HWND) const override { return ROLE_SYSTEM_PUSHBUTTON; }
+  std::string Name(HWND button) const override {
+    const ToolbarButton* known = ButtonById(GetDlgCtrlID(button));
+    return known ? LocalizedText(known->tooltip) : std::string();
+  }
+  int ChildCount(HWND) const override { return 0; }
+  long ChildRole(HWND, int) const override { return 0; }
+  std::string ChildName(HWND, int) const override { return {}; }
+  long ChildState(HWND, int) const override { return 0; }
+  bool ChildRect(HWND, int, RECT&) const override { return false; }
+  std::string DefaultAction(HWND) const override { return LocalizedText(164); }
+  bool DoDefaultAction(HWND button) const override {
+    if (!IsWindowEnabled(button)) return false;
+    return PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                        reinterpret_cast<LPARAM>(button)) != FALSE;
+  }
+};
+
+const ToolbarButtonModel kToolbarButtonModel;
+
+// The buttons' own procedure is the platform's, kept in each button's user data.
+LRESULT CALLBACK SpeakingButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto platform = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(button, GWLP_USERDATA));
+  if (!platform) return DefWindowProcA(button, message, wParam, lParam);
+  if (message == WM_GETOBJECT && AsksForClientObject(lParam))
+    return AnswerGetObject(button, wParam, lParam, kToolbarButtonModel);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(platform));
+    SetWindowLongPtrA(button, GWLP_USERDATA, 0);
+    return CallWindowProcA(platform, button, message, wParam, lParam);
+  }
+  LRESULT result = CallWindowProcA(platform, button, message, wParam, lParam);
+  // A press released beside the button clicks nothing, and leaves the focus on it.
+  if (message == WM_LBUTTONUP || message == WM_CAPTURECHANGED) {
+    if (GetFocus() == button && GetCapture() != button && g_shell.entryList) SetFocus(g_shell.entryList);
+  }
+  return result;
+}
+
 }  // namespace
+
+void MakeToolbarButtonsSpeak() {
+  for (HWND button : g_shell.toolbarButtons) {
+    if (!button || GetWindowLongPtrA(button, GWLP_USERDATA)) continue;
+    LONG_PTR platform = GetWindowLongPtrA(button, GWLP_WNDPROC);
+    SetWindowLongPtrA(button, GWLP_USERDATA, platform);
+    SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SpeakingButtonProc));
+  }
+}
 
 LRESULT CALLBACK ToolbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -151,7 +211,7 @@ LRESULT CALLBACK ToolbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       SupplyTooltipText(reinterpret_cast<NMHDR*>(lParam));
       return 1;
     case WM_COMMAND:
-      if (ForwardClick(wParam) || OnSearchBoxCommand(wParam)) return 1;
+      if (ForwardClick(window, wParam) || OnSearchBoxCommand(wParam)) return 1;
       return DefWindowProcA(window, message, wParam, lParam);
     case WM_GETOBJECT:
       if (AsksForClientObject(lParam)) return AnswerGetObject(window, wParam, lParam, kToolbarModel);

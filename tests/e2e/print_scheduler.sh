@@ -1,8 +1,23 @@
 # Sourced by the print test: a CUPS scheduler of the test's own (private configuration, spool,
 # state and socket; no system service), with one PDF printer "KalPDF" as its default.
 # start_scheduler sets CUPS_SERVER for the programs started after it; stop_scheduler ends it.
+# Where the scheduler cannot run here, start_scheduler returns 1 and SCHEDULER_PROBLEM says why.
+
+# Why this machine cannot run the scheduler and its PDF printer, or nothing.
+scheduler_problem() {
+  local need
+  [ "$(id -u)" = 0 ] || { echo "the cups-pdf backend runs only for a scheduler started as root"; return; }
+  for need in /usr/sbin/cupsd /usr/lib/cups/backend/cups-pdf /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd; do
+    [ -e "$need" ] || { echo "$need is missing (Debian packages cups and printer-driver-cups-pdf)"; return; }
+  done
+  for need in lpstat pdftotext; do
+    command -v "$need" >/dev/null || { echo "$need is missing (Debian packages cups-client and poppler-utils)"; return; }
+  done
+}
 
 start_scheduler() {
+  SCHEDULER_PROBLEM=$(scheduler_problem)
+  [ -z "$SCHEDULER_PROBLEM" ] || return 1
   CUPS_DIR=$(mktemp -d /tmp/kalcups.XXXXXX)  # short: the socket path must fit a sockaddr
   chmod 755 "$CUPS_DIR"  # the filters run as the scheduler's own unprivileged user
   local d=$CUPS_DIR
@@ -43,8 +58,10 @@ CONF
   /usr/sbin/cupsd -f -c "$d/etc/cupsd.conf" -s "$d/etc/cups-files.conf" >"$d/log/cupsd.out" 2>&1 &
   CUPSD_PID=$!
   export CUPS_SERVER=$d/cups.sock
-  wait_for 'lpstat -d 2>/dev/null | grep -q KalPDF' 100 ||
-    fail "the test's CUPS scheduler did not start: $(cat "$d/log/cupsd.out" "$d/log/error_log" 2>/dev/null | tail -5)"
+  wait_for 'lpstat -d 2>/dev/null | grep -q KalPDF' 100 && return 0
+  SCHEDULER_PROBLEM="the test's CUPS scheduler did not start: $(cat "$d/log/cupsd.out" "$d/log/error_log" 2>/dev/null | tail -5)"
+  stop_scheduler
+  return 1
 }
 
 stop_scheduler() {

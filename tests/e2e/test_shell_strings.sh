@@ -156,6 +156,11 @@ expected.update({  # the search box
     2052: "This address book is empty.\nCtrl+N adds a person; File > Import brings in the book of another program.",
     2053: 'Nothing matches "%s".',
 })
+expected.update({  # undo, printing and the book's folder
+    2110: "The delete cannot be undone: the book has changed since. Nothing was brought back.",
+    2111: "Nothing was printed: the pages asked for come after the last page, page %s.",
+    2112: "The address book is kept in %s",
+})
 if strings != expected:
     for k in sorted(set(strings) | set(expected)):
         if strings.get(k) != expected.get(k):

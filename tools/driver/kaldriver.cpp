@@ -802,6 +802,72 @@ int CmdAccTimed(const Args& a) {
   return PrintElapsed();
 }
 
+// ---- accessible objects: answers to odd questions, as a careless reader asks them ----
+
+std::string HresultText(HRESULT result) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(result));
+  return text;
+}
+
+// `acc-hit HWND X Y`: accHitTest at the screen point; the child, 0 for the object, "none" outside.
+int CmdAccHit(const Args& a) {
+  IAccessible* object = ClientObject(ParseHandle(a[0]));
+  if (!object) return Fail("no accessible object for " + a[0]);
+  VARIANT hit;
+  VariantInit(&hit);
+  HRESULT result = object->accHitTest(static_cast<long>(ParseNumber(a[1])), static_cast<long>(ParseNumber(a[2])), &hit);
+  if (result == S_OK && hit.vt == VT_I4) std::printf("%ld\n", hit.lVal);
+  else std::printf("none %s\n", HresultText(result).c_str());
+  VariantClear(&hit);
+  object->Release();
+  return 0;
+}
+
+// `acc-select-hr HWND CHILD FLAGS`: accSelect's own answer, as "0xHHHHHHHH".
+int CmdAccSelectResult(const Args& a) {
+  IAccessible* object = ClientObject(ParseHandle(a[0]));
+  if (!object) return Fail("no accessible object for " + a[0]);
+  HRESULT done = object->accSelect(static_cast<long>(ParseNumber(a[2])), ChildVariant(static_cast<long>(ParseNumber(a[1]))));
+  std::printf("%s\n", HresultText(done).c_str());
+  object->Release();
+  return 0;
+}
+
+// `acc-probe HWND CHILD`: "CALL<TAB>0xHHHHHHHH" for get_accChild of CHILD and for each question
+// asked with a null out pointer.
+int CmdAccProbe(const Args& a) {
+  IAccessible* object = ClientObject(ParseHandle(a[0]));
+  if (!object) return Fail("no accessible object for " + a[0]);
+  VARIANT self = ChildVariant(0), child = ChildVariant(static_cast<long>(ParseNumber(a[1])));
+  IDispatch* dispatch = nullptr;
+  HRESULT asked = object->get_accChild(child, &dispatch);
+  if (dispatch) dispatch->Release();
+  std::printf("child\t%s\n", HresultText(asked).c_str());
+  long number = 0;
+  const struct {
+    const char* name;
+    HRESULT result;
+  } nulls[] = {
+      {"child-null", object->get_accChild(self, nullptr)},
+      {"name-null", object->get_accName(self, nullptr)},
+      {"role-null", object->get_accRole(self, nullptr)},
+      {"state-null", object->get_accState(self, nullptr)},
+      {"action-null", object->get_accDefaultAction(self, nullptr)},
+      {"count-null", object->get_accChildCount(nullptr)},
+      {"focus-null", object->get_accFocus(nullptr)},
+      {"selection-null", object->get_accSelection(nullptr)},
+      {"location-null", object->accLocation(nullptr, &number, &number, &number, self)},
+      {"hit-null", object->accHitTest(0, 0, nullptr)},
+      {"navigate-null", object->accNavigate(NAVDIR_FIRSTCHILD, self, nullptr)},
+      {"topic-null", object->get_accHelpTopic(nullptr, self, &number)},
+      {"value-null", object->get_accValue(self, nullptr)},
+  };
+  for (const auto& probe : nulls) std::printf("%s\t%s\n", probe.name, HresultText(probe.result).c_str());
+  object->Release();
+  return 0;
+}
+
 // The executable's version resource: the fixed file version, then each named value, one a line.
 int CmdVersion(const Args& a) {
   DWORD ignored = 0;
@@ -945,6 +1011,9 @@ const Command kCommands[] = {
     {"lb-texts", 2, CmdListTexts, "HWND CTRLID"},
     {"cb-texts", 2, CmdComboTexts, "HWND CTRLID"},
     {"cb-select", 3, CmdComboSelect, "HWND CTRLID IDX"},
+    {"acc-hit", 3, CmdAccHit, "HWND X Y"},
+    {"acc-select-hr", 3, CmdAccSelectResult, "HWND CHILD FLAGS"},
+    {"acc-probe", 2, CmdAccProbe, "HWND CHILD"},
 };
 
 int Usage() {
