@@ -79,7 +79,7 @@ TEST(SearchTexts, FollowEditsAddsAndUndo) {
   DeleteUndo undo = RecordDelete(store, {MakeItemRef(ann, kPersonItem)}, {0}, {});
   ApplyDelete(store, undo);
   EXPECT_FALSE(PersonFinds(store, ann, "berg"));
-  ASSERT_TRUE(RestoreDeletedEntries(store, undo));
+  ASSERT_EQ(RestoreDeletedEntries(store, undo), UndoOutcome::Restored);
   EXPECT_TRUE(PersonFinds(store, ann, "berg"));
 }
 
