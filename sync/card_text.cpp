@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <random>
+#include <vector>
 
 #include "export/line_folding.h"
 #include "import/text_scan.h"
@@ -9,6 +10,14 @@
 #include "import/vcard_values.h"
 
 namespace {
+
+// One logical line of a card: its bytes in the card's text, and the parts the book reads.
+struct CardLine {
+  std::string_view raw;  // as the server sent it: folds and line end included
+  std::string name;      // the property name in capitals, without a group prefix
+  std::string params;    // between the name and the value's colon (read properties only)
+  std::string value;     // unfolded, still encoded (read properties only)
+};
 
 constexpr size_t kFoldOctets = 75;
 const char kUrnUuid[] = "urn:uuid:";
@@ -44,8 +53,8 @@ bool IsQuotedPrintableHead(std::string_view line) {
 }
 
 // The card's logical lines, each with its raw bytes.
-std::vector<std::string> RawLines(std::string_view text) {
-  std::vector<std::string> lines;
+std::vector<std::string_view> RawLines(std::string_view text) {
+  std::vector<std::string_view> lines;
   size_t pos = 0;
   while (pos < text.size()) {
     size_t next = 0;
@@ -58,7 +67,7 @@ std::vector<std::string> RawLines(std::string_view text) {
       if (!(text[next] == ' ' || text[next] == '\t') && !soft) break;
       end = LineEndAt(text, next, next);
     }
-    lines.emplace_back(text.substr(pos, next - pos));
+    lines.push_back(text.substr(pos, next - pos));
     pos = next;
   }
   return lines;
@@ -72,9 +81,9 @@ bool IsRead(std::string_view name) {
   return false;
 }
 
-CardLine ReadLine(std::string raw) {
+CardLine ReadLine(std::string_view raw) {
   CardLine line;
-  line.raw = std::move(raw);
+  line.raw = raw;
   VCardLines reader(line.raw);
   VCardLine parsed;
   if (reader.Next(parsed, IsRead)) {
@@ -101,17 +110,17 @@ std::string NamePart(std::string_view component, bool legacy) {
   return joined;
 }
 
-void ReadFields(ParsedCard& card) {
-  CardFields& f = card.fields;
+CardFields ReadFields(const std::vector<CardLine>& lines) {
+  CardFields f;
   bool legacy = false;
-  for (const CardLine& line : card.lines)
+  for (const CardLine& line : lines)
     if (line.name == "VERSION") {
       f.version = std::string(TrimBlanks(line.value));
       legacy = f.version == "2.1";
     }
   bool haveFn = false, haveN = false, haveNote = false;
   uint32_t emailPreference = ValueParams::kNotPreferred;
-  for (const CardLine& line : card.lines) {
+  for (const CardLine& line : lines) {
     const std::string& n = line.name;
     if (n == "FN" && !haveFn) {
       f.fn = Decoded(line, legacy);
@@ -154,6 +163,26 @@ void ReadFields(ParsedCard& card) {
       if (!member.empty()) f.memberUids.push_back(member);
     }
   }
+  return f;
+}
+
+// The card's lines; none when the text is not one card.
+std::optional<std::vector<CardLine>> SplitCard(std::string_view text) {
+  std::vector<CardLine> lines;
+  bool begun = false, ended = false;
+  for (std::string_view raw : RawLines(text)) {
+    CardLine line = ReadLine(raw);
+    bool mark = SameNoCase(TrimBlanks(line.value), "VCARD");
+    if (line.name == "BEGIN" && mark) {
+      if (begun) return std::nullopt;  // a second card, or one nested: not one card
+      begun = true;
+    } else if (line.name == "END" && mark && begun) {
+      ended = true;
+    }
+    lines.push_back(std::move(line));
+  }
+  if (!begun || !ended) return std::nullopt;
+  return lines;
 }
 
 void AppendTextEscaped(std::string& out, std::string_view utf8, bool component) {
@@ -189,7 +218,7 @@ std::string HeadOf(const CardLine& line, std::string_view name) {
   std::string head(name);
   size_t dot = line.raw.find('.');
   size_t colon = line.raw.find_first_of(":;");
-  if (dot != std::string::npos && dot < colon) head = line.raw.substr(0, dot + 1) + head;
+  if (dot != std::string::npos && dot < colon) head = std::string(line.raw.substr(0, dot + 1)) + head;
   for (std::string_view param : SplitUnescaped(line.params, ';')) {
     std::string_view p = TrimBlanks(param);
     if (p.empty() || StartsWithNoCase(p, "ENCODING") || StartsWithNoCase(p, "CHARSET") ||
@@ -228,13 +257,14 @@ std::string CategoriesValue(const std::vector<std::string>& names) {
 
 class Patcher {
  public:
-  Patcher(const ParsedCard& card, const CardEdit& edit) : card_(card), edit_(edit) {}
+  Patcher(const std::vector<CardLine>& lines, const CardFields& fields, const CardEdit& edit)
+      : lines_(lines), fields_(fields), edit_(edit) {}
 
   std::string Run() {
     int emailLine = ChosenEmailLine();
     bool fnDone = false, nDone = false, noteDone = false, catDone = false, membersDone = false;
-    for (size_t i = 0; i < card_.lines.size(); ++i) {
-      const CardLine& line = card_.lines[i];
+    for (size_t i = 0; i < lines_.size(); ++i) {
+      const CardLine& line = lines_[i];
       const std::string& n = line.name;
       if (n == "FN" && edit_.fn && !fnDone) {
         Put(Folded(HeadOf(line, "FN") + ":" + Escaped(*edit_.fn)));
@@ -263,12 +293,12 @@ class Patcher {
         if (edit_.categories && !catDone && !edit_.categories->empty())
           Put(Folded("CATEGORIES:" + CategoriesValue(*edit_.categories)));
         if (edit_.memberUids && !membersDone)
-          PutMembers(card_.fields.form == GroupForm::kApple ? "X-ADDRESSBOOKSERVER-MEMBER" : "MEMBER");
+          PutMembers(fields_.form == GroupForm::kApple ? "X-ADDRESSBOOKSERVER-MEMBER" : "MEMBER");
         if (changed_ && !edit_.revTime.empty() && revLine_ != std::string::npos) RewriteRev();
         ended_ = true;
         Keep(line);
       } else {
-        if (n == "REV" && revLine_ == std::string::npos) revLine_ = out_.size(), revRaw_ = line.raw;
+        if (n == "REV" && revLine_ == std::string::npos) revLine_ = out_.size(), revRaw_ = std::string(line.raw);
         Keep(line);
       }
     }
@@ -276,13 +306,13 @@ class Patcher {
   }
 
  private:
-  bool IsVCard4() const { return card_.fields.version == "4.0"; }
+  bool IsVCard4() const { return fields_.version == "4.0"; }
 
   int ChosenEmailLine() const {
     int chosen = -1;
     uint32_t best = ValueParams::kNotPreferred;
-    for (size_t i = 0; i < card_.lines.size(); ++i) {
-      const CardLine& line = card_.lines[i];
+    for (size_t i = 0; i < lines_.size(); ++i) {
+      const CardLine& line = lines_[i];
       if (line.name != "EMAIL" || TrimBlanks(line.value).empty()) continue;
       uint32_t preference = ParseParams(line.params).preference;
       if (chosen >= 0 && preference >= best) continue;
@@ -313,7 +343,8 @@ class Patcher {
     out_.replace(revLine_, oldLength, fresh);
   }
 
-  const ParsedCard& card_;
+  const std::vector<CardLine>& lines_;
+  const CardFields& fields_;
   const CardEdit& edit_;
   std::string out_;
   bool changed_ = false;
@@ -324,26 +355,43 @@ class Patcher {
 
 }  // namespace
 
-std::optional<ParsedCard> ParseCard(std::string_view text) {
-  ParsedCard card;
-  bool begun = false, ended = false;
-  for (std::string& raw : RawLines(text)) {
-    CardLine line = ReadLine(std::move(raw));
-    bool mark = SameNoCase(TrimBlanks(line.value), "VCARD");
-    if (line.name == "BEGIN" && mark) {
-      if (begun) return std::nullopt;  // a second card, or one nested: not one card
-      begun = true;
-    } else if (line.name == "END" && mark && begun) {
-      ended = true;
-    }
-    card.lines.push_back(std::move(line));
-  }
-  if (!begun || !ended) return std::nullopt;
-  ReadFields(card);
-  return card;
+CardText::Shared::~Shared() { delete reading.load(); }
+
+const std::string& CardText::Empty() {
+  static const std::string empty;
+  return empty;
 }
 
-std::string PatchCard(const ParsedCard& card, const CardEdit& edit) { return Patcher(card, edit).Run(); }
+// Two rounds never read one text at once, but should they, the first reading kept wins.
+const CardReading* CardText::KeepReading(const CardReading* reading) const {
+  const CardReading* none = nullptr;
+  if (shared_->reading.compare_exchange_strong(none, reading, std::memory_order_acq_rel)) return reading;
+  delete reading;
+  return none;
+}
+
+std::optional<ParsedCard> ParseCard(std::string_view text) { return ReadCard(CardText(std::string(text))); }
+
+std::optional<ParsedCard> ReadCard(const CardText& text) {
+  if (text.empty()) return std::nullopt;
+  const CardReading* reading = text.Reading();
+  if (!reading) {
+    auto fresh = new CardReading;
+    if (std::optional<std::vector<CardLine>> lines = SplitCard(text.str())) {
+      fresh->isCard = true;
+      fresh->fields = ReadFields(*lines);
+    }
+    reading = text.KeepReading(fresh);
+  }
+  if (!reading->isCard) return std::nullopt;
+  return ParsedCard{text, reading->fields};
+}
+
+std::string PatchCard(const ParsedCard& card, const CardEdit& edit) {
+  std::optional<std::vector<CardLine>> lines = SplitCard(card.text.str());
+  if (!lines) return card.text.str();  // no card: nothing read from it, nothing to patch
+  return Patcher(*lines, card.fields, edit).Run();
+}
 
 std::string NewPersonCard(const std::string& uid, const CardEdit& edit) {
   std::string text = "BEGIN:VCARD\r\nVERSION:3.0\r\n" + Folded("UID:" + Escaped(uid));

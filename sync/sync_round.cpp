@@ -413,7 +413,7 @@ class Round {
     }
     if (answer.httpStatus != 207 || !answer.multistatus) return Fail(answer);
     std::set<std::string> answered;
-    for (const DavResponse& response : answer.responses) {
+    for (DavResponse& response : answer.responses) {
       if (std::find(urls.begin(), urls.end(), response.href) == urls.end()) continue;
       answered.insert(response.href);
       if (response.status == 404 || response.status == 410) {
@@ -421,7 +421,8 @@ class Round {
         removedOnServer_.insert(response.href);
         continue;
       }
-      TakeCard(response.href, response.etag.empty() ? listed_[response.href] : response.etag, response.addressData);
+      TakeCard(response.href, response.etag.empty() ? listed_[response.href] : response.etag,
+               std::move(response.addressData));
     }
     // A card the answer left out is asked for again next time: the token must not pass it.
     for (const std::string& url : urls)
@@ -429,11 +430,12 @@ class Round {
     return true;
   }
 
-  void TakeCard(const std::string& url, const std::string& etag, const std::string& text) {
+  // The answer's text becomes the card's one text, which the state keeps afterwards.
+  void TakeCard(const std::string& url, const std::string& etag, std::string text) {
     ServerCard& card = cards_[url];
     card.etag = etag;
     card.fetched = true;
-    card.card = ParseCard(text);
+    card.card = ReadCard(CardText(std::move(text)));
     if (!card.card) {
       ReportLeftOut(url, SyncReason::kNotACard);
       holdToken_ = true;
@@ -454,12 +456,12 @@ class Round {
     leftOut_.insert(url);
   }
 
-  // The server's card at a URL now: fetched this round, or the state's when unchanged.
-  // A fetched card moves to the entry that takes it: a card's text is held once.
+  // The server's card at a URL now: fetched this round, or the state's when unchanged (read
+  // once per run: its reading stays with the text).
   std::optional<ParsedCard> CurrentCard(const SyncedEntry& entry) {
     auto fetched = cards_.find(entry.url);
     if (fetched != cards_.end() && fetched->second.fetched) return std::move(fetched->second.card);
-    return ParseCard(entry.card);
+    return ReadCard(entry.card);
   }
 
   bool ServerHolds(const SyncedEntry& entry) const {
@@ -1085,15 +1087,17 @@ class Round {
 
   // Puts the text; on success the entry takes the server's URL and ETag. 412: the card changed.
   enum class Put { kDone, kChanged, kFailed };
-  Put PutCard(SyncedEntry& entry, const std::string& text, bool isNew) {
+  // The text sent is one text for the request, the journal, the state and the round.
+  Put PutCard(SyncedEntry& entry, std::string body, bool isNew) {
     if (cancel_.load()) {
       Fail(DavAnswer{});
       return Put::kFailed;
     }
+    CardText text(std::move(body));
     DavRequest request;
     request.kind = DavRequest::Kind::Put;
     request.url = entry.url;
-    request.body = text;
+    request.body = text.str();
     if (isNew) request.ifNoneMatchAny = true;
     else request.ifMatch = entry.etag;
     SyncedEntry pending = entry;
@@ -1131,7 +1135,7 @@ class Round {
       return true;
     }
     if (!Success(answer.httpStatus)) return Fail(answer);
-    card = ParseCard(answer.body);
+    card = ReadCard(CardText(std::move(answer.body)));
     if (!card) {
       ReportLeftOut(entry.url, SyncReason::kNotACard);
       return true;
@@ -1163,7 +1167,7 @@ class Round {
       SyncedEntry next = work.entry;
       std::string text;
       if (isNew) {
-        std::optional<ParsedCard> old = work.known ? ParseCard(work.entry.card) : std::nullopt;
+        std::optional<ParsedCard> old = work.known ? ReadCard(work.entry.card) : std::nullopt;
         if (old) {
           // sent again, or put back by Undo delete: with its old UID and properties
           text = PatchCard(*old, EditFor(work, old));
@@ -1177,7 +1181,7 @@ class Round {
         text = PatchCard(*work.card, edit);
       }
       SetBase(next, FieldsOf(snapshot_.persons[work.local]));
-      Put put = PutCard(next, text, isNew);
+      Put put = PutCard(next, std::move(text), isNew);
       if (put == Put::kFailed) return false;
       if (put == Put::kDone) {
         NoteSent(next);
@@ -1185,7 +1189,7 @@ class Round {
         work.entry.url = next.url;
         work.entry.uid = next.uid;
         work.entry.etag = next.etag;
-        work.card = ParseCard(text);
+        work.card = ReadCard(next.card);
         work.form.reset();
         work.onServer = true;
         break;
@@ -1250,7 +1254,7 @@ class Round {
       std::string text;
       if (isNew) {
         if (next.url.empty()) next.url = NewCardUrl(next.uid);
-        std::optional<ParsedCard> old = group.known ? ParseCard(group.entry.card) : std::nullopt;
+        std::optional<ParsedCard> old = group.known ? ReadCard(group.entry.card) : std::nullopt;
         text = old ? PatchCard(*old, edit) : NewGroupCard(next.uid, group.entry.form, edit);
       } else {
         if (Empty(edit)) break;
@@ -1259,7 +1263,7 @@ class Round {
       next.key = local.name;
       next.memo = local.memo;
       next.members = LocalMembers(local);
-      Put put = PutCard(next, text, isNew);
+      Put put = PutCard(next, std::move(text), isNew);
       if (put == Put::kFailed) return false;
       if (put == Put::kDone) {
         NoteSent(next);
@@ -1267,7 +1271,7 @@ class Round {
         group.entry.url = next.url;
         group.entry.uid = next.uid;
         group.entry.etag = next.etag;
-        group.card = ParseCard(text);
+        group.card = ReadCard(next.card);
         group.onServer = true;
         break;
       }
@@ -1397,19 +1401,13 @@ class Round {
     return std::move(result_);
   }
 
-  std::string CardTextOf(const PersonWork& work) {
+  CardText CardTextOf(const PersonWork& work) {
     // The state keeps the server's text: the one sent, else the one fetched, else the old one.
     auto sent = sentCards_.find(work.entry.url);
     if (sent != sentCards_.end()) return sent->second;
     auto fetched = cards_.find(work.entry.url);
-    if (fetched != cards_.end() && fetched->second.fetched && work.card) return Rejoin(*work.card);
+    if (fetched != cards_.end() && fetched->second.fetched && work.card) return work.card->text;
     return work.entry.card;
-  }
-
-  static std::string Rejoin(const ParsedCard& card) {
-    std::string text;
-    for (const CardLine& line : card.lines) text += line.raw;
-    return text;
   }
 
   void FinishGroups(SyncState& state) {
@@ -1461,7 +1459,7 @@ class Round {
         bool sent = false;
         auto sentCard = sentCards_.find(group.entry.url);
         if (sentCard != sentCards_.end()) entry.card = sentCard->second, sent = true;
-        if (!sent && cards_.count(group.entry.url) && cards_[group.entry.url].fetched) entry.card = Rejoin(*group.card);
+        if (!sent && cards_.count(group.entry.url) && cards_[group.entry.url].fetched) entry.card = group.card->text;
       }
       if (live) entry.slot = snapshot_.groups[group.local].slot, entry.runId = snapshot_.runId;
       state.entries.push_back(std::move(entry));
@@ -1498,7 +1496,7 @@ class Round {
   std::map<std::string, ServerCard> cards_;
   std::set<std::string> leftOut_;
   std::set<std::string> sentUrls_;
-  std::unordered_map<std::string, std::string> sentCards_;  // URL -> the text last sent
+  std::unordered_map<std::string, CardText> sentCards_;  // URL -> the text last sent
   std::unordered_map<std::string, size_t> stateUrls_;  // URL -> index into start_.entries
   std::unordered_map<std::string, int> taken_;         // folded descriptions the book will hold
   std::unordered_map<std::string, size_t> byDescription_;  // folded final description -> person

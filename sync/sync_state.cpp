@@ -17,8 +17,29 @@ std::string InFolder(const std::string& folder, const char* name) {
   return folder + (last == '\\' || last == '/' ? "" : "\\") + name;
 }
 
+// Where the state's bytes go: a text, the file's bytes, or only their count, so that the file's
+// bytes are taken once at their size (the card texts make up most of them).
+struct ByteCount {
+  size_t size = 0;
+  void push_back(char) { ++size; }
+  ByteCount& operator+=(std::string_view text) {
+    size += text.size();
+    return *this;
+  }
+};
+
+struct FileBytes {
+  std::vector<uint8_t> bytes;
+  void push_back(char c) { bytes.push_back(static_cast<uint8_t>(c)); }
+  FileBytes& operator+=(std::string_view text) {
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    return *this;
+  }
+};
+
 // Tabs and line ends would split a field: they are escaped, and so is the backslash.
-void AppendEscaped(std::string& out, std::string_view text) {
+template <typename Out>
+void AppendEscaped(Out& out, std::string_view text) {
   for (char c : text) {
     switch (c) {
       case '\\': out += "\\\\"; break;
@@ -67,13 +88,15 @@ std::vector<std::string_view> SplitAt(std::string_view text, char separator) {
   }
 }
 
-void AppendField(std::string& line, std::string_view text) {
+template <typename Out>
+void AppendField(Out& line, std::string_view text) {
   line.push_back('\t');
   AppendEscaped(line, text);
 }
 
 // One entry as one line: its fields, its members, then its card.
-void AppendEntry(std::string& out, const char* tag, const SyncedEntry& entry) {
+template <typename Out>
+void AppendEntry(Out& out, const char* tag, const SyncedEntry& entry) {
   out += tag;
   AppendField(out, entry.isGroup ? "g" : "p");
   AppendField(out, std::to_string(static_cast<int>(entry.form)));
@@ -84,7 +107,7 @@ void AppendEntry(std::string& out, const char* tag, const SyncedEntry& entry) {
   AppendField(out, std::to_string(entry.runId));
   AppendField(out, std::to_string(entry.members.size()));
   for (const std::string& member : entry.members) AppendField(out, member);
-  AppendField(out, entry.card);
+  AppendField(out, entry.card.str());
   out.push_back('\n');
 }
 
@@ -149,13 +172,9 @@ void ApplyRecord(SyncState& state, JournalRecord::Kind kind, SyncedEntry entry) 
   else state.entries.push_back(std::move(entry));
 }
 
-}  // namespace
-
-std::string SyncStatePath(const std::string& dataFolder) { return InFolder(dataFolder, kStateFile); }
-std::string SyncJournalPath(const std::string& dataFolder) { return InFolder(dataFolder, kJournalFile); }
-
-std::vector<uint8_t> SyncStateBytes(const SyncState& state) {
-  std::string out = kStateHeader;
+template <typename Out>
+void AppendState(Out& out, const SyncState& state) {
+  out += kStateHeader;
   out += "\n";
   out += "book";
   AppendField(out, state.bookUrl);
@@ -176,7 +195,20 @@ std::vector<uint8_t> SyncStateBytes(const SyncState& state) {
   }
   // The count at the end tells a whole file from one cut short.
   out += "end\t" + std::to_string(state.entries.size() + state.removed.size()) + "\n";
-  return std::vector<uint8_t>(out.begin(), out.end());
+}
+
+}  // namespace
+
+std::string SyncStatePath(const std::string& dataFolder) { return InFolder(dataFolder, kStateFile); }
+std::string SyncJournalPath(const std::string& dataFolder) { return InFolder(dataFolder, kJournalFile); }
+
+std::vector<uint8_t> SyncStateBytes(const SyncState& state) {
+  ByteCount count;
+  AppendState(count, state);
+  FileBytes out;
+  out.bytes.reserve(count.size);
+  AppendState(out, state);
+  return std::move(out.bytes);
 }
 
 std::optional<SyncState> SyncStateFromBytes(const std::vector<uint8_t>& bytes) {
