@@ -37,19 +37,73 @@ struct FileBytes {
   }
 };
 
+// The state's file as its bytes are made, a megabyte at a time, so that the card texts are not
+// copied into one image of the whole file first. The first failed write is kept.
+class FileSink {
+ public:
+  explicit FileSink(OutputFile& file) : file_(file) { buffer_.reserve(kChunk); }
+  void push_back(char c) {
+    buffer_.push_back(c);
+    if (buffer_.size() >= kChunk) Drain();
+  }
+  FileSink& operator+=(std::string_view text) {
+    if (buffer_.size() + text.size() > kChunk) Drain();
+    if (text.size() >= kChunk) Write(text);
+    else buffer_.append(text);
+    return *this;
+  }
+  IoResult Finish() {
+    Drain();
+    return result_;
+  }
+
+ private:
+  static constexpr size_t kChunk = size_t{1} << 20;
+  void Drain() {
+    Write(buffer_);
+    buffer_.clear();
+  }
+  void Write(std::string_view text) {
+    if (result_.ok() && !text.empty()) result_ = file_.Write(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  }
+  OutputFile& file_;
+  std::string buffer_;
+  IoResult result_;
+};
+
+FileFailure FailureAt(FileStep step, const std::string& path, const IoResult& result) {
+  FileFailure failure;
+  failure.step = step;
+  failure.path = path;
+  failure.reason = result.reason;
+  failure.outOfMemory = result.error == IoError::kOutOfMemory;
+  return failure;
+}
+
 // Tabs and line ends would split a field: they are escaped, and so is the backslash.
+const char* EscapeOf(char c) {
+  switch (c) {
+    case '\\': return "\\\\";
+    case '\t': return "\\t";
+    case '\n': return "\\n";
+    case '\r': return "\\r";
+    case '\0': return "\\0";
+    default: return nullptr;
+  }
+}
+
+// Runs between escapes go out whole: a card's text is mostly long runs.
 template <typename Out>
 void AppendEscaped(Out& out, std::string_view text) {
-  for (char c : text) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\0': out += "\\0"; break;
-      default: out.push_back(c);
-    }
+  size_t run = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char* escape = EscapeOf(text[i]);
+    if (!escape) continue;
+    out += text.substr(run, i - run);
+    out += escape;
+    run = i + 1;
   }
+  out += text.substr(run);
 }
 
 bool Unescaped(std::string_view text, std::string& out) {
@@ -310,9 +364,33 @@ SyncStateLoad LoadSyncState(const std::string& dataFolder, DataFileSystem& files
   return load;
 }
 
+// As the data files are saved: a temporary file written, flushed and put in place.
 std::optional<FileFailure> SaveSyncState(const std::string& dataFolder, const SyncState& state,
                                          DataFileSystem& files) {
-  if (auto failure = ReplaceFileContent(files, SyncStatePath(dataFolder), SyncStateBytes(state))) return failure;
+  const std::string path = SyncStatePath(dataFolder);
+  const std::string temp = path + ".tmp";
+  std::unique_ptr<OutputFile> file;
+  IoResult result = files.Create(temp, CreateMode::kReplaceAny, file);
+  if (!result.ok()) return FailureAt(FileStep::kCreate, temp, result);
+  FileSink sink(*file);
+  AppendState(sink, state);
+  result = sink.Finish();
+  FileStep step = FileStep::kWrite;
+  if (result.ok()) {
+    result = file->Flush();
+    step = FileStep::kFlush;
+  }
+  if (result.ok()) result = file->Close();
+  file.reset();
+  if (!result.ok()) {
+    files.Remove(temp);
+    return FailureAt(step, temp, result);
+  }
+  result = files.Replace(temp, path);
+  if (!result.ok()) {
+    files.Remove(temp);
+    return FailureAt(FileStep::kReplace, path, result);
+  }
   files.Remove(SyncJournalPath(dataFolder));
   return std::nullopt;
 }
