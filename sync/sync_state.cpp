@@ -1,6 +1,7 @@
 #include "sync/sync_state.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 
 #include "store/safe_write.h"
@@ -92,11 +93,25 @@ const char* EscapeOf(char c) {
   }
 }
 
+// True when one of the eight bytes may need an escape: a backslash or a byte below 0x0E (the
+// ones escaped are among them), tested a word at a time.
+bool WordMayNeedEscape(const char* at) {
+  constexpr uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+  uint64_t word;
+  std::memcpy(&word, at, sizeof word);
+  uint64_t backslash = word ^ (kOnes * '\\');
+  uint64_t isBackslash = (backslash - kOnes) & ~backslash & kHighs;
+  uint64_t isLow = (word - kOnes * 0x0E) & ~word & kHighs;
+  return (isBackslash | isLow) != 0;
+}
+
 // Runs between escapes go out whole: a card's text is mostly long runs.
 template <typename Out>
 void AppendEscaped(Out& out, std::string_view text) {
   size_t run = 0;
   for (size_t i = 0; i < text.size(); ++i) {
+    while (i + 8 <= text.size() && !WordMayNeedEscape(text.data() + i)) i += 8;
+    if (i == text.size()) break;
     const char* escape = EscapeOf(text[i]);
     if (!escape) continue;
     out += text.substr(run, i - run);
