@@ -1,6 +1,8 @@
 #include "sync/card_text.h"
 
+#include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -33,9 +35,19 @@ bool StartsWithNoCase(std::string_view text, std::string_view start) {
   return text.size() >= start.size() && SameNoCase(text.substr(0, start.size()), start);
 }
 
+// True when one of the eight bytes at `at` may be a CR or an LF (both are below 0x0E): a long
+// PHOTO line is passed over a word at a time.
+bool WordMayEndLine(const char* at) {
+  constexpr uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+  uint64_t word;
+  std::memcpy(&word, at, sizeof word);
+  return ((word - kOnes * 0x0E) & ~word & kHighs) != 0;
+}
+
 // A physical line's end: CR LF, LF or CR; the position after it.
 size_t LineEndAt(std::string_view text, size_t from, size_t& next) {
   size_t end = from;
+  while (end + 8 <= text.size() && !WordMayEndLine(text.data() + end)) end += 8;
   while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
   if (end == text.size()) {
     next = text.size();
@@ -355,11 +367,145 @@ class Patcher {
 
 }  // namespace
 
-CardText::Shared::~Shared() { delete reading.load(); }
+// ---- the kept text ----
 
-const std::string& CardText::Empty() {
-  static const std::string empty;
-  return empty;
+namespace {
+
+constexpr size_t kPackFrom = 1024;  // base64 characters: shorter values are kept as text
+
+const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+struct Base64Digits {
+  int8_t of[256];
+  Base64Digits() {
+    for (int8_t& digit : of) digit = -1;
+    for (int i = 0; i < 64; ++i) of[static_cast<unsigned char>(kBase64[i])] = static_cast<int8_t>(i);
+  }
+};
+
+int Base64Digit(char c) {
+  static const Base64Digits digits;
+  return digits.of[static_cast<unsigned char>(c)];
+}
+
+// A text whose longest value is base64 folded at even steps: the text before it, its bytes,
+// its folds and the text after it. Whole groups of four characters only, so that encoding the
+// bytes again gives the same characters.
+struct PackedText {
+  std::string prefix, bytes, fold, suffix;
+  size_t firstFold = 0, foldEvery = 0, folds = 0;  // folds come before these stream positions
+};
+
+std::string Unpacked(const PackedText& p) {
+  const size_t digits = p.bytes.size() / 3 * 4;
+  std::string out(p.prefix.size() + digits + p.folds * p.fold.size() + p.suffix.size(), '\0');
+  char* w = &out[0];
+  std::memcpy(w, p.prefix.data(), p.prefix.size());
+  w += p.prefix.size();
+  size_t position = 0, foldsDone = 0;
+  size_t nextFold = p.folds ? p.firstFold : digits;
+  auto put = [&](unsigned digit) {
+    if (position == nextFold && foldsDone < p.folds) {
+      std::memcpy(w, p.fold.data(), p.fold.size());
+      w += p.fold.size();
+      nextFold = ++foldsDone < p.folds ? p.firstFold + foldsDone * p.foldEvery : digits;
+    }
+    *w++ = kBase64[digit & 63];
+    ++position;
+  };
+  const unsigned char* in = reinterpret_cast<const unsigned char*>(p.bytes.data());
+  for (size_t i = 0; i + 3 <= p.bytes.size(); i += 3) {
+    unsigned group = (unsigned{in[i]} << 16) | (unsigned{in[i + 1]} << 8) | in[i + 2];
+    put(group >> 18);
+    put(group >> 12);
+    put(group >> 6);
+    put(group);
+  }
+  std::memcpy(w, p.suffix.data(), p.suffix.size());
+  return out;
+}
+
+// The fold (a line end and a blank or tab) at `at`, else an empty view.
+std::string_view FoldAt(std::string_view text, size_t at) {
+  size_t end = at;
+  if (end < text.size() && text[end] == '\r') ++end;
+  if (end < text.size() && text[end] == '\n') ++end;
+  if (end == at || end >= text.size() || (text[end] != ' ' && text[end] != '\t')) return {};
+  return text.substr(at, end + 1 - at);
+}
+
+std::optional<PackedText> Packed(std::string_view text) {
+  if (text.size() < kPackFrom) return std::nullopt;
+  std::string_view longest;
+  for (std::string_view line : RawLines(text))
+    if (line.size() > longest.size()) longest = line;
+  size_t colon = longest.find(':');
+  if (longest.size() < kPackFrom || colon == std::string_view::npos) return std::nullopt;
+  const size_t start = static_cast<size_t>(longest.data() - text.data()) + colon + 1;
+  PackedText p;
+  std::vector<size_t> foldsAt;
+  size_t at = start, digits = 0;
+  unsigned group = 0;
+  p.bytes.reserve((text.size() - start) / 4 * 3);
+  while (at < text.size()) {
+    int digit = Base64Digit(text[at]);
+    if (digit >= 0) {
+      group = (group << 6) | static_cast<unsigned>(digit);
+      ++at;
+      if (++digits % 4 == 0) {
+        p.bytes.push_back(static_cast<char>(group >> 16));
+        p.bytes.push_back(static_cast<char>(group >> 8));
+        p.bytes.push_back(static_cast<char>(group));
+        group = 0;
+      }
+      continue;
+    }
+    std::string_view fold = FoldAt(text, at);
+    if (fold.empty() || digits == 0 || (!p.fold.empty() && fold != p.fold)) break;
+    p.fold = std::string(fold);
+    foldsAt.push_back(digits);
+    at += fold.size();
+  }
+  const size_t kept = digits / 4 * 4;
+  if (kept < kPackFrom) return std::nullopt;
+  while (!foldsAt.empty() && foldsAt.back() >= kept) foldsAt.pop_back();  // they stay in the suffix
+  p.folds = foldsAt.size();
+  if (p.folds > 0) p.firstFold = foldsAt[0];
+  if (p.folds > 1) p.foldEvery = foldsAt[1] - foldsAt[0];
+  for (size_t k = 0; k < p.folds; ++k)
+    if (foldsAt[k] != p.firstFold + k * p.foldEvery) return std::nullopt;
+  if (p.folds == 0) p.fold.clear();
+  p.prefix = std::string(text.substr(0, start));
+  p.bytes.shrink_to_fit();
+  p.suffix = std::string(text.substr(start + kept + p.folds * p.fold.size()));
+  if (Unpacked(p) != text) return std::nullopt;  // kept as text unless it comes back exactly
+  return p;
+}
+
+}  // namespace
+
+struct CardText::Shared {
+  explicit Shared(std::string whole) {
+    if (std::optional<PackedText> p = Packed(whole)) packed = std::move(*p);
+    else text = std::move(whole);
+  }
+  ~Shared() { delete reading.load(); }
+  std::string text;                  // the whole text, unless it is packed
+  std::optional<PackedText> packed;
+  mutable std::atomic<const CardReading*> reading{nullptr};
+};
+
+CardText::CardText(std::string text) {
+  if (!text.empty()) shared_ = std::make_shared<const Shared>(std::move(text));
+}
+
+std::string CardText::Text() const {
+  if (!shared_) return {};
+  return shared_->packed ? Unpacked(*shared_->packed) : shared_->text;
+}
+
+const CardReading* CardText::Reading() const {
+  return shared_ ? shared_->reading.load(std::memory_order_acquire) : nullptr;
 }
 
 // Two rounds never read one text at once, but should they, the first reading kept wins.
@@ -370,26 +516,47 @@ const CardReading* CardText::KeepReading(const CardReading* reading) const {
   return none;
 }
 
-std::optional<ParsedCard> ParseCard(std::string_view text) { return ReadCard(CardText(std::string(text))); }
+namespace {
 
-std::optional<ParsedCard> ReadCard(const CardText& text) {
-  if (text.empty()) return std::nullopt;
-  const CardReading* reading = text.Reading();
-  if (!reading) {
-    auto fresh = new CardReading;
-    if (std::optional<std::vector<CardLine>> lines = SplitCard(text.str())) {
-      fresh->isCard = true;
-      fresh->fields = ReadFields(*lines);
-    }
-    reading = text.KeepReading(fresh);
+CardReading* ReadingOf(std::string_view text) {
+  auto reading = new CardReading;
+  if (std::optional<std::vector<CardLine>> lines = SplitCard(text)) {
+    reading->isCard = true;
+    reading->fields = ReadFields(*lines);
   }
+  return reading;
+}
+
+std::optional<ParsedCard> WithReading(const CardText& text, const CardReading* reading) {
   if (!reading->isCard) return std::nullopt;
   return ParsedCard{text, reading->fields};
 }
 
+}  // namespace
+
+std::optional<ParsedCard> ParseCard(std::string text) {
+  if (text.empty()) return std::nullopt;
+  // Read while the text is whole, before it may be packed.
+  CardReading* reading = ReadingOf(text);
+  CardText kept(std::move(text));
+  return WithReading(kept, kept.KeepReading(reading));
+}
+
+std::optional<ParsedCard> ParseCard(std::string_view text) { return ParseCard(std::string(text)); }
+
+std::optional<ParsedCard> ParseCard(const char* text) { return ParseCard(std::string(text)); }
+
+std::optional<ParsedCard> ReadCard(const CardText& text) {
+  if (text.empty()) return std::nullopt;
+  const CardReading* reading = text.Reading();
+  if (!reading) reading = text.KeepReading(ReadingOf(text.Text()));
+  return WithReading(text, reading);
+}
+
 std::string PatchCard(const ParsedCard& card, const CardEdit& edit) {
-  std::optional<std::vector<CardLine>> lines = SplitCard(card.text.str());
-  if (!lines) return card.text.str();  // no card: nothing read from it, nothing to patch
+  std::string whole = card.text.Text();
+  std::optional<std::vector<CardLine>> lines = SplitCard(whole);
+  if (!lines) return whole;  // no card: nothing read from it, nothing to patch
   return Patcher(*lines, card.fields, edit).Run();
 }
 

@@ -37,6 +37,8 @@ struct CardReading {
 
 // None when the text holds no BEGIN:VCARD ... END:VCARD.
 std::optional<ParsedCard> ParseCard(std::string_view text);
+std::optional<ParsedCard> ParseCard(std::string text);  // the text becomes the card's kept text
+std::optional<ParsedCard> ParseCard(const char* text);
 // The same for a shared text, read once: later calls for the same text take the kept reading.
 std::optional<ParsedCard> ReadCard(const CardText& text);
 

@@ -435,7 +435,7 @@ class Round {
     ServerCard& card = cards_[url];
     card.etag = etag;
     card.fetched = true;
-    card.card = ReadCard(CardText(std::move(text)));
+    card.card = ParseCard(std::move(text));
     if (!card.card) {
       ReportLeftOut(url, SyncReason::kNotACard);
       holdToken_ = true;
@@ -475,6 +475,7 @@ class Round {
 
   // ---- matching entries to cards ----
   void MatchPersons() {
+    persons_.reserve(start_.entries.size() + snapshot_.persons.size() + cards_.size());
     std::vector<bool> taken(snapshot_.persons.size(), false);
     std::unordered_map<std::string, int> byKey;
     for (size_t i = 0; i < snapshot_.persons.size(); ++i) byKey.emplace(Folded(snapshot_.persons[i].description), static_cast<int>(i));
@@ -1097,7 +1098,7 @@ class Round {
     DavRequest request;
     request.kind = DavRequest::Kind::Put;
     request.url = entry.url;
-    request.body = text.str();
+    request.body = text.Text();
     if (isNew) request.ifNoneMatchAny = true;
     else request.ifMatch = entry.etag;
     SyncedEntry pending = entry;
@@ -1135,7 +1136,7 @@ class Round {
       return true;
     }
     if (!Success(answer.httpStatus)) return Fail(answer);
-    card = ReadCard(CardText(std::move(answer.body)));
+    card = ParseCard(std::move(answer.body));
     if (!card) {
       ReportLeftOut(entry.url, SyncReason::kNotACard);
       return true;
@@ -1356,6 +1357,8 @@ class Round {
 
   SyncResult Finish() {
     SyncState state;
+    state.entries.reserve(persons_.size() + groups_.size());
+    result_.changes.reserve(persons_.size() + groups_.size());
     state.bookUrl = start_.bookUrl;
     state.onlyOnServer = result_.report.onlyOnServer;
     state.removed = RemovedAfterRound(std::move(start_.removed));
@@ -1377,14 +1380,19 @@ class Round {
       }
       if (!work.onServer) continue;
       AddPersonChange(work);
-      SyncedEntry entry = work.entry;
+      // The work is done with: its entry moves to the state, its card's reading goes.
+      CardText text = work.card ? CardTextOf(work) : work.entry.card;
+      std::string etag = work.entry.etag.empty() ? cards_[work.entry.url].etag : work.entry.etag;
+      SyncedEntry entry = std::move(work.entry);
       entry.isGroup = false;
       SetBase(entry, work.merged);
-      entry.etag = work.entry.etag.empty() ? cards_[work.entry.url].etag : work.entry.etag;
-      if (work.card) entry.card = CardTextOf(work);
+      entry.etag = std::move(etag);
+      entry.card = std::move(text);
       if (work.local >= 0) entry.slot = snapshot_.persons[work.local].slot, entry.runId = snapshot_.runId;
       else entry.runId = 0;
       state.entries.push_back(std::move(entry));
+      work.card.reset();
+      work.form.reset();
     }
     FinishGroups(state);
     state.syncToken = holdToken_ ? start_.syncToken : newToken_;

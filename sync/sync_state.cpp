@@ -176,7 +176,7 @@ void AppendEntry(Out& out, const char* tag, const SyncedEntry& entry) {
   AppendField(out, std::to_string(entry.runId));
   AppendField(out, std::to_string(entry.members.size()));
   for (const std::string& member : entry.members) AppendField(out, member);
-  AppendField(out, entry.card.str());
+  AppendField(out, entry.card.Text());
   out.push_back('\n');
 }
 

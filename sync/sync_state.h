@@ -4,7 +4,6 @@
 // answer that changed the server since.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -24,32 +23,25 @@ enum class GroupForm : uint8_t {
 struct CardReading;  // what the book reads from a card (card_text.h)
 
 // The server's text of one card. Immutable and shared: the state, its copies and a round's
-// parsed card hold one text, so a copy of the state costs no card texts; what the book reads
-// from the text is kept with it once read, so an unchanged card is read once per run.
+// parsed card hold one text, so a copy of the state costs no card texts. A long base64 value
+// (a PHOTO) is kept as its bytes where the text comes back from them byte for byte; what the
+// book reads from the text is kept with it once read, so an unchanged card is read once a run.
 class CardText {
  public:
   CardText() = default;
-  CardText(std::string text)  // NOLINT: a text is a card text
-      : shared_(text.empty() ? nullptr : std::make_shared<const Shared>(std::move(text))) {}
+  CardText(std::string text);                                  // NOLINT: a text is a card text
   CardText(const char* text) : CardText(std::string(text)) {}  // NOLINT
 
-  const std::string& str() const { return shared_ ? shared_->text : Empty(); }
-  operator const std::string&() const { return str(); }  // NOLINT
-  bool empty() const { return str().empty(); }
-  size_t size() const { return str().size(); }
+  std::string Text() const;  // the whole text, as it came
+  bool empty() const { return !shared_; }
 
   // The reading kept with the text (none yet), and the one to keep; card_text.cpp's alone.
-  const CardReading* Reading() const { return shared_ ? shared_->reading.load(std::memory_order_acquire) : nullptr; }
+  const CardReading* Reading() const;
   const CardReading* KeepReading(const CardReading* reading) const;
 
+  struct Shared;
+
  private:
-  struct Shared {
-    explicit Shared(std::string t) : text(std::move(t)) {}
-    ~Shared();
-    std::string text;
-    mutable std::atomic<const CardReading*> reading{nullptr};
-  };
-  static const std::string& Empty();
   std::shared_ptr<const Shared> shared_;
 };
 
