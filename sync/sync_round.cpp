@@ -198,6 +198,7 @@ struct GroupWork {
   bool onServer = false;
   bool serverChanged = false;
   std::optional<ParsedCard> card;  // group cards only
+  bool restored = false;           // Undo delete brought it back: its old card goes back
   std::string name, memo;          // decided
   std::vector<std::string> members;  // decided, descriptions
 };
@@ -645,6 +646,7 @@ class Round {
       else LoadServerSide(work.entry, work.onServer, work.serverChanged, work.card);
       groups_.push_back(std::move(work));
     }
+    LinkRestoredGroups(taken);
     for (auto& [url, server] : cards_) {
       if (!server.fetched || !server.card || !server.card->fields.isGroup || Tracked(url) || TrackedGroup(url)) continue;
       GroupWork work;
@@ -681,6 +683,29 @@ class Round {
       work.entry.isGroup = true;
       work.entry.form = NewGroupForm();
       groups_.push_back(std::move(work));
+    }
+  }
+
+  // A group card deleted on the server by this computer and brought back by Undo delete goes
+  // back as it was: its old URL, UID and properties, in its form.
+  void LinkRestoredGroups(std::vector<bool>& taken) {
+    for (const std::string& key : start_.restoredGroups) {
+      auto tomb = std::find_if(start_.removed.begin(), start_.removed.end(), [&](const SyncedEntry& e) {
+        return e.isGroup && e.form != GroupForm::kCategories && !e.url.empty() && CompareNoCaseKey(e.key, key);
+      });
+      if (tomb == start_.removed.end() || TrackedGroup(tomb->url)) continue;
+      for (size_t i = 0; i < snapshot_.groups.size(); ++i) {
+        if (taken[i] || !CompareNoCaseKey(snapshot_.groups[i].name, key)) continue;
+        GroupWork work;
+        work.entry = *tomb;
+        work.entry.etag.clear();
+        work.known = true;
+        work.restored = true;
+        work.local = static_cast<int>(i);
+        taken[i] = true;
+        groups_.push_back(std::move(work));
+        break;
+      }
     }
   }
 
@@ -1421,7 +1446,7 @@ class Round {
   void FinishGroups(SyncState& state) {
     for (GroupWork& group : groups_) {
       bool live = group.local >= 0;
-      if (live && group.known && !group.onServer && !GroupChangedSinceSync(group)) {
+      if (live && group.known && !group.onServer && !group.restored && !GroupChangedSinceSync(group)) {
         BookChange change;
         change.kind = BookChange::Kind::kRemoveGroup;
         change.slot = snapshot_.groups[group.local].slot;
