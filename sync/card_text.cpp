@@ -383,9 +383,9 @@ struct Base64Digits {
   }
 };
 
-int Base64Digit(char c) {
+const int8_t* Base64Table() {
   static const Base64Digits digits;
-  return digits.of[static_cast<unsigned char>(c)];
+  return digits.of;
 }
 
 // A text whose longest value is base64 folded at even steps: the text before it, its bytes,
@@ -396,32 +396,30 @@ struct PackedText {
   size_t firstFold = 0, foldEvery = 0, folds = 0;  // folds come before these stream positions
 };
 
+// The bytes as base64 digits, then the digits put between the folds.
 std::string Unpacked(const PackedText& p) {
   const size_t digits = p.bytes.size() / 3 * 4;
-  std::string out(p.prefix.size() + digits + p.folds * p.fold.size() + p.suffix.size(), '\0');
-  char* w = &out[0];
-  std::memcpy(w, p.prefix.data(), p.prefix.size());
-  w += p.prefix.size();
-  size_t position = 0, foldsDone = 0;
-  size_t nextFold = p.folds ? p.firstFold : digits;
-  auto put = [&](unsigned digit) {
-    if (position == nextFold && foldsDone < p.folds) {
-      std::memcpy(w, p.fold.data(), p.fold.size());
-      w += p.fold.size();
-      nextFold = ++foldsDone < p.folds ? p.firstFold + foldsDone * p.foldEvery : digits;
-    }
-    *w++ = kBase64[digit & 63];
-    ++position;
-  };
+  std::string stream(digits, '\0');
   const unsigned char* in = reinterpret_cast<const unsigned char*>(p.bytes.data());
-  for (size_t i = 0; i + 3 <= p.bytes.size(); i += 3) {
+  for (size_t i = 0, o = 0; o < digits; i += 3, o += 4) {
     unsigned group = (unsigned{in[i]} << 16) | (unsigned{in[i + 1]} << 8) | in[i + 2];
-    put(group >> 18);
-    put(group >> 12);
-    put(group >> 6);
-    put(group);
+    stream[o] = kBase64[(group >> 18) & 63];
+    stream[o + 1] = kBase64[(group >> 12) & 63];
+    stream[o + 2] = kBase64[(group >> 6) & 63];
+    stream[o + 3] = kBase64[group & 63];
   }
-  std::memcpy(w, p.suffix.data(), p.suffix.size());
+  std::string out;
+  out.reserve(p.prefix.size() + digits + p.folds * p.fold.size() + p.suffix.size());
+  out += p.prefix;
+  size_t from = 0;
+  for (size_t k = 0; k < p.folds; ++k) {
+    size_t at = p.firstFold + k * p.foldEvery;
+    out.append(stream, from, at - from);
+    out += p.fold;
+    from = at;
+  }
+  out.append(stream, from, std::string::npos);
+  out += p.suffix;
   return out;
 }
 
@@ -446,16 +444,31 @@ std::optional<PackedText> Packed(std::string_view text) {
   std::vector<size_t> foldsAt;
   size_t at = start, digits = 0;
   unsigned group = 0;
-  p.bytes.reserve((text.size() - start) / 4 * 3);
+  p.bytes.resize((text.size() - start) / 4 * 3 + 3);
+  char* out = &p.bytes[0];
+  const unsigned char* in = reinterpret_cast<const unsigned char*>(text.data());
+  const int8_t* of = Base64Table();
   while (at < text.size()) {
-    int digit = Base64Digit(text[at]);
+    // Four digits at a time where a group starts; one at a time around a fold.
+    if (digits % 4 == 0 && at + 4 <= text.size()) {
+      int a = of[in[at]], b = of[in[at + 1]], c = of[in[at + 2]], d = of[in[at + 3]];
+      if ((a | b | c | d) >= 0) {
+        unsigned whole = (unsigned(a) << 18) | (unsigned(b) << 12) | (unsigned(c) << 6) | unsigned(d);
+        *out++ = static_cast<char>(whole >> 16);
+        *out++ = static_cast<char>(whole >> 8);
+        *out++ = static_cast<char>(whole);
+        at += 4, digits += 4;
+        continue;
+      }
+    }
+    int digit = of[in[at]];
     if (digit >= 0) {
       group = (group << 6) | static_cast<unsigned>(digit);
       ++at;
       if (++digits % 4 == 0) {
-        p.bytes.push_back(static_cast<char>(group >> 16));
-        p.bytes.push_back(static_cast<char>(group >> 8));
-        p.bytes.push_back(static_cast<char>(group));
+        *out++ = static_cast<char>(group >> 16);
+        *out++ = static_cast<char>(group >> 8);
+        *out++ = static_cast<char>(group);
         group = 0;
       }
       continue;
@@ -476,6 +489,7 @@ std::optional<PackedText> Packed(std::string_view text) {
     if (foldsAt[k] != p.firstFold + k * p.foldEvery) return std::nullopt;
   if (p.folds == 0) p.fold.clear();
   p.prefix = std::string(text.substr(0, start));
+  p.bytes.resize(kept / 4 * 3);
   p.bytes.shrink_to_fit();
   p.suffix = std::string(text.substr(start + kept + p.folds * p.fold.size()));
   if (Unpacked(p) != text) return std::nullopt;  // kept as text unless it comes back exactly
