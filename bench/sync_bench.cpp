@@ -1,6 +1,7 @@
 // The sync core against the in-memory CardDAV server with 5,000 cards (TEL, ADR and a 20 KB
-// PHOTO each): the first sync into an empty book, a sync that finds one changed card, and the
-// first upload of 5,000 new persons. The server's own time is part of each figure. The first
+// PHOTO each): the first sync into an empty book, a sync that finds one changed card (also
+// right after a restart, and the state's reading at start), and the first upload of 5,000 new
+// persons. The server's own time is part of each figure. The first
 // sync also tells the most memory it took beyond what the book and the server held before it
 // (the round, the apply and the saved state), and what the state keeps afterwards.
 #include <benchmark/benchmark.h>
@@ -109,6 +110,40 @@ void BM_SyncOneChangedOf5000(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_SyncOneChangedOf5000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The same after a restart: the state comes from its file, so each card is read once more.
+void BM_SyncOneChangedOf5000AfterRestart(benchmark::State& state) {
+  FakeCardDavServer server;
+  FillServer(server);
+  AddressStore store = EmptyBook();
+  SyncState synced = SyncOnce(server, store, SyncState{});
+  const std::string photo = Photo();
+  int round = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    synced = SyncState{};
+    synced = LoadSyncState(Folder()).state;
+    std::string text = CardOf(17, photo);
+    text.insert(text.size() - std::string("END:VCARD\r\n").size(), "NOTE:round " + std::to_string(++round) + "\r\n");
+    server.Store("card-17.vcf", text);
+    state.ResumeTiming();
+    synced = SyncOnce(server, store, std::move(synced));
+  }
+}
+BENCHMARK(BM_SyncOneChangedOf5000AfterRestart)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Reading the state of 5,000 cards at start.
+void BM_SyncStateLoadOf5000Cards(benchmark::State& state) {
+  FakeCardDavServer server;
+  FillServer(server);
+  AddressStore store = EmptyBook();
+  SyncOnce(server, store, SyncState{});
+  for (auto _ : state) {
+    SyncStateLoad load = LoadSyncState(Folder());
+    benchmark::DoNotOptimize(load.state.entries.size());
+  }
+}
+BENCHMARK(BM_SyncStateLoadOf5000Cards)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_SyncFirstUploadOf5000Persons(benchmark::State& state) {
   for (auto _ : state) {

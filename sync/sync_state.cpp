@@ -121,17 +121,18 @@ void AppendEscaped(Out& out, std::string_view text) {
   out += text.substr(run);
 }
 
+// Runs between backslashes are taken whole.
 bool Unescaped(std::string_view text, std::string& out) {
   out.clear();
   out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c != '\\') {
-      out.push_back(c);
-      continue;
-    }
-    if (++i == text.size()) return false;
-    switch (text[i]) {
+  size_t i = 0;
+  while (i < text.size()) {
+    const void* found = std::memchr(text.data() + i, '\\', text.size() - i);
+    size_t slash = found ? static_cast<size_t>(static_cast<const char*>(found) - text.data()) : text.size();
+    out.append(text.data() + i, slash - i);
+    if (slash == text.size()) break;
+    if (slash + 1 == text.size()) return false;
+    switch (text[slash + 1]) {
       case '\\': out.push_back('\\'); break;
       case 't': out.push_back('\t'); break;
       case 'n': out.push_back('\n'); break;
@@ -139,6 +140,7 @@ bool Unescaped(std::string_view text, std::string& out) {
       case '0': out.push_back('\0'); break;
       default: return false;
     }
+    i = slash + 2;
   }
   return true;
 }
