@@ -1,7 +1,10 @@
 #include "sync/card_text.h"
 
+#include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <random>
+#include <vector>
 
 #include "export/line_folding.h"
 #include "import/text_scan.h"
@@ -9,6 +12,14 @@
 #include "import/vcard_values.h"
 
 namespace {
+
+// One logical line of a card: its bytes in the card's text, and the parts the book reads.
+struct CardLine {
+  std::string_view raw;  // as the server sent it: folds and line end included
+  std::string name;      // the property name in capitals, without a group prefix
+  std::string params;    // between the name and the value's colon (read properties only)
+  std::string value;     // unfolded, still encoded (read properties only)
+};
 
 constexpr size_t kFoldOctets = 75;
 const char kUrnUuid[] = "urn:uuid:";
@@ -24,9 +35,19 @@ bool StartsWithNoCase(std::string_view text, std::string_view start) {
   return text.size() >= start.size() && SameNoCase(text.substr(0, start.size()), start);
 }
 
+// True when one of the eight bytes at `at` may be a CR or an LF (both are below 0x0E): a long
+// PHOTO line is passed over a word at a time.
+bool WordMayEndLine(const char* at) {
+  constexpr uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+  uint64_t word;
+  std::memcpy(&word, at, sizeof word);
+  return ((word - kOnes * 0x0E) & ~word & kHighs) != 0;
+}
+
 // A physical line's end: CR LF, LF or CR; the position after it.
 size_t LineEndAt(std::string_view text, size_t from, size_t& next) {
   size_t end = from;
+  while (end + 8 <= text.size() && !WordMayEndLine(text.data() + end)) end += 8;
   while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
   if (end == text.size()) {
     next = text.size();
@@ -44,8 +65,8 @@ bool IsQuotedPrintableHead(std::string_view line) {
 }
 
 // The card's logical lines, each with its raw bytes.
-std::vector<std::string> RawLines(std::string_view text) {
-  std::vector<std::string> lines;
+std::vector<std::string_view> RawLines(std::string_view text) {
+  std::vector<std::string_view> lines;
   size_t pos = 0;
   while (pos < text.size()) {
     size_t next = 0;
@@ -58,7 +79,7 @@ std::vector<std::string> RawLines(std::string_view text) {
       if (!(text[next] == ' ' || text[next] == '\t') && !soft) break;
       end = LineEndAt(text, next, next);
     }
-    lines.emplace_back(text.substr(pos, next - pos));
+    lines.push_back(text.substr(pos, next - pos));
     pos = next;
   }
   return lines;
@@ -72,9 +93,9 @@ bool IsRead(std::string_view name) {
   return false;
 }
 
-CardLine ReadLine(std::string raw) {
+CardLine ReadLine(std::string_view raw) {
   CardLine line;
-  line.raw = std::move(raw);
+  line.raw = raw;
   VCardLines reader(line.raw);
   VCardLine parsed;
   if (reader.Next(parsed, IsRead)) {
@@ -101,17 +122,17 @@ std::string NamePart(std::string_view component, bool legacy) {
   return joined;
 }
 
-void ReadFields(ParsedCard& card) {
-  CardFields& f = card.fields;
+CardFields ReadFields(const std::vector<CardLine>& lines) {
+  CardFields f;
   bool legacy = false;
-  for (const CardLine& line : card.lines)
+  for (const CardLine& line : lines)
     if (line.name == "VERSION") {
       f.version = std::string(TrimBlanks(line.value));
       legacy = f.version == "2.1";
     }
   bool haveFn = false, haveN = false, haveNote = false;
   uint32_t emailPreference = ValueParams::kNotPreferred;
-  for (const CardLine& line : card.lines) {
+  for (const CardLine& line : lines) {
     const std::string& n = line.name;
     if (n == "FN" && !haveFn) {
       f.fn = Decoded(line, legacy);
@@ -154,6 +175,26 @@ void ReadFields(ParsedCard& card) {
       if (!member.empty()) f.memberUids.push_back(member);
     }
   }
+  return f;
+}
+
+// The card's lines; none when the text is not one card.
+std::optional<std::vector<CardLine>> SplitCard(std::string_view text) {
+  std::vector<CardLine> lines;
+  bool begun = false, ended = false;
+  for (std::string_view raw : RawLines(text)) {
+    CardLine line = ReadLine(raw);
+    bool mark = SameNoCase(TrimBlanks(line.value), "VCARD");
+    if (line.name == "BEGIN" && mark) {
+      if (begun) return std::nullopt;  // a second card, or one nested: not one card
+      begun = true;
+    } else if (line.name == "END" && mark && begun) {
+      ended = true;
+    }
+    lines.push_back(std::move(line));
+  }
+  if (!begun || !ended) return std::nullopt;
+  return lines;
 }
 
 void AppendTextEscaped(std::string& out, std::string_view utf8, bool component) {
@@ -189,7 +230,7 @@ std::string HeadOf(const CardLine& line, std::string_view name) {
   std::string head(name);
   size_t dot = line.raw.find('.');
   size_t colon = line.raw.find_first_of(":;");
-  if (dot != std::string::npos && dot < colon) head = line.raw.substr(0, dot + 1) + head;
+  if (dot != std::string::npos && dot < colon) head = std::string(line.raw.substr(0, dot + 1)) + head;
   for (std::string_view param : SplitUnescaped(line.params, ';')) {
     std::string_view p = TrimBlanks(param);
     if (p.empty() || StartsWithNoCase(p, "ENCODING") || StartsWithNoCase(p, "CHARSET") ||
@@ -228,13 +269,14 @@ std::string CategoriesValue(const std::vector<std::string>& names) {
 
 class Patcher {
  public:
-  Patcher(const ParsedCard& card, const CardEdit& edit) : card_(card), edit_(edit) {}
+  Patcher(const std::vector<CardLine>& lines, const CardFields& fields, const CardEdit& edit)
+      : lines_(lines), fields_(fields), edit_(edit) {}
 
   std::string Run() {
     int emailLine = ChosenEmailLine();
     bool fnDone = false, nDone = false, noteDone = false, catDone = false, membersDone = false;
-    for (size_t i = 0; i < card_.lines.size(); ++i) {
-      const CardLine& line = card_.lines[i];
+    for (size_t i = 0; i < lines_.size(); ++i) {
+      const CardLine& line = lines_[i];
       const std::string& n = line.name;
       if (n == "FN" && edit_.fn && !fnDone) {
         Put(Folded(HeadOf(line, "FN") + ":" + Escaped(*edit_.fn)));
@@ -263,12 +305,12 @@ class Patcher {
         if (edit_.categories && !catDone && !edit_.categories->empty())
           Put(Folded("CATEGORIES:" + CategoriesValue(*edit_.categories)));
         if (edit_.memberUids && !membersDone)
-          PutMembers(card_.fields.form == GroupForm::kApple ? "X-ADDRESSBOOKSERVER-MEMBER" : "MEMBER");
+          PutMembers(fields_.form == GroupForm::kApple ? "X-ADDRESSBOOKSERVER-MEMBER" : "MEMBER");
         if (changed_ && !edit_.revTime.empty() && revLine_ != std::string::npos) RewriteRev();
         ended_ = true;
         Keep(line);
       } else {
-        if (n == "REV" && revLine_ == std::string::npos) revLine_ = out_.size(), revRaw_ = line.raw;
+        if (n == "REV" && revLine_ == std::string::npos) revLine_ = out_.size(), revRaw_ = std::string(line.raw);
         Keep(line);
       }
     }
@@ -276,13 +318,13 @@ class Patcher {
   }
 
  private:
-  bool IsVCard4() const { return card_.fields.version == "4.0"; }
+  bool IsVCard4() const { return fields_.version == "4.0"; }
 
   int ChosenEmailLine() const {
     int chosen = -1;
     uint32_t best = ValueParams::kNotPreferred;
-    for (size_t i = 0; i < card_.lines.size(); ++i) {
-      const CardLine& line = card_.lines[i];
+    for (size_t i = 0; i < lines_.size(); ++i) {
+      const CardLine& line = lines_[i];
       if (line.name != "EMAIL" || TrimBlanks(line.value).empty()) continue;
       uint32_t preference = ParseParams(line.params).preference;
       if (chosen >= 0 && preference >= best) continue;
@@ -313,7 +355,8 @@ class Patcher {
     out_.replace(revLine_, oldLength, fresh);
   }
 
-  const ParsedCard& card_;
+  const std::vector<CardLine>& lines_;
+  const CardFields& fields_;
   const CardEdit& edit_;
   std::string out_;
   bool changed_ = false;
@@ -324,26 +367,212 @@ class Patcher {
 
 }  // namespace
 
-std::optional<ParsedCard> ParseCard(std::string_view text) {
-  ParsedCard card;
-  bool begun = false, ended = false;
-  for (std::string& raw : RawLines(text)) {
-    CardLine line = ReadLine(std::move(raw));
-    bool mark = SameNoCase(TrimBlanks(line.value), "VCARD");
-    if (line.name == "BEGIN" && mark) {
-      if (begun) return std::nullopt;  // a second card, or one nested: not one card
-      begun = true;
-    } else if (line.name == "END" && mark && begun) {
-      ended = true;
-    }
-    card.lines.push_back(std::move(line));
+// ---- the kept text ----
+
+namespace {
+
+constexpr size_t kPackFrom = 1024;  // base64 characters: shorter values are kept as text
+
+const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+struct Base64Digits {
+  int8_t of[256];
+  Base64Digits() {
+    for (int8_t& digit : of) digit = -1;
+    for (int i = 0; i < 64; ++i) of[static_cast<unsigned char>(kBase64[i])] = static_cast<int8_t>(i);
   }
-  if (!begun || !ended) return std::nullopt;
-  ReadFields(card);
-  return card;
+};
+
+const int8_t* Base64Table() {
+  static const Base64Digits digits;
+  return digits.of;
 }
 
-std::string PatchCard(const ParsedCard& card, const CardEdit& edit) { return Patcher(card, edit).Run(); }
+// A text whose longest value is base64 folded at even steps: the text before it, its bytes,
+// its folds and the text after it. Whole groups of four characters only, so that encoding the
+// bytes again gives the same characters.
+struct PackedText {
+  std::string prefix, bytes, fold, suffix;
+  size_t firstFold = 0, foldEvery = 0, folds = 0;  // folds come before these stream positions
+};
+
+// The bytes as base64 digits, then the digits put between the folds.
+std::string Unpacked(const PackedText& p) {
+  const size_t digits = p.bytes.size() / 3 * 4;
+  std::string stream(digits, '\0');
+  const unsigned char* in = reinterpret_cast<const unsigned char*>(p.bytes.data());
+  for (size_t i = 0, o = 0; o < digits; i += 3, o += 4) {
+    unsigned group = (unsigned{in[i]} << 16) | (unsigned{in[i + 1]} << 8) | in[i + 2];
+    stream[o] = kBase64[(group >> 18) & 63];
+    stream[o + 1] = kBase64[(group >> 12) & 63];
+    stream[o + 2] = kBase64[(group >> 6) & 63];
+    stream[o + 3] = kBase64[group & 63];
+  }
+  std::string out;
+  out.reserve(p.prefix.size() + digits + p.folds * p.fold.size() + p.suffix.size());
+  out += p.prefix;
+  size_t from = 0;
+  for (size_t k = 0; k < p.folds; ++k) {
+    size_t at = p.firstFold + k * p.foldEvery;
+    out.append(stream, from, at - from);
+    out += p.fold;
+    from = at;
+  }
+  out.append(stream, from, std::string::npos);
+  out += p.suffix;
+  return out;
+}
+
+// The fold (a line end and a blank or tab) at `at`, else an empty view.
+std::string_view FoldAt(std::string_view text, size_t at) {
+  size_t end = at;
+  if (end < text.size() && text[end] == '\r') ++end;
+  if (end < text.size() && text[end] == '\n') ++end;
+  if (end == at || end >= text.size() || (text[end] != ' ' && text[end] != '\t')) return {};
+  return text.substr(at, end + 1 - at);
+}
+
+std::optional<PackedText> Packed(std::string_view text) {
+  if (text.size() < kPackFrom) return std::nullopt;
+  std::string_view longest;
+  for (std::string_view line : RawLines(text))
+    if (line.size() > longest.size()) longest = line;
+  size_t colon = longest.find(':');
+  if (longest.size() < kPackFrom || colon == std::string_view::npos) return std::nullopt;
+  const size_t start = static_cast<size_t>(longest.data() - text.data()) + colon + 1;
+  PackedText p;
+  std::vector<size_t> foldsAt;
+  size_t at = start, digits = 0;
+  unsigned group = 0;
+  p.bytes.resize((text.size() - start) / 4 * 3 + 3);
+  char* out = &p.bytes[0];
+  const unsigned char* in = reinterpret_cast<const unsigned char*>(text.data());
+  const int8_t* of = Base64Table();
+  while (at < text.size()) {
+    // Four digits at a time where a group starts; one at a time around a fold.
+    if (digits % 4 == 0 && at + 4 <= text.size()) {
+      int a = of[in[at]], b = of[in[at + 1]], c = of[in[at + 2]], d = of[in[at + 3]];
+      if ((a | b | c | d) >= 0) {
+        unsigned whole = (unsigned(a) << 18) | (unsigned(b) << 12) | (unsigned(c) << 6) | unsigned(d);
+        *out++ = static_cast<char>(whole >> 16);
+        *out++ = static_cast<char>(whole >> 8);
+        *out++ = static_cast<char>(whole);
+        at += 4, digits += 4;
+        continue;
+      }
+    }
+    int digit = of[in[at]];
+    if (digit >= 0) {
+      group = (group << 6) | static_cast<unsigned>(digit);
+      ++at;
+      if (++digits % 4 == 0) {
+        *out++ = static_cast<char>(group >> 16);
+        *out++ = static_cast<char>(group >> 8);
+        *out++ = static_cast<char>(group);
+        group = 0;
+      }
+      continue;
+    }
+    std::string_view fold = FoldAt(text, at);
+    if (fold.empty() || digits == 0 || (!p.fold.empty() && fold != p.fold)) break;
+    p.fold = std::string(fold);
+    foldsAt.push_back(digits);
+    at += fold.size();
+  }
+  const size_t kept = digits / 4 * 4;
+  if (kept < kPackFrom) return std::nullopt;
+  while (!foldsAt.empty() && foldsAt.back() >= kept) foldsAt.pop_back();  // they stay in the suffix
+  p.folds = foldsAt.size();
+  if (p.folds > 0) p.firstFold = foldsAt[0];
+  if (p.folds > 1) p.foldEvery = foldsAt[1] - foldsAt[0];
+  for (size_t k = 0; k < p.folds; ++k)
+    if (foldsAt[k] != p.firstFold + k * p.foldEvery) return std::nullopt;
+  if (p.folds == 0) p.fold.clear();
+  p.prefix = std::string(text.substr(0, start));
+  p.bytes.resize(kept / 4 * 3);
+  p.bytes.shrink_to_fit();
+  p.suffix = std::string(text.substr(start + kept + p.folds * p.fold.size()));
+  if (Unpacked(p) != text) return std::nullopt;  // kept as text unless it comes back exactly
+  return p;
+}
+
+}  // namespace
+
+struct CardText::Shared {
+  explicit Shared(std::string whole) {
+    if (std::optional<PackedText> p = Packed(whole)) packed = std::move(*p);
+    else text = std::move(whole);
+  }
+  ~Shared() { delete reading.load(); }
+  std::string text;                  // the whole text, unless it is packed
+  std::optional<PackedText> packed;
+  mutable std::atomic<const CardReading*> reading{nullptr};
+};
+
+CardText::CardText(std::string text) {
+  if (!text.empty()) shared_ = std::make_shared<const Shared>(std::move(text));
+}
+
+std::string CardText::Text() const {
+  if (!shared_) return {};
+  return shared_->packed ? Unpacked(*shared_->packed) : shared_->text;
+}
+
+const CardReading* CardText::Reading() const {
+  return shared_ ? shared_->reading.load(std::memory_order_acquire) : nullptr;
+}
+
+// Two rounds never read one text at once, but should they, the first reading kept wins.
+const CardReading* CardText::KeepReading(const CardReading* reading) const {
+  const CardReading* none = nullptr;
+  if (shared_->reading.compare_exchange_strong(none, reading, std::memory_order_acq_rel)) return reading;
+  delete reading;
+  return none;
+}
+
+namespace {
+
+CardReading* ReadingOf(std::string_view text) {
+  auto reading = new CardReading;
+  if (std::optional<std::vector<CardLine>> lines = SplitCard(text)) {
+    reading->isCard = true;
+    reading->fields = ReadFields(*lines);
+  }
+  return reading;
+}
+
+std::optional<ParsedCard> WithReading(const CardText& text, const CardReading* reading) {
+  if (!reading->isCard) return std::nullopt;
+  return ParsedCard{text, reading->fields};
+}
+
+}  // namespace
+
+std::optional<ParsedCard> ParseCard(std::string text) {
+  if (text.empty()) return std::nullopt;
+  // Read while the text is whole, before it may be packed.
+  CardReading* reading = ReadingOf(text);
+  CardText kept(std::move(text));
+  return WithReading(kept, kept.KeepReading(reading));
+}
+
+std::optional<ParsedCard> ParseCard(std::string_view text) { return ParseCard(std::string(text)); }
+
+std::optional<ParsedCard> ParseCard(const char* text) { return ParseCard(std::string(text)); }
+
+std::optional<ParsedCard> ReadCard(const CardText& text) {
+  if (text.empty()) return std::nullopt;
+  const CardReading* reading = text.Reading();
+  if (!reading) reading = text.KeepReading(ReadingOf(text.Text()));
+  return WithReading(text, reading);
+}
+
+std::string PatchCard(const ParsedCard& card, const CardEdit& edit) {
+  std::string whole = card.text.Text();
+  std::optional<std::vector<CardLine>> lines = SplitCard(whole);
+  if (!lines) return whole;  // no card: nothing read from it, nothing to patch
+  return Patcher(*lines, card.fields, edit).Run();
+}
 
 std::string NewPersonCard(const std::string& uid, const CardEdit& edit) {
   std::string text = "BEGIN:VCARD\r\nVERSION:3.0\r\n" + Folded("UID:" + Escaped(uid));

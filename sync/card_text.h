@@ -9,13 +9,6 @@
 
 #include "sync/sync_state.h"
 
-struct CardLine {
-  std::string raw;     // as the server sent it: folds and line end included
-  std::string name;    // the property name in capitals, without a group prefix
-  std::string params;  // between the name and the value's colon
-  std::string value;   // unfolded, still encoded
-};
-
 // What the book reads from a card, decoded to UTF-8 (escapes undone).
 struct CardFields {
   std::string version, uid;
@@ -30,13 +23,24 @@ struct CardFields {
   std::vector<std::string> memberUids;      // "urn:uuid:" taken off
 };
 
+// A card's text with what the book reads from it; its lines are split again only to patch it.
 struct ParsedCard {
-  std::vector<CardLine> lines;
+  CardText text;
+  CardFields fields;
+};
+
+// What is kept with a card's text once read.
+struct CardReading {
+  bool isCard = false;
   CardFields fields;
 };
 
 // None when the text holds no BEGIN:VCARD ... END:VCARD.
 std::optional<ParsedCard> ParseCard(std::string_view text);
+std::optional<ParsedCard> ParseCard(std::string text);  // the text becomes the card's kept text
+std::optional<ParsedCard> ParseCard(const char* text);
+// The same for a shared text, read once: later calls for the same text take the kept reading.
+std::optional<ParsedCard> ReadCard(const CardText& text);
 
 // The values the book wants on the card, UTF-8; an empty optional leaves that property as it is.
 struct CardEdit {

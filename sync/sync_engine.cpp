@@ -76,7 +76,8 @@ void KeepOldBase(SyncState& next, const SyncState& before, const BookChange& cha
     next.entries.erase(now);  // linked this round: the next one links it again
     return;
   }
-  std::string url = now->url, etag = now->etag, card = now->card, uid = now->uid;
+  std::string url = now->url, etag = now->etag, uid = now->uid;
+  CardText card = now->card;
   *now = *old;
   now->url = url;
   now->etag = etag;

@@ -164,6 +164,6 @@ bool AppliedTouchesUndo(const AppliedSync& applied, const DeleteUndo& undo);
 
 // Undo delete brought these entries back (persons' descriptions, groups' names): the next sync
 // puts their cards back on the server with their old UID and properties if the delete was sent.
-// (Group cards deleted here come back as new cards of the same name.)
+// (Group cards come back the same way; a group kept as CATEGORIES through its members.)
 void NoteRestoredEntries(SyncState& state, const std::vector<std::string>& persons,
                          const std::vector<std::string>& groups);

@@ -198,6 +198,7 @@ struct GroupWork {
   bool onServer = false;
   bool serverChanged = false;
   std::optional<ParsedCard> card;  // group cards only
+  bool restored = false;           // Undo delete brought it back: its old card goes back
   std::string name, memo;          // decided
   std::vector<std::string> members;  // decided, descriptions
 };
@@ -413,7 +414,7 @@ class Round {
     }
     if (answer.httpStatus != 207 || !answer.multistatus) return Fail(answer);
     std::set<std::string> answered;
-    for (const DavResponse& response : answer.responses) {
+    for (DavResponse& response : answer.responses) {
       if (std::find(urls.begin(), urls.end(), response.href) == urls.end()) continue;
       answered.insert(response.href);
       if (response.status == 404 || response.status == 410) {
@@ -421,7 +422,8 @@ class Round {
         removedOnServer_.insert(response.href);
         continue;
       }
-      TakeCard(response.href, response.etag.empty() ? listed_[response.href] : response.etag, response.addressData);
+      TakeCard(response.href, response.etag.empty() ? listed_[response.href] : response.etag,
+               std::move(response.addressData));
     }
     // A card the answer left out is asked for again next time: the token must not pass it.
     for (const std::string& url : urls)
@@ -429,11 +431,12 @@ class Round {
     return true;
   }
 
-  void TakeCard(const std::string& url, const std::string& etag, const std::string& text) {
+  // The answer's text becomes the card's one text, which the state keeps afterwards.
+  void TakeCard(const std::string& url, const std::string& etag, std::string text) {
     ServerCard& card = cards_[url];
     card.etag = etag;
     card.fetched = true;
-    card.card = ParseCard(text);
+    card.card = ParseCard(std::move(text));
     if (!card.card) {
       ReportLeftOut(url, SyncReason::kNotACard);
       holdToken_ = true;
@@ -454,12 +457,12 @@ class Round {
     leftOut_.insert(url);
   }
 
-  // The server's card at a URL now: fetched this round, or the state's when unchanged.
-  // A fetched card moves to the entry that takes it: a card's text is held once.
+  // The server's card at a URL now: fetched this round, or the state's when unchanged (read
+  // once per run: its reading stays with the text).
   std::optional<ParsedCard> CurrentCard(const SyncedEntry& entry) {
     auto fetched = cards_.find(entry.url);
     if (fetched != cards_.end() && fetched->second.fetched) return std::move(fetched->second.card);
-    return ParseCard(entry.card);
+    return ReadCard(entry.card);
   }
 
   bool ServerHolds(const SyncedEntry& entry) const {
@@ -473,6 +476,7 @@ class Round {
 
   // ---- matching entries to cards ----
   void MatchPersons() {
+    persons_.reserve(start_.entries.size() + snapshot_.persons.size() + cards_.size());
     std::vector<bool> taken(snapshot_.persons.size(), false);
     std::unordered_map<std::string, int> byKey;
     for (size_t i = 0; i < snapshot_.persons.size(); ++i) byKey.emplace(Folded(snapshot_.persons[i].description), static_cast<int>(i));
@@ -642,6 +646,7 @@ class Round {
       else LoadServerSide(work.entry, work.onServer, work.serverChanged, work.card);
       groups_.push_back(std::move(work));
     }
+    LinkRestoredGroups(taken);
     for (auto& [url, server] : cards_) {
       if (!server.fetched || !server.card || !server.card->fields.isGroup || Tracked(url) || TrackedGroup(url)) continue;
       GroupWork work;
@@ -678,6 +683,29 @@ class Round {
       work.entry.isGroup = true;
       work.entry.form = NewGroupForm();
       groups_.push_back(std::move(work));
+    }
+  }
+
+  // A group card deleted on the server by this computer and brought back by Undo delete goes
+  // back as it was: its old URL, UID and properties, in its form.
+  void LinkRestoredGroups(std::vector<bool>& taken) {
+    for (const std::string& key : start_.restoredGroups) {
+      auto tomb = std::find_if(start_.removed.begin(), start_.removed.end(), [&](const SyncedEntry& e) {
+        return e.isGroup && e.form != GroupForm::kCategories && !e.url.empty() && CompareNoCaseKey(e.key, key);
+      });
+      if (tomb == start_.removed.end() || TrackedGroup(tomb->url)) continue;
+      for (size_t i = 0; i < snapshot_.groups.size(); ++i) {
+        if (taken[i] || !CompareNoCaseKey(snapshot_.groups[i].name, key)) continue;
+        GroupWork work;
+        work.entry = *tomb;
+        work.entry.etag.clear();
+        work.known = true;
+        work.restored = true;
+        work.local = static_cast<int>(i);
+        taken[i] = true;
+        groups_.push_back(std::move(work));
+        break;
+      }
     }
   }
 
@@ -1085,15 +1113,17 @@ class Round {
 
   // Puts the text; on success the entry takes the server's URL and ETag. 412: the card changed.
   enum class Put { kDone, kChanged, kFailed };
-  Put PutCard(SyncedEntry& entry, const std::string& text, bool isNew) {
+  // The text sent is one text for the request, the journal, the state and the round.
+  Put PutCard(SyncedEntry& entry, std::string body, bool isNew) {
     if (cancel_.load()) {
       Fail(DavAnswer{});
       return Put::kFailed;
     }
+    CardText text(std::move(body));
     DavRequest request;
     request.kind = DavRequest::Kind::Put;
     request.url = entry.url;
-    request.body = text;
+    request.body = text.Text();
     if (isNew) request.ifNoneMatchAny = true;
     else request.ifMatch = entry.etag;
     SyncedEntry pending = entry;
@@ -1131,7 +1161,7 @@ class Round {
       return true;
     }
     if (!Success(answer.httpStatus)) return Fail(answer);
-    card = ParseCard(answer.body);
+    card = ParseCard(std::move(answer.body));
     if (!card) {
       ReportLeftOut(entry.url, SyncReason::kNotACard);
       return true;
@@ -1163,7 +1193,7 @@ class Round {
       SyncedEntry next = work.entry;
       std::string text;
       if (isNew) {
-        std::optional<ParsedCard> old = work.known ? ParseCard(work.entry.card) : std::nullopt;
+        std::optional<ParsedCard> old = work.known ? ReadCard(work.entry.card) : std::nullopt;
         if (old) {
           // sent again, or put back by Undo delete: with its old UID and properties
           text = PatchCard(*old, EditFor(work, old));
@@ -1177,7 +1207,7 @@ class Round {
         text = PatchCard(*work.card, edit);
       }
       SetBase(next, FieldsOf(snapshot_.persons[work.local]));
-      Put put = PutCard(next, text, isNew);
+      Put put = PutCard(next, std::move(text), isNew);
       if (put == Put::kFailed) return false;
       if (put == Put::kDone) {
         NoteSent(next);
@@ -1185,7 +1215,7 @@ class Round {
         work.entry.url = next.url;
         work.entry.uid = next.uid;
         work.entry.etag = next.etag;
-        work.card = ParseCard(text);
+        work.card = ReadCard(next.card);
         work.form.reset();
         work.onServer = true;
         break;
@@ -1250,7 +1280,7 @@ class Round {
       std::string text;
       if (isNew) {
         if (next.url.empty()) next.url = NewCardUrl(next.uid);
-        std::optional<ParsedCard> old = group.known ? ParseCard(group.entry.card) : std::nullopt;
+        std::optional<ParsedCard> old = group.known ? ReadCard(group.entry.card) : std::nullopt;
         text = old ? PatchCard(*old, edit) : NewGroupCard(next.uid, group.entry.form, edit);
       } else {
         if (Empty(edit)) break;
@@ -1259,7 +1289,7 @@ class Round {
       next.key = local.name;
       next.memo = local.memo;
       next.members = LocalMembers(local);
-      Put put = PutCard(next, text, isNew);
+      Put put = PutCard(next, std::move(text), isNew);
       if (put == Put::kFailed) return false;
       if (put == Put::kDone) {
         NoteSent(next);
@@ -1267,7 +1297,7 @@ class Round {
         group.entry.url = next.url;
         group.entry.uid = next.uid;
         group.entry.etag = next.etag;
-        group.card = ParseCard(text);
+        group.card = ReadCard(next.card);
         group.onServer = true;
         break;
       }
@@ -1352,6 +1382,8 @@ class Round {
 
   SyncResult Finish() {
     SyncState state;
+    state.entries.reserve(persons_.size() + groups_.size());
+    result_.changes.reserve(persons_.size() + groups_.size());
     state.bookUrl = start_.bookUrl;
     state.onlyOnServer = result_.report.onlyOnServer;
     state.removed = RemovedAfterRound(std::move(start_.removed));
@@ -1373,14 +1405,19 @@ class Round {
       }
       if (!work.onServer) continue;
       AddPersonChange(work);
-      SyncedEntry entry = work.entry;
+      // The work is done with: its entry moves to the state, its card's reading goes.
+      CardText text = work.card ? CardTextOf(work) : work.entry.card;
+      std::string etag = work.entry.etag.empty() ? cards_[work.entry.url].etag : work.entry.etag;
+      SyncedEntry entry = std::move(work.entry);
       entry.isGroup = false;
       SetBase(entry, work.merged);
-      entry.etag = work.entry.etag.empty() ? cards_[work.entry.url].etag : work.entry.etag;
-      if (work.card) entry.card = CardTextOf(work);
+      entry.etag = std::move(etag);
+      entry.card = std::move(text);
       if (work.local >= 0) entry.slot = snapshot_.persons[work.local].slot, entry.runId = snapshot_.runId;
       else entry.runId = 0;
       state.entries.push_back(std::move(entry));
+      work.card.reset();
+      work.form.reset();
     }
     FinishGroups(state);
     state.syncToken = holdToken_ ? start_.syncToken : newToken_;
@@ -1397,25 +1434,19 @@ class Round {
     return std::move(result_);
   }
 
-  std::string CardTextOf(const PersonWork& work) {
+  CardText CardTextOf(const PersonWork& work) {
     // The state keeps the server's text: the one sent, else the one fetched, else the old one.
     auto sent = sentCards_.find(work.entry.url);
     if (sent != sentCards_.end()) return sent->second;
     auto fetched = cards_.find(work.entry.url);
-    if (fetched != cards_.end() && fetched->second.fetched && work.card) return Rejoin(*work.card);
+    if (fetched != cards_.end() && fetched->second.fetched && work.card) return work.card->text;
     return work.entry.card;
-  }
-
-  static std::string Rejoin(const ParsedCard& card) {
-    std::string text;
-    for (const CardLine& line : card.lines) text += line.raw;
-    return text;
   }
 
   void FinishGroups(SyncState& state) {
     for (GroupWork& group : groups_) {
       bool live = group.local >= 0;
-      if (live && group.known && !group.onServer && !GroupChangedSinceSync(group)) {
+      if (live && group.known && !group.onServer && !group.restored && !GroupChangedSinceSync(group)) {
         BookChange change;
         change.kind = BookChange::Kind::kRemoveGroup;
         change.slot = snapshot_.groups[group.local].slot;
@@ -1461,7 +1492,7 @@ class Round {
         bool sent = false;
         auto sentCard = sentCards_.find(group.entry.url);
         if (sentCard != sentCards_.end()) entry.card = sentCard->second, sent = true;
-        if (!sent && cards_.count(group.entry.url) && cards_[group.entry.url].fetched) entry.card = Rejoin(*group.card);
+        if (!sent && cards_.count(group.entry.url) && cards_[group.entry.url].fetched) entry.card = group.card->text;
       }
       if (live) entry.slot = snapshot_.groups[group.local].slot, entry.runId = snapshot_.runId;
       state.entries.push_back(std::move(entry));
@@ -1498,7 +1529,7 @@ class Round {
   std::map<std::string, ServerCard> cards_;
   std::set<std::string> leftOut_;
   std::set<std::string> sentUrls_;
-  std::unordered_map<std::string, std::string> sentCards_;  // URL -> the text last sent
+  std::unordered_map<std::string, CardText> sentCards_;  // URL -> the text last sent
   std::unordered_map<std::string, size_t> stateUrls_;  // URL -> index into start_.entries
   std::unordered_map<std::string, int> taken_;         // folded descriptions the book will hold
   std::unordered_map<std::string, size_t> byDescription_;  // folded final description -> person

@@ -1,6 +1,7 @@
 #include "sync/sync_state.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 
 #include "store/safe_write.h"
@@ -17,31 +18,121 @@ std::string InFolder(const std::string& folder, const char* name) {
   return folder + (last == '\\' || last == '/' ? "" : "\\") + name;
 }
 
+// Where the state's bytes go: a text, the file's bytes, or only their count, so that the file's
+// bytes are taken once at their size (the card texts make up most of them).
+struct ByteCount {
+  size_t size = 0;
+  void push_back(char) { ++size; }
+  ByteCount& operator+=(std::string_view text) {
+    size += text.size();
+    return *this;
+  }
+};
+
+struct FileBytes {
+  std::vector<uint8_t> bytes;
+  void push_back(char c) { bytes.push_back(static_cast<uint8_t>(c)); }
+  FileBytes& operator+=(std::string_view text) {
+    bytes.insert(bytes.end(), text.begin(), text.end());
+    return *this;
+  }
+};
+
+// The state's file as its bytes are made, a megabyte at a time, so that the card texts are not
+// copied into one image of the whole file first. The first failed write is kept.
+class FileSink {
+ public:
+  explicit FileSink(OutputFile& file) : file_(file) { buffer_.reserve(kChunk); }
+  void push_back(char c) {
+    buffer_.push_back(c);
+    if (buffer_.size() >= kChunk) Drain();
+  }
+  FileSink& operator+=(std::string_view text) {
+    if (buffer_.size() + text.size() > kChunk) Drain();
+    if (text.size() >= kChunk) Write(text);
+    else buffer_.append(text);
+    return *this;
+  }
+  IoResult Finish() {
+    Drain();
+    return result_;
+  }
+
+ private:
+  static constexpr size_t kChunk = size_t{1} << 20;
+  void Drain() {
+    Write(buffer_);
+    buffer_.clear();
+  }
+  void Write(std::string_view text) {
+    if (result_.ok() && !text.empty()) result_ = file_.Write(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  }
+  OutputFile& file_;
+  std::string buffer_;
+  IoResult result_;
+};
+
+FileFailure FailureAt(FileStep step, const std::string& path, const IoResult& result) {
+  FileFailure failure;
+  failure.step = step;
+  failure.path = path;
+  failure.reason = result.reason;
+  failure.outOfMemory = result.error == IoError::kOutOfMemory;
+  return failure;
+}
+
 // Tabs and line ends would split a field: they are escaped, and so is the backslash.
-void AppendEscaped(std::string& out, std::string_view text) {
-  for (char c : text) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\0': out += "\\0"; break;
-      default: out.push_back(c);
-    }
+const char* EscapeOf(char c) {
+  switch (c) {
+    case '\\': return "\\\\";
+    case '\t': return "\\t";
+    case '\n': return "\\n";
+    case '\r': return "\\r";
+    case '\0': return "\\0";
+    default: return nullptr;
   }
 }
 
+// True when one of the eight bytes may need an escape: a backslash or a byte below 0x0E (the
+// ones escaped are among them), tested a word at a time.
+bool WordMayNeedEscape(const char* at) {
+  constexpr uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+  uint64_t word;
+  std::memcpy(&word, at, sizeof word);
+  uint64_t backslash = word ^ (kOnes * '\\');
+  uint64_t isBackslash = (backslash - kOnes) & ~backslash & kHighs;
+  uint64_t isLow = (word - kOnes * 0x0E) & ~word & kHighs;
+  return (isBackslash | isLow) != 0;
+}
+
+// Runs between escapes go out whole: a card's text is mostly long runs.
+template <typename Out>
+void AppendEscaped(Out& out, std::string_view text) {
+  size_t run = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    while (i + 8 <= text.size() && !WordMayNeedEscape(text.data() + i)) i += 8;
+    if (i == text.size()) break;
+    const char* escape = EscapeOf(text[i]);
+    if (!escape) continue;
+    out += text.substr(run, i - run);
+    out += escape;
+    run = i + 1;
+  }
+  out += text.substr(run);
+}
+
+// Runs between backslashes are taken whole.
 bool Unescaped(std::string_view text, std::string& out) {
   out.clear();
   out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c != '\\') {
-      out.push_back(c);
-      continue;
-    }
-    if (++i == text.size()) return false;
-    switch (text[i]) {
+  size_t i = 0;
+  while (i < text.size()) {
+    const void* found = std::memchr(text.data() + i, '\\', text.size() - i);
+    size_t slash = found ? static_cast<size_t>(static_cast<const char*>(found) - text.data()) : text.size();
+    out.append(text.data() + i, slash - i);
+    if (slash == text.size()) break;
+    if (slash + 1 == text.size()) return false;
+    switch (text[slash + 1]) {
       case '\\': out.push_back('\\'); break;
       case 't': out.push_back('\t'); break;
       case 'n': out.push_back('\n'); break;
@@ -49,6 +140,7 @@ bool Unescaped(std::string_view text, std::string& out) {
       case '0': out.push_back('\0'); break;
       default: return false;
     }
+    i = slash + 2;
   }
   return true;
 }
@@ -67,13 +159,15 @@ std::vector<std::string_view> SplitAt(std::string_view text, char separator) {
   }
 }
 
-void AppendField(std::string& line, std::string_view text) {
+template <typename Out>
+void AppendField(Out& line, std::string_view text) {
   line.push_back('\t');
   AppendEscaped(line, text);
 }
 
 // One entry as one line: its fields, its members, then its card.
-void AppendEntry(std::string& out, const char* tag, const SyncedEntry& entry) {
+template <typename Out>
+void AppendEntry(Out& out, const char* tag, const SyncedEntry& entry) {
   out += tag;
   AppendField(out, entry.isGroup ? "g" : "p");
   AppendField(out, std::to_string(static_cast<int>(entry.form)));
@@ -84,7 +178,7 @@ void AppendEntry(std::string& out, const char* tag, const SyncedEntry& entry) {
   AppendField(out, std::to_string(entry.runId));
   AppendField(out, std::to_string(entry.members.size()));
   for (const std::string& member : entry.members) AppendField(out, member);
-  AppendField(out, entry.card);
+  AppendField(out, entry.card.Text());
   out.push_back('\n');
 }
 
@@ -149,13 +243,9 @@ void ApplyRecord(SyncState& state, JournalRecord::Kind kind, SyncedEntry entry) 
   else state.entries.push_back(std::move(entry));
 }
 
-}  // namespace
-
-std::string SyncStatePath(const std::string& dataFolder) { return InFolder(dataFolder, kStateFile); }
-std::string SyncJournalPath(const std::string& dataFolder) { return InFolder(dataFolder, kJournalFile); }
-
-std::vector<uint8_t> SyncStateBytes(const SyncState& state) {
-  std::string out = kStateHeader;
+template <typename Out>
+void AppendState(Out& out, const SyncState& state) {
+  out += kStateHeader;
   out += "\n";
   out += "book";
   AppendField(out, state.bookUrl);
@@ -176,7 +266,20 @@ std::vector<uint8_t> SyncStateBytes(const SyncState& state) {
   }
   // The count at the end tells a whole file from one cut short.
   out += "end\t" + std::to_string(state.entries.size() + state.removed.size()) + "\n";
-  return std::vector<uint8_t>(out.begin(), out.end());
+}
+
+}  // namespace
+
+std::string SyncStatePath(const std::string& dataFolder) { return InFolder(dataFolder, kStateFile); }
+std::string SyncJournalPath(const std::string& dataFolder) { return InFolder(dataFolder, kJournalFile); }
+
+std::vector<uint8_t> SyncStateBytes(const SyncState& state) {
+  ByteCount count;
+  AppendState(count, state);
+  FileBytes out;
+  out.bytes.reserve(count.size);
+  AppendState(out, state);
+  return std::move(out.bytes);
 }
 
 std::optional<SyncState> SyncStateFromBytes(const std::vector<uint8_t>& bytes) {
@@ -278,9 +381,33 @@ SyncStateLoad LoadSyncState(const std::string& dataFolder, DataFileSystem& files
   return load;
 }
 
+// As the data files are saved: a temporary file written, flushed and put in place.
 std::optional<FileFailure> SaveSyncState(const std::string& dataFolder, const SyncState& state,
                                          DataFileSystem& files) {
-  if (auto failure = ReplaceFileContent(files, SyncStatePath(dataFolder), SyncStateBytes(state))) return failure;
+  const std::string path = SyncStatePath(dataFolder);
+  const std::string temp = path + ".tmp";
+  std::unique_ptr<OutputFile> file;
+  IoResult result = files.Create(temp, CreateMode::kReplaceAny, file);
+  if (!result.ok()) return FailureAt(FileStep::kCreate, temp, result);
+  FileSink sink(*file);
+  AppendState(sink, state);
+  result = sink.Finish();
+  FileStep step = FileStep::kWrite;
+  if (result.ok()) {
+    result = file->Flush();
+    step = FileStep::kFlush;
+  }
+  if (result.ok()) result = file->Close();
+  file.reset();
+  if (!result.ok()) {
+    files.Remove(temp);
+    return FailureAt(step, temp, result);
+  }
+  result = files.Replace(temp, path);
+  if (!result.ok()) {
+    files.Remove(temp);
+    return FailureAt(FileStep::kReplace, path, result);
+  }
   files.Remove(SyncJournalPath(dataFolder));
   return std::nullopt;
 }

@@ -20,13 +20,38 @@ enum class GroupForm : uint8_t {
   kApple = 2,       // X-ADDRESSBOOKSERVER-KIND:group with X-ADDRESSBOOKSERVER-MEMBER
 };
 
+struct CardReading;  // what the book reads from a card (card_text.h)
+
+// The server's text of one card. Immutable and shared: the state, its copies and a round's
+// parsed card hold one text, so a copy of the state costs no card texts. A long base64 value
+// (a PHOTO) is kept as its bytes where the text comes back from them byte for byte; what the
+// book reads from the text is kept with it once read, so an unchanged card is read once a run.
+class CardText {
+ public:
+  CardText() = default;
+  CardText(std::string text);                                  // NOLINT: a text is a card text
+  CardText(const char* text) : CardText(std::string(text)) {}  // NOLINT
+
+  std::string Text() const;  // the whole text, as it came
+  bool empty() const { return !shared_; }
+
+  // The reading kept with the text (none yet), and the one to keep; card_text.cpp's alone.
+  const CardReading* Reading() const;
+  const CardReading* KeepReading(const CardReading* reading) const;
+
+  struct Shared;
+
+ private:
+  std::shared_ptr<const Shared> shared_;
+};
+
 struct SyncedEntry {
   bool isGroup = false;
   GroupForm form = GroupForm::kCategories;  // groups only
   std::string url;    // the card's absolute URL; empty for a CATEGORIES group
   std::string etag;   // empty: a PUT whose answer never came, or a card to put back
   std::string uid;    // empty when the card has none (tracked by its URL)
-  std::string card;   // the server's last text of the card (UTF-8), or the text last sent
+  CardText card;      // the server's last text of the card (UTF-8), or the text last sent
   // The entry as both sides held it at the last sync, in the book's form (ANSI).
   std::string key;    // description or group name
   std::string email, first, middle, last, memo;

@@ -1,7 +1,7 @@
 // Damaged and hostile server answers fed to two sync rounds of a small book: whatever the
 // server says, the first sync changes nothing this computer holds, a person edited here before
-// the second stays with its edit, the state reads back as written, and a card patched with no
-// change keeps its bytes.
+// the second stays with its edit, the state reads back as written, a card patched with no
+// change keeps its bytes, and a kept card text comes back byte for byte.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <atomic>
@@ -51,7 +51,7 @@ std::string Href(FuzzedDataProvider& data) {
   }
 }
 
-std::string CardText(FuzzedDataProvider& data) {
+std::string CardTextOf(FuzzedDataProvider& data) {
   if (data.ConsumeBool()) return data.ConsumeRandomLengthString(400);
   std::string text = "BEGIN:VCARD\r\nVERSION:" + std::string(data.ConsumeBool() ? "3.0" : "4.0") + "\r\n";
   int lines = data.ConsumeIntegralInRange(0, 8);
@@ -76,7 +76,7 @@ class FuzzedServer : public DavTransport {
     answer.multistatus = data_.ConsumeBool();
     answer.etag = data_.ConsumeRandomLengthString(8);
     if (data_.ConsumeBool()) answer.location = Href(data_);
-    if (data_.ConsumeBool()) answer.body = CardText(data_);
+    if (data_.ConsumeBool()) answer.body = CardTextOf(data_);
     if (data_.ConsumeBool()) answer.syncToken = data_.ConsumeRandomLengthString(8);
     if (data_.ConsumeIntegralInRange(0, 15) == 0) answer.failure = kAnswerTooLarge;
     int responses = data_.ConsumeIntegralInRange(0, 8);
@@ -86,7 +86,7 @@ class FuzzedServer : public DavTransport {
       const int codes[] = {200, 200, 404, 507, 0, 410};
       response.status = codes[data_.ConsumeIntegralInRange<size_t>(0, std::size(codes) - 1)];
       response.etag = data_.ConsumeRandomLengthString(8);
-      if (data_.ConsumeBool()) response.addressData = CardText(data_);
+      if (data_.ConsumeBool()) response.addressData = CardTextOf(data_);
       response.isCollection = data_.ConsumeIntegralInRange(0, 7) == 0;
       answer.responses.push_back(std::move(response));
     }
@@ -143,11 +143,30 @@ void CheckPatch(const std::string& text) {
   if (!patched || patched->fields.note != "x") std::abort();
 }
 
+// A kept text comes back byte for byte: the fuzzed text, and a long base64 value folded at a
+// fuzzed width with the fuzzed text put inside it.
+void CheckKept(const std::string& text, FuzzedDataProvider& data) {
+  if (CardText(text).Text() != text) std::abort();
+  static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string value;
+  size_t length = 1024 + data.ConsumeIntegralInRange<size_t>(0, 3000);
+  for (size_t i = 0; i < length; ++i) value.push_back(kDigits[(i * 7 + text.size()) % 64]);
+  size_t width = data.ConsumeIntegralInRange<size_t>(1, 200);
+  const char* fold = data.PickValueInArray({"\r\n ", "\n\t", "\r ", "\r\n\t"});
+  std::string folded;
+  for (size_t at = 0; at < value.size(); at += width) folded += (at ? fold : "") + value.substr(at, width);
+  folded.insert(data.ConsumeIntegralInRange<size_t>(0, folded.size()), text);
+  std::string card = "BEGIN:VCARD\r\nPHOTO;ENCODING=b:" + folded + "\r\nEND:VCARD\r\n";
+  if (CardText(card).Text() != card) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   FuzzedDataProvider data(bytes, size);
-  CheckPatch(CardText(data));
+  std::string text = CardTextOf(data);
+  CheckPatch(text);
+  CheckKept(text, data);
   AddressStore store;
   NoFiles files;
   int persons = data.ConsumeIntegralInRange(0, 4);

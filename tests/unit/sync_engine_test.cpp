@@ -457,6 +457,116 @@ TEST_F(SyncTest, UndoDeleteOfASentDeletePutsTheOldCardBack) {
   EXPECT_TRUE(state_.restoredPersons.empty());
 }
 
+TEST_F(SyncTest, UndoDeleteOfASentGroupDeletePutsTheGroupBackOnce) {
+  server_.Store("a.vcf", Card("ua", "Ann", "ann@example.org"));
+  std::string g = server_.Store("g.vcf", "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:g\r\nKIND:group\r\nFN:Team\r\n"
+                                         "NOTE:the team\r\nMEMBER:urn:uuid:ua\r\nEND:VCARD\r\n");
+  Sync();
+  uint32_t slot = static_cast<uint32_t>(FindGroupByName(store_, "Team"));
+  (*store_.groups)[slot].deleted = 1;
+  FreeIndexes(store_);
+  BuildIndexes(store_);
+  Sync();
+  EXPECT_FALSE(server_.Has(g));
+  (*store_.groups)[slot].deleted = 0;  // what RestoreDeletedEntries does
+  FreeIndexes(store_);
+  BuildIndexes(store_);
+  NoteRestoredEntries(state_, {}, {"Team"});
+  Sync();
+  // The group is on the server again, once, as it was: its URL, UID, form, member and memo.
+  ASSERT_EQ(UrlOf("Team"), g);
+  EXPECT_NE(server_.Text(g).find("UID:g\r\n"), std::string::npos);
+  std::string team = server_.Text(UrlOf("Team"));
+  EXPECT_NE(team.find("KIND:group"), std::string::npos);
+  EXPECT_NE(team.find("MEMBER:urn:uuid:ua"), std::string::npos);
+  EXPECT_NE(team.find("NOTE:the team"), std::string::npos);
+  EXPECT_EQ(server_.CardCount(), 2u);
+  EXPECT_TRUE(state_.restoredGroups.empty());
+  EXPECT_EQ(MembersOf("Team"), std::vector<std::string>{"Ann"});
+  server_.requests.clear();
+  Sync();
+  EXPECT_EQ(server_.Count(DavRequest::Kind::Put), 0);
+  EXPECT_EQ(server_.CardCount(), 2u);
+}
+
+// The phone's card takes the URL our new card was to have between our listing and our PUT.
+struct TakesTheNewUrl : DavTransport {
+  FakeCardDavServer& server;
+  std::string taken;
+  explicit TakesTheNewUrl(FakeCardDavServer& s) : server(s) {}
+  DavAnswer Send(const DavRequest& r) override {
+    if (r.kind == DavRequest::Kind::Put && r.ifNoneMatchAny && taken.empty()) {
+      taken = r.url;
+      server.Store(r.url.substr(std::strlen(FakeCardDavServer::kBook)), Card("other", "Stranger", "stranger@example.org"));
+    }
+    return server.Send(r);
+  }
+};
+
+TEST_F(SyncTest, A412OnABrandNewUrlSendsTheCardUnderAnotherAndLeavesTheOtherCardAlone) {
+  AddTestPerson(store_, "Ann", "ann@example.org", ";;", "mine");
+  TakesTheNewUrl racing(server_);
+  BookSnapshot shot = TakeBookSnapshot(store_, 7);
+  SyncAccount account;
+  account.bookUrl = FakeCardDavServer::kBook;
+  std::atomic<bool> cancel{false};
+  SyncResult result = RunSyncRound(racing, shot, account, state_, cancel, nullptr);
+  ApplySyncResult(store_, shot, result, state_);
+  EXPECT_EQ(result.stop, SyncStop::kDone);
+  ASSERT_FALSE(racing.taken.empty());
+  EXPECT_EQ(server_.CardCount(), 2u);
+  EXPECT_NE(UrlOf("Ann"), racing.taken);
+  EXPECT_NE(server_.Text(UrlOf("Ann")).find("NOTE:mine"), std::string::npos);
+  EXPECT_EQ(server_.Text(racing.taken), Card("other", "Stranger", "stranger@example.org"));
+  // The other card is the phone's own: it comes in as a person of its own.
+  Sync();
+  EXPECT_EQ(LivePersons(), 2u);
+  EXPECT_STREQ(P("Stranger").email, "stranger@example.org");
+  EXPECT_EQ(server_.Text(racing.taken), Card("other", "Stranger", "stranger@example.org"));
+  EXPECT_EQ(server_.CardCount(), 2u);
+}
+
+TEST_F(SyncTest, AKillAfterA412OnABrandNewUrlNeverTakesTheOtherCardForOurs) {
+  AddTestPerson(store_, "Ann", "ann@example.org", ";;", "mine");
+  TakesTheNewUrl racing(server_);
+  {
+    SyncJournal journal(PlatformFiles(), SyncJournalPath(dir_));
+    BookSnapshot shot = TakeBookSnapshot(store_, 7);
+    SyncAccount account;
+    account.bookUrl = FakeCardDavServer::kBook;
+    std::atomic<bool> cancel{false};
+    RunSyncRound(racing, shot, account, state_, cancel, nullptr, &journal);
+  }
+  // The program dies before the apply: only the journal saw the round.
+  state_ = LoadSyncState(dir_).state;
+  Sync();
+  EXPECT_EQ(server_.CardCount(), 2u);
+  EXPECT_EQ(LivePersons(), 2u);
+  EXPECT_EQ(server_.Text(racing.taken), Card("other", "Stranger", "stranger@example.org"));
+  EXPECT_NE(UrlOf("Ann"), racing.taken);
+  EXPECT_NE(server_.Text(UrlOf("Ann")).find("NOTE:mine"), std::string::npos);
+}
+
+TEST_F(SyncTest, APhotoStaysByteForByteThroughEditsAndTheSavedState) {
+  std::string photo = "PHOTO;ENCODING=b;TYPE=JPEG:";
+  for (int i = 0; i < 6000; ++i) photo.push_back("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"[(i * 7) % 64]);
+  photo += "==";
+  std::string folded;
+  for (size_t at = 0; at < photo.size(); at += 75) folded += (at ? "\r\n " : "") + photo.substr(at, 75);
+  folded += "\r\n";
+  std::string url = server_.Store("a.vcf", Card("a", "Ann", "ann@example.org", "TEL:+1 555\r\n" + folded));
+  Sync();
+  SetMemo("Ann", "first");
+  Sync();
+  EXPECT_NE(server_.Text(url).find(folded), std::string::npos);
+  ASSERT_FALSE(SaveSyncState(dir_, state_));
+  state_ = LoadSyncState(dir_).state;
+  SetMemo("Ann", "second");
+  Sync();
+  EXPECT_NE(server_.Text(url).find(folded), std::string::npos);
+  EXPECT_NE(server_.Text(url).find("NOTE:second"), std::string::npos);
+}
+
 TEST_F(SyncTest, CardsWithoutUidOrWithADuplicateUidAreTrackedByTheirUrl) {
   server_.Store("a.vcf", Card("", "Ann", "ann@example.org"));
   server_.Store("b.vcf", Card("same", "Bob", "bob@example.org"));
@@ -654,6 +764,62 @@ TEST(SyncCards, NewCardsEscapeTheirValuesAndUuidsAreVersionFour) {
   EXPECT_EQ(a.size(), 36u);
   EXPECT_EQ(a[14], '4');
   EXPECT_NE(std::string("89ab").find(a[19]), std::string::npos);
+}
+
+TEST(SyncCards, KeptTextsComeBackByteForByte) {
+  auto base64 = [](size_t n, size_t step) {
+    std::string text;
+    for (size_t i = 0; i < n; ++i) text.push_back("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"[(i * step) % 64]);
+    return text;
+  };
+  auto fold = [](const std::string& line, size_t width, const std::string& with) {
+    std::string out;
+    for (size_t at = 0; at < line.size(); at += width) out += (at ? with : "") + line.substr(at, width);
+    return out;
+  };
+  const std::string head = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann\r\n";
+  const std::string tail = "\r\nEND:VCARD\r\n";
+  const std::string value = "PHOTO;ENCODING=b:" + base64(4099, 5);
+  std::string uneven = fold(value, 74, "\r\n ");
+  uneven.insert(uneven.size() / 2, "\r\n ");  // one fold out of step
+  const std::vector<std::string> texts = {
+      head + fold(value, 74, "\r\n ") + tail,           // folded at even steps
+      head + fold(value, 60, "\n\t") + "\nEND:VCARD\n",  // line feeds and tabs
+      head + value + "=" + tail,                          // not folded, padded
+      head + uneven + tail,                               // folds out of step: kept as text
+      head + fold(value + "*" + base64(2000, 3), 75, "\r\n ") + tail,  // not base64 throughout
+      head + fold(value, 74, "\r\n ") + "\r\n " + tail,  // a fold at the very end
+      head + "NOTE:short\r\nEND:VCARD\r\n",
+      std::string(3000, 'A'),
+      "",
+  };
+  for (const std::string& text : texts) {
+    CardText kept(text);
+    EXPECT_EQ(kept.Text(), text);
+    CardText copy = kept;
+    EXPECT_EQ(copy.Text(), text);
+  }
+  // A patched card keeps the photo's lines as they came.
+  std::optional<ParsedCard> card = ParseCard(texts[0]);
+  ASSERT_TRUE(card);
+  EXPECT_EQ(card->fields.fn, "Ann");
+  CardEdit edit;
+  edit.note = "new";
+  std::string patched = PatchCard(*card, edit);
+  EXPECT_NE(patched.find(fold(value, 74, "\r\n ")), std::string::npos);
+  EXPECT_NE(patched.find("NOTE:new\r\n"), std::string::npos);
+  EXPECT_EQ(PatchCard(*card, CardEdit{}), texts[0]);
+  // The state's file holds the texts as they came.
+  SyncState state;
+  for (const std::string& text : texts) {
+    SyncedEntry entry;
+    entry.card = text;
+    state.entries.push_back(entry);
+  }
+  std::optional<SyncState> back = SyncStateFromBytes(SyncStateBytes(state));
+  ASSERT_TRUE(back);
+  ASSERT_EQ(back->entries.size(), texts.size());
+  for (size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(back->entries[i].card.Text(), texts[i]) << i;
 }
 
 // ---- the state ----
