@@ -39,9 +39,9 @@ std::vector<DeleteUndo::Membership> MembershipsOf(const AddressStore& store, con
   return found;
 }
 
-std::string FoldedKey(const char* field) {
+std::string FoldedKey(const char* field, const CodePage& page) {
   std::string key;
-  AppendFolded(key, FieldText(field, kTextFieldSize));
+  AppendFolded(key, FieldText(field, kTextFieldSize), page);
   return key;
 }
 
@@ -52,11 +52,11 @@ bool KeysStillFree(const AddressStore& store, const std::vector<DeleteUndo::Plac
   std::unordered_set<std::string> groupNames;
   if (store.groups)
     for (uint32_t g = 0; g < store.groups->used; ++g)
-      if (!(*store.groups)[g].deleted) groupNames.insert(FoldedKey((*store.groups)[g].name));
+      if (!(*store.groups)[g].deleted) groupNames.insert(FoldedKey((*store.groups)[g].name, store.codePage));
   for (const auto& placed : entries) {
     uint32_t slot = ItemSlot(placed.entry);
     if (ItemKindOf(placed.entry) == kGroupItem) {
-      if (store.groups && slot < store.groups->used && groupNames.count(FoldedKey((*store.groups)[slot].name)))
+      if (store.groups && slot < store.groups->used && groupNames.count(FoldedKey((*store.groups)[slot].name, store.codePage)))
         return false;
     } else if (store.persons && slot < store.persons->used &&
                persons.Find((*store.persons)[slot].description) >= 0) {

@@ -9,9 +9,9 @@ namespace {
 
 constexpr size_t kGroupNameLimit = kTextFieldSize - 2;  // what the group dialog lets one type
 
-std::string Folded(std::string_view name) {
+std::string Folded(std::string_view name, const CodePage& page) {
   std::string key;
-  AppendFolded(key, name);
+  AppendFolded(key, name, page);
   return key;
 }
 
@@ -27,7 +27,7 @@ ImportGroups::ImportGroups(AddressStore& store) : store_(store) {
   if (!store_.groups) return;
   for (uint32_t slot = 0; slot < store_.groups->used; ++slot) {
     const GroupRecord& group = (*store_.groups)[slot];
-    if (!group.deleted) slotOfName_.emplace(Folded(FieldText(group.name, kTextFieldSize)), slot);
+    if (!group.deleted) slotOfName_.emplace(Folded(FieldText(group.name, kTextFieldSize), store_.codePage), slot);
   }
 }
 
@@ -35,10 +35,10 @@ void ImportGroups::Join(uint32_t personSlot, const std::vector<std::string_view>
                         EntryChanges& changes) {
   for (std::string_view name : names) {
     if (IsSystemGroupLabel(name)) continue;
-    std::string_view cut = CutAnsi(name, kGroupNameLimit);
+    std::string_view cut = CutAnsi(name, kGroupNameLimit, store_.codePage);
     std::string stored(cut);
     int slot = -1;
-    if (!stored.empty() && IsValidNameText(stored.c_str())) slot = FindOrMake(stored);
+    if (!stored.empty() && IsValidNameText(stored.c_str(), store_.codePage)) slot = FindOrMake(stored);
     if (slot < 0) {
       changes.groupsLeftOut.emplace_back(name);
       continue;
@@ -49,7 +49,7 @@ void ImportGroups::Join(uint32_t personSlot, const std::vector<std::string_view>
 }
 
 int ImportGroups::FindOrMake(std::string_view name) {
-  std::string key = Folded(name);
+  std::string key = Folded(name, store_.codePage);
   auto found = slotOfName_.find(key);
   if (found != slotOfName_.end()) return static_cast<int>(found->second);
   if (!ReserveRecordSlot(store_.groups)) return -1;
@@ -75,9 +75,9 @@ void ImportGroups::AddMember(uint32_t groupSlot, uint32_t personSlot) {
   changed_ = true;
 }
 
-bool ImportGroups::AcceptsName(std::string_view name) {
-  std::string stored(CutAnsi(name, kGroupNameLimit));
-  return IsSystemGroupLabel(name) || (!stored.empty() && IsValidNameText(stored.c_str()));
+bool ImportGroups::AcceptsName(std::string_view name) const {
+  std::string stored(CutAnsi(name, kGroupNameLimit, store_.codePage));
+  return IsSystemGroupLabel(name) || (!stored.empty() && IsValidNameText(stored.c_str(), store_.codePage));
 }
 
 bool ImportGroups::JoinListed(std::string_view name, std::string_view memo,
@@ -85,10 +85,10 @@ bool ImportGroups::JoinListed(std::string_view name, std::string_view memo,
   if (IsSystemGroupLabel(name)) return true;
   if (!AcceptsName(name)) return false;
   size_t madeBefore = made_.size();
-  int slot = FindOrMake(CutAnsi(name, kGroupNameLimit));
+  int slot = FindOrMake(CutAnsi(name, kGroupNameLimit, store_.codePage));
   if (slot < 0) return false;
   if (made_.size() > madeBefore)
-    CopyToField((*store_.groups)[static_cast<uint32_t>(slot)].memo, kTextFieldSize, CutAnsi(memo, kGroupNameLimit));
+    CopyToField((*store_.groups)[static_cast<uint32_t>(slot)].memo, kTextFieldSize, CutAnsi(memo, kGroupNameLimit, store_.codePage));
   for (uint32_t person : personSlots) AddMember(static_cast<uint32_t>(slot), person);
   return true;
 }

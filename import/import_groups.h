@@ -31,7 +31,7 @@ class ImportGroups {
   bool JoinListed(std::string_view name, std::string_view memo, const std::vector<uint32_t>& personSlots);
 
   // True when the rules take the name for a group (system labels are no group, but not refused).
-  static bool AcceptsName(std::string_view name);
+  bool AcceptsName(std::string_view name) const;
 
   // Group slots made, in the order they were made.
   const std::vector<uint32_t>& made() const { return made_; }

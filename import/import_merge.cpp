@@ -22,22 +22,22 @@ void StoreSpan(char* field, size_t fieldSize, std::string_view span) {
   CopyToField(field, fieldSize, span.empty() ? std::string_view("") : span);
 }
 
-std::string_view CutNoted(std::string_view text, size_t limit, EntryChanges& changes) {
-  std::string_view cut = CutAnsi(text, limit);
+std::string_view CutNoted(std::string_view text, size_t limit, const CodePage& page, EntryChanges& changes) {
+  std::string_view cut = CutAnsi(text, limit, page);
   if (cut.size() < text.size()) changes.cut = true;
   return cut;
 }
 
 void FillPerson(PersonRecord& person, const ImportEntry& entry, const char* description,
-                EntryChanges& changes) {
+                const CodePage& page, EntryChanges& changes) {
   person.deleted = 0;
   std::memcpy(person.description, description, kTextFieldSize);
-  StoreSpan(person.email, kEmailFieldSize, CutNoted(entry.email, kEmailLimit, changes));
+  StoreSpan(person.email, kEmailFieldSize, CutNoted(entry.email, kEmailLimit, page, changes));
   JoinImportedNames(entry, person.names);
   if (std::strcmp(person.names, ";;") == 0 &&
       !(entry.firstName.empty() && entry.middleName.empty() && entry.lastName.empty()))
     changes.cut = true;
-  StoreSpan(person.memo, kTextFieldSize, CutNoted(entry.memo, kTextLimit, changes));
+  StoreSpan(person.memo, kTextFieldSize, CutNoted(entry.memo, kTextLimit, page, changes));
 }
 
 class Merge {
@@ -77,7 +77,7 @@ class Merge {
   void NoteRefusedListedGroups() {
     if (!batch_.listedGroups().empty()) slotOfEntry_.assign(batch_.count(), -1);
     for (const ListedGroup& group : batch_.listedGroups()) {
-      if (ImportGroups::AcceptsName(group.name)) continue;
+      if (groups_.AcceptsName(group.name)) continue;
       for (uint32_t member : group.members)
         if (member < batch_.count()) refusedListed_[member].emplace_back(group.name);
     }
@@ -104,7 +104,7 @@ class Merge {
     auto refused = refusedListed_.find(index);
     if (refused != refusedListed_.end()) changes.groupsLeftOut = refused->second;
     char description[kTextFieldSize] = {};  // copied whole into the record: no stack bytes after the text
-    StoreSpan(description, kTextFieldSize, CutNoted(entry.description, kTextLimit, changes));
+    StoreSpan(description, kTextFieldSize, CutNoted(entry.description, kTextLimit, store_.codePage, changes));
     int existing = lookup_.Find(description);
     if (existing >= 0) {
       // The description is the person's key: the one in the book joins the entry's groups.
@@ -123,7 +123,7 @@ class Merge {
       return;
     }
     uint32_t slot = table->used;
-    FillPerson((*table)[slot], entry, description, changes);
+    FillPerson((*table)[slot], entry, description, store_.codePage, changes);
     ++table->used;
     outcome_.persons.push_back(slot);
     NoteSlot(index, slot);

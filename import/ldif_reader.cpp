@@ -136,7 +136,7 @@ bool IsGroupClass(std::string_view objectClass) { return SameNoCase(objectClass,
 // The dn as compared: letter case folded, blanks around "," and "=" dropped.
 std::string DnKey(std::string_view dn) {
   std::string folded;
-  AppendFolded(folded, TrimBlanks(dn));
+  AppendFolded(folded, TrimBlanks(dn), CodePage{});  // UTF-8: no byte of a longer character is ASCII
   std::string key;
   key.reserve(folded.size());
   for (size_t i = 0; i < folded.size(); ++i) {

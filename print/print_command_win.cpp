@@ -123,7 +123,7 @@ void PrintOn(HWND owner, HDC dc, int from, int to) {
     return TextWidthIn(dc, bold ? fonts.bold.get() : fonts.normal.get(), text);
   };
   std::vector<PrintPage> pages =
-      LayOutPages(EntryBlocks(g_shell.store, EntriesToPrint(), LoadLongString(kGroupWord)), geometry, measure);
+      LayOutPages(EntryBlocks(g_shell.store, EntriesToPrint(), LoadLongString(kGroupWord)), geometry, g_shell.store.codePage, measure);
   if (pages.empty()) return;
   std::string title = LoadLongString(kTitleText);
   DOCINFOA document = {};

@@ -69,7 +69,7 @@ void CheckGroups(const AddressStore& store, uint32_t groupsBefore, const ImportO
       seen[person] = true;
     }
     if (slot < groupsBefore) continue;
-    if (g.deleted || g.name[0] == '\0' || !IsValidNameText(g.name) || std::strlen(g.name) > 258 || count == 0)
+    if (g.deleted || g.name[0] == '\0' || !IsValidNameText(g.name, store.codePage) || std::strlen(g.name) > 258 || count == 0)
       std::abort();
     if (FindGroupByName(store, g.name) != static_cast<int>(slot)) std::abort();
   }

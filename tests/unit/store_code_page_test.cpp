@@ -23,7 +23,7 @@ TEST(FitNameToRules, ReplacesEachForbiddenCharacterByItsLookAlike) {
   std::string name = "Bo Berg (work) <a/b\\c|d:e;f*g?h\"i>";
   EXPECT_TRUE(FitNameToRules(name, western));
   EXPECT_EQ(name, "Bo Berg [work] [a-b-c-d-e,f_g_h'i]");
-  EXPECT_TRUE(IsValidNameText(name.c_str()));
+  EXPECT_TRUE(IsValidNameText(name.c_str(), western));
   std::string plain = "Ann Lee";
   EXPECT_FALSE(FitNameToRules(plain, western));
   EXPECT_EQ(plain, "Ann Lee");
