@@ -102,6 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   AddressStore store;
   store.personPath = path;
   store.groupPath = path + ".groups";
+  if (data[0] & 8) store.codePage = ShiftJisCodePage();  // cuts and rules by double-byte characters
   if (data[0] & 4) {  // sometimes import into a book with no person table
     AddPerson(store, "Ann", 0);
     AddPerson(store, "bob", 1);
