@@ -4,6 +4,7 @@
 #include "app/message_text.h"
 #include "app/shell_state.h"
 #include "app/text_message.h"
+#include "store/code_page.h"
 #include "store/safe_write.h"
 
 namespace {
@@ -46,6 +47,7 @@ void TellKeptFiles(const LoadReport& report) {
 }  // namespace
 
 bool LoadBookAtStart() {
+  g_shell.store.codePage = SystemCodePage();  // the texts of the files are in it
   for (;;) {
     LoadReport report = LoadAddressStore(g_shell.store);
     const FileLoadResult* unreadable = FirstUnreadable(report);

@@ -41,6 +41,10 @@ int LoadLocalString(HINSTANCE instance, UINT id, char* buffer, int bufferSize) {
   UINT localId = id + static_cast<UINT>(StringTableOffset(g_shell.language));
   int copied = LoadStringA(instance, localId, buffer, bufferSize);
   if (copied == 0 && localId != id) copied = LoadStringA(instance, id, buffer, bufferSize);
+  if (copied > 0 && copied == bufferSize - 1) {  // cut to the buffer: never half a character
+    copied = static_cast<int>(WholeCharactersLength(g_shell.store.codePage, std::string_view(buffer, copied)));
+    buffer[copied] = '\0';
+  }
   return copied;
 }
 

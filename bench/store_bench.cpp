@@ -85,7 +85,7 @@ std::vector<uint32_t> InsertionBuild(uint32_t used, Key key) {
     size_t position = entries.size();
     if (key(i)[0] != 0)
       for (size_t p = 0; p < entries.size(); ++p)
-        if (CompareNoCase(key(i), key(entries[p])) <= 0) {
+        if (CompareNoCase(key(i), key(entries[p]), CodePage{}) <= 0) {
           position = p;
           break;
         }

@@ -44,9 +44,9 @@ std::vector<DeleteUndo::Membership> MembershipsOf(const AddressStore& store, con
   return found;
 }
 
-std::string FoldedKey(const char* field) {
+std::string FoldedKey(const char* field, const CodePage& page) {
   std::string key;
-  AppendFolded(key, FieldText(field, kTextFieldSize));
+  AppendFolded(key, FieldText(field, kTextFieldSize), page);
   return key;
 }
 
@@ -61,12 +61,12 @@ LiveKeys LiveKeysBesides(const AddressStore& store, const std::vector<ItemRef>& 
   if (store.persons) {
     std::vector<bool> left = SlotsOfKind(entries, kPersonItem, store.persons->used);
     for (uint32_t p = 0; p < store.persons->used; ++p)
-      if (!(*store.persons)[p].deleted && !left[p]) keys.persons.insert(FoldedKey((*store.persons)[p].description));
+      if (!(*store.persons)[p].deleted && !left[p]) keys.persons.insert(FoldedKey((*store.persons)[p].description, store.codePage));
   }
   if (store.groups) {
     std::vector<bool> left = SlotsOfKind(entries, kGroupItem, store.groups->used);
     for (uint32_t g = 0; g < store.groups->used; ++g)
-      if (!(*store.groups)[g].deleted && !left[g]) keys.groups.insert(FoldedKey((*store.groups)[g].name));
+      if (!(*store.groups)[g].deleted && !left[g]) keys.groups.insert(FoldedKey((*store.groups)[g].name, store.codePage));
   }
   return keys;
 }
@@ -75,9 +75,9 @@ LiveKeys LiveKeysBesides(const AddressStore& store, const std::vector<ItemRef>& 
 std::optional<std::string> KeyOf(const AddressStore& store, ItemRef entry) {
   uint32_t slot = ItemSlot(entry);
   if (ItemKindOf(entry) == kGroupItem) {
-    if (store.groups && slot < store.groups->used) return FoldedKey((*store.groups)[slot].name);
+    if (store.groups && slot < store.groups->used) return FoldedKey((*store.groups)[slot].name, store.codePage);
   } else if (store.persons && slot < store.persons->used) {
-    return FoldedKey((*store.persons)[slot].description);
+    return FoldedKey((*store.persons)[slot].description, store.codePage);
   }
   return std::nullopt;
 }

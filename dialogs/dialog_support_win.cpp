@@ -10,10 +10,13 @@ constexpr UINT kCaptionId = 101;
 
 }  // namespace
 
+// Read whole and cut here: the system would cut in the middle of a double-byte character.
 std::string ReadControlText(HWND dialog, int id, int maxLength) {
-  std::vector<char> buffer(static_cast<size_t>(maxLength) + 1, '\0');
-  int length = GetDlgItemTextA(dialog, id, buffer.data(), maxLength + 1);
-  return std::string(buffer.data(), length > 0 ? static_cast<size_t>(length) : 0);
+  int whole = GetWindowTextLengthA(GetDlgItem(dialog, id));
+  std::vector<char> buffer(static_cast<size_t>(whole > maxLength ? whole : maxLength) + 1, '\0');
+  int length = GetDlgItemTextA(dialog, id, buffer.data(), static_cast<int>(buffer.size()));
+  std::string_view text(buffer.data(), length > 0 ? static_cast<size_t>(length) : 0);
+  return std::string(text.substr(0, CutBetweenCharacters(g_shell.store.codePage, text, static_cast<size_t>(maxLength))));
 }
 
 void LimitControlText(HWND dialog, int id, int maxLength) {

@@ -14,7 +14,7 @@
 // to them, one short of what their fields could hold.
 constexpr int kInputTextLimit = 258;
 
-// The control's text, at most maxLength characters.
+// The control's text, at most maxLength bytes, never ending inside a double-byte character.
 std::string ReadControlText(HWND dialog, int id, int maxLength);
 
 // Sets the typing limit; text that got past it (pasted or set from outside) is cut back with

@@ -11,16 +11,16 @@ Record* ExistingSlot(std::optional<RecordTable<Record>>& table, int slot) {
   return &(*table)[static_cast<uint32_t>(slot)];
 }
 
-void WriteFields(PersonRecord& record, const PersonFields& fields) {
-  CopyToField(record.description, sizeof record.description, fields.description);
-  CopyToField(record.email, sizeof record.email, fields.email);
-  CopyToField(record.memo, sizeof record.memo, fields.memo);
-  JoinNames(fields.names, record.names, sizeof record.names);
+void WriteFields(PersonRecord& record, const PersonFields& fields, const CodePage& page) {
+  CopyToField(record.description, sizeof record.description, fields.description, page);
+  CopyToField(record.email, sizeof record.email, fields.email, page);
+  CopyToField(record.memo, sizeof record.memo, fields.memo, page);
+  JoinNames(fields.names, record.names, sizeof record.names, page);
 }
 
-void WriteFields(GroupRecord& record, const GroupFields& fields) {
-  CopyToField(record.name, sizeof record.name, fields.name);
-  CopyToField(record.memo, sizeof record.memo, fields.memo);
+void WriteFields(GroupRecord& record, const GroupFields& fields, const CodePage& page) {
+  CopyToField(record.name, sizeof record.name, fields.name, page);
+  CopyToField(record.memo, sizeof record.memo, fields.memo, page);
   record.memberCount = static_cast<uint32_t>(fields.members.size());
   if (fields.members.empty())
     record.members.reset();
@@ -43,7 +43,7 @@ template <typename Record, typename Fields>
 int Add(AddressStore& store, std::optional<RecordTable<Record>>& table, const Fields& fields) {
   if (!ReserveRecordSlot(table)) return -1;
   uint32_t slot = table->used;
-  WriteFields((*table)[slot], fields);
+  WriteFields((*table)[slot], fields, store.codePage);
   ++table->used;
   Refold(store, table, slot);
   Reindex(store);
@@ -54,7 +54,7 @@ template <typename Record, typename Fields>
 bool Update(AddressStore& store, std::optional<RecordTable<Record>>& table, int slot, const Fields& fields) {
   Record* record = ExistingSlot(table, slot);
   if (!record) return false;
-  WriteFields(*record, fields);
+  WriteFields(*record, fields, store.codePage);
   Refold(store, table, static_cast<uint32_t>(slot));
   Reindex(store);
   return true;

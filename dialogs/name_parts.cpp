@@ -32,9 +32,9 @@ NameParts SplitNames(const char* field, size_t fieldSize) {
   return parts;
 }
 
-bool JoinNames(const NameParts& parts, char* field, size_t fieldSize) {
+bool JoinNames(const NameParts& parts, char* field, size_t fieldSize, const CodePage& page) {
   std::string joined = parts.first + ';' + parts.middle + ';' + parts.last;
-  CopyToField(field, fieldSize, joined);
+  CopyToField(field, fieldSize, joined, page);
   return fieldSize > 0 && joined.size() < fieldSize;
 }
 

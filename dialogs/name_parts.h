@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "store/code_page.h"
+
 struct NameParts {
   std::string first;
   std::string middle;
@@ -17,8 +19,8 @@ struct NameParts {
 NameParts SplitNames(const char* field, size_t fieldSize);
 
 // "first;middle;last" into a field of fieldSize bytes, always zero-terminated.
-// False (with the field holding the cut text) when the joined text does not fit.
-bool JoinNames(const NameParts& parts, char* field, size_t fieldSize);
+// False (with the field holding the text cut between characters) when the joined text does not fit.
+bool JoinNames(const NameParts& parts, char* field, size_t fieldSize, const CodePage& page);
 
 // The longest text one part may hold so that the three joined with two separators fit a field
 // of fieldSize bytes, given the lengths of the other two parts (never below 0).

@@ -197,13 +197,6 @@ std::optional<uint32_t> CodePageOfCharset(std::string_view name) {
   return std::nullopt;
 }
 
-std::string_view CutAnsi(std::string_view text, size_t maxBytes) {
-  if (text.size() <= maxBytes) return text;
-  size_t end = 0;
-  while (end < maxBytes) {
-    size_t step = IsAnsiLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
-    if (end + step > maxBytes) break;
-    end += step;
-  }
-  return text.substr(0, end);
+std::string_view CutAnsi(std::string_view text, size_t maxBytes, const CodePage& page) {
+  return text.substr(0, CutBetweenCharacters(page, text, maxBytes));
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "store/code_page.h"
+
 constexpr uint32_t kAnsiCodePage = 0;  // whatever the running system uses
 constexpr uint32_t kUtf8CodePage = 65001;
 
@@ -17,8 +19,6 @@ bool DecodeCodePage(uint32_t codePage, std::string_view bytes, std::u16string& o
 // UTF-16 in the ANSI code page; a character it cannot hold becomes its best fit, else "?".
 // `unshowable` (when given) is set when some character had no best fit either.
 std::string EncodeAnsi(std::u16string_view text, bool* unshowable = nullptr);
-// True for the first byte of a double-byte character of the ANSI code page.
-bool IsAnsiLeadByte(unsigned char byte);
 
 // ---- portable ----
 bool IsValidUtf8(std::string_view bytes);
@@ -53,5 +53,5 @@ std::optional<std::string> Utf16TextToUtf8(std::string_view bytes);
 std::optional<uint32_t> CodePageOfCharset(std::string_view name);
 
 // The longest start of ANSI text of at most maxBytes bytes that does not end inside a
-// double-byte character.
-std::string_view CutAnsi(std::string_view text, size_t maxBytes);
+// double-byte character of the code page.
+std::string_view CutAnsi(std::string_view text, size_t maxBytes, const CodePage& page);

@@ -58,4 +58,3 @@ std::string EncodeAnsi(std::u16string_view text, bool* unshowable) {
   return out;
 }
 
-bool IsAnsiLeadByte(unsigned char) { return false; }

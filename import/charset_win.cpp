@@ -35,4 +35,3 @@ std::string EncodeAnsi(std::u16string_view text, bool* unshowable) {
   return out;
 }
 
-bool IsAnsiLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }

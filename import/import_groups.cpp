@@ -11,9 +11,9 @@ namespace {
 
 constexpr size_t kGroupNameLimit = kTextFieldSize - 2;  // what the group dialog lets one type
 
-std::string Folded(std::string_view name) {
+std::string Folded(std::string_view name, const CodePage& page) {
   std::string key;
-  AppendFolded(key, name);
+  AppendFolded(key, name, page);
   return key;
 }
 
@@ -30,7 +30,7 @@ ImportGroups::ImportGroups(AddressStore& store, const CodePage& page)
   if (!store_.groups) return;
   for (uint32_t slot = 0; slot < store_.groups->used; ++slot) {
     const GroupRecord& group = (*store_.groups)[slot];
-    if (!group.deleted) slotOfName_.emplace(Folded(FieldText(group.name, kTextFieldSize)), slot);
+    if (!group.deleted) slotOfName_.emplace(Folded(FieldText(group.name, kTextFieldSize), store_.codePage), slot);
   }
 }
 
@@ -52,7 +52,7 @@ void ImportGroups::Join(uint32_t personSlot, const std::vector<std::string_view>
 }
 
 std::string ImportGroups::StoredName(std::string_view name, bool* fitted) const {
-  std::string stored(CutAnsi(name, kGroupNameLimit));
+  std::string stored(CutAnsi(name, kGroupNameLimit, page_));
   bool changed = FitNameToRules(stored, page_);
   if (fitted) *fitted = changed;
   return stored;
@@ -73,7 +73,7 @@ void ImportGroups::Undo() {
 }
 
 int ImportGroups::FindOrMake(std::string_view name) {
-  std::string key = Folded(name);
+  std::string key = Folded(name, store_.codePage);
   auto found = slotOfName_.find(key);
   if (found != slotOfName_.end()) return static_cast<int>(found->second);
   if (!ReserveRecordSlot(store_.groups)) return -1;
@@ -115,7 +115,7 @@ bool ImportGroups::JoinListed(std::string_view name, std::string_view memo,
   if (slot < 0) return false;
   if (fitted && fittedName && fittedNamesTold_.insert(stored).second) *fittedName = stored;
   if (made_.size() > madeBefore)
-    CopyToField((*store_.groups)[static_cast<uint32_t>(slot)].memo, kTextFieldSize, CutAnsi(memo, kGroupNameLimit));
+    CopyToField((*store_.groups)[static_cast<uint32_t>(slot)].memo, kTextFieldSize, CutAnsi(memo, kGroupNameLimit, store_.codePage));
   for (uint32_t person : personSlots) AddMember(static_cast<uint32_t>(slot), person);
   return true;
 }

@@ -27,8 +27,8 @@ void StoreSpan(char* field, size_t fieldSize, std::string_view span) {
 
 // A text cut in the middle loses the blanks it would end with, as every imported text is
 // trimmed, so that importing the book's own export stores it the same again.
-std::string_view CutNoted(std::string_view text, size_t limit, EntryChanges& changes) {
-  std::string_view cut = CutAnsi(text, limit);
+std::string_view CutNoted(std::string_view text, size_t limit, const CodePage& page, EntryChanges& changes) {
+  std::string_view cut = CutAnsi(text, limit, page);
   if (cut.size() == text.size()) return cut;
   changes.cut = true;
   while (!cut.empty() && cut.back() == ' ') cut.remove_suffix(1);
@@ -55,15 +55,15 @@ struct FittedNames {
 };
 
 void FillPerson(PersonRecord& person, const ImportEntry& entry, const char* description,
-                EntryChanges& changes) {
+                const CodePage& page, EntryChanges& changes) {
   person.deleted = 0;
   std::memcpy(person.description, description, kTextFieldSize);
-  StoreSpan(person.email, kEmailFieldSize, CutNoted(entry.email, kEmailLimit, changes));
+  StoreSpan(person.email, kEmailFieldSize, CutNoted(entry.email, kEmailLimit, page, changes));
   JoinImportedNames(entry, person.names);
   if (std::strcmp(person.names, ";;") == 0 &&
       !(entry.firstName.empty() && entry.middleName.empty() && entry.lastName.empty()))
     changes.cut = true;
-  StoreSpan(person.memo, kTextFieldSize, CutNoted(entry.memo, kTextLimit, changes));
+  StoreSpan(person.memo, kTextFieldSize, CutNoted(entry.memo, kTextLimit, page, changes));
 }
 
 class Merge {
@@ -113,7 +113,7 @@ class Merge {
     std::string stored(text);
     FitNameToRules(stored, page_);
     EntryChanges ignored;
-    stored.resize(CutNoted(stored, kTextLimit, ignored).size());
+    stored.resize(CutNoted(stored, kTextLimit, page_, ignored).size());
     return stored;
   }
 
@@ -173,7 +173,7 @@ class Merge {
     char description[kTextFieldSize] = {};  // copied whole into the record: no stack bytes after the text
     std::string fittedDescription(entry.description);
     bool descriptionFitted = FitNameToRules(fittedDescription, page_);
-    StoreSpan(description, kTextFieldSize, CutNoted(fittedDescription, kTextLimit, changes));
+    StoreSpan(description, kTextFieldSize, CutNoted(fittedDescription, kTextLimit, page_, changes));
     int existing = lookup_.Find(description);
     if (existing >= 0) {
       // The description is the person's key: the one in the book joins the entry's groups.
@@ -194,7 +194,7 @@ class Merge {
     uint32_t slot = table->used;
     FittedNames names(entry, page_);
     changes.fitted = descriptionFitted || names.changed;
-    FillPerson((*table)[slot], names.Applied(entry), description, changes);
+    FillPerson((*table)[slot], names.Applied(entry), description, page_, changes);
     ++table->used;
     outcome_.persons.push_back(slot);
     NoteSlot(index, slot);

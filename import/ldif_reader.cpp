@@ -201,7 +201,7 @@ std::string DnKey(std::string_view dn) {
   std::string key;
   for (const DnPart& part : DnParts(TrimBlanks(dn))) {
     if (!key.empty()) key.push_back(',');
-    AppendFolded(key, part.type);
+    AppendFolded(key, part.type, CodePage{});  // UTF-8: no byte of a longer character is ASCII
     key.push_back('=');
     for (char c : part.value) {
       if (c == ',' || c == '+' || c == '=' || c == '\\') key.push_back('\\');

@@ -124,7 +124,7 @@ void PrintOn(HWND owner, HDC dc, int from, int to) {
     return TextWidthIn(dc, bold ? fonts.bold.get() : fonts.normal.get(), text);
   };
   std::vector<PrintPage> pages =
-      LayOutPages(EntryBlocks(g_shell.store, EntriesToPrint(), LoadLongString(kGroupWord)), geometry, measure);
+      LayOutPages(EntryBlocks(g_shell.store, EntriesToPrint(), LoadLongString(kGroupWord)), geometry, g_shell.store.codePage, measure);
   if (pages.empty()) return;
   PageRange range = PagesToPrint(static_cast<int>(pages.size()), from, to);
   if (range.Empty()) {  // an empty job would still come out of the printer, as a blank sheet

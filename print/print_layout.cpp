@@ -6,17 +6,29 @@ namespace {
 
 constexpr int kHeaderLines = 2;  // the header and a blank line below it
 
+// Where the characters of `word` end, in bytes: a cut is only ever made at one of these.
+std::vector<size_t> CharacterEnds(std::string_view word, const CodePage& page) {
+  std::vector<size_t> ends;
+  for (size_t i = 0; i < word.size();) {
+    i += CharLengthAt(page, word, i);
+    ends.push_back(i);
+  }
+  return ends;
+}
+
 // The longest start of `word` that fits, at least one character so that wrapping always moves on.
-size_t FittingPrefix(std::string_view word, int width, const std::function<int(std::string_view)>& measure) {
-  size_t low = 1, high = word.size();
+size_t FittingPrefix(std::string_view word, int width, const CodePage& page,
+                     const std::function<int(std::string_view)>& measure) {
+  std::vector<size_t> ends = CharacterEnds(word, page);
+  size_t low = 0, high = ends.size() - 1;
   while (low < high) {
     size_t mid = (low + high + 1) / 2;
-    if (measure(word.substr(0, mid)) <= width)
+    if (measure(word.substr(0, ends[mid])) <= width)
       low = mid;
     else
       high = mid - 1;
   }
-  return low;
+  return ends[low];
 }
 
 std::vector<std::string_view> Words(std::string_view text) {
@@ -61,7 +73,8 @@ struct PageFiller {
 
 }  // namespace
 
-std::vector<std::string> WrapText(std::string_view text, int width, const std::function<int(std::string_view)>& measure) {
+std::vector<std::string> WrapText(std::string_view text, int width, const CodePage& page,
+                                  const std::function<int(std::string_view)>& measure) {
   std::vector<std::string> lines;
   std::string line;
   for (std::string_view word : Words(text)) {
@@ -72,8 +85,8 @@ std::vector<std::string> WrapText(std::string_view text, int width, const std::f
     }
     if (!line.empty()) lines.push_back(std::move(line));
     line.clear();
-    while (measure(word) > width && word.size() > 1) {
-      size_t cut = FittingPrefix(word, width, measure);
+    while (measure(word) > width && CharLengthAt(page, word, 0) < word.size()) {
+      size_t cut = FittingPrefix(word, width, page, measure);
       lines.emplace_back(word.substr(0, cut));
       word.remove_prefix(cut);
     }
@@ -90,14 +103,15 @@ std::string PageNumberText(std::string_view pattern, int number) {
   return text;
 }
 
-std::vector<PrintPage> LayOutPages(const std::vector<PrintBlock>& blocks, const PageGeometry& page, const TextWidth& measure) {
+std::vector<PrintPage> LayOutPages(const std::vector<PrintBlock>& blocks, const PageGeometry& page,
+                                   const CodePage& codePage, const TextWidth& measure) {
   int lineHeight = std::max(page.lineHeight, 1);
   PageFiller filler{lineHeight, std::max(page.height / lineHeight - kHeaderLines, 1), {}, 0};
   for (const PrintBlock& block : blocks) {
     std::vector<PrintLine> lines;
     for (const PrintLine& line : block) {
       auto width = [&](std::string_view text) { return measure(text, line.bold); };
-      for (std::string& part : WrapText(line.text, page.width, width)) lines.push_back({std::move(part), line.bold});
+      for (std::string& part : WrapText(line.text, page.width, codePage, width)) lines.push_back({std::move(part), line.bold});
     }
     if (!lines.empty()) filler.PutBlock(lines);
   }

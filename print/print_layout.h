@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/code_page.h"
+
 struct PrintLine {
   std::string text;
   bool bold = false;
@@ -38,12 +40,15 @@ struct PrintPage {
 using TextWidth = std::function<int(std::string_view text, bool bold)>;
 
 // The text broken into lines no wider than `width`, at spaces; a word wider than a line is
-// broken where it has to be. Always at least one line (empty for an empty text).
-std::vector<std::string> WrapText(std::string_view text, int width, const std::function<int(std::string_view)>& measure);
+// broken where it has to be, between two characters of the code page. Always at least one line
+// (empty for an empty text).
+std::vector<std::string> WrapText(std::string_view text, int width, const CodePage& page,
+                                  const std::function<int(std::string_view)>& measure);
 
 // The page header's number text: the first "%d" of the pattern replaced by the number (a
 // translated pattern is never handed to printf).
 std::string PageNumberText(std::string_view pattern, int number);
 
 // The pages for the blocks in order: one blank line between blocks and after the header.
-std::vector<PrintPage> LayOutPages(const std::vector<PrintBlock>& blocks, const PageGeometry& page, const TextWidth& measure);
+std::vector<PrintPage> LayOutPages(const std::vector<PrintBlock>& blocks, const PageGeometry& page,
+                                   const CodePage& codePage, const TextWidth& measure);

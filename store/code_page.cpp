@@ -35,3 +35,12 @@ size_t CutBetweenCharacters(const CodePage& page, std::string_view text, size_t 
   }
   return i;
 }
+
+size_t WholeCharactersLength(const CodePage& page, std::string_view text) {
+  size_t i = 0;
+  while (i < text.size()) {
+    if (i + 1 == text.size() && page.IsLead(static_cast<unsigned char>(text[i]))) return i;
+    i += CharLengthAt(page, text, i);
+  }
+  return i;
+}

@@ -25,3 +25,5 @@ CodePage SystemCodePage();
 size_t CharLengthAt(const CodePage& page, std::string_view text, size_t i);
 // The longest length <= maxBytes at which text can be cut without splitting a character.
 size_t CutBetweenCharacters(const CodePage& page, std::string_view text, size_t maxBytes);
+// The length of text without a lead byte left alone at its end (what a cut in bytes leaves).
+size_t WholeCharactersLength(const CodePage& page, std::string_view text);

@@ -1,10 +1,14 @@
 // Helpers for the store's one comparison: only A-Z fold to a-z, every other byte is itself.
+// In a double-byte code page a trail byte is part of its character and never folds: "\x83\x41"
+// and "\x83\x61" are two different characters.
 #pragma once
 
 #include <cstddef>
 #include <cstring>
 #include <string>
 #include <string_view>
+
+#include "store/code_page.h"
 
 inline unsigned char FoldByte(unsigned char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
@@ -18,6 +22,11 @@ inline std::string_view FieldText(const char* field, size_t fieldSize) {
 }
 
 // Appends the folded text; comparing folded texts byte-wise as unsigned gives CompareNoCase order.
-inline void AppendFolded(std::string& out, std::string_view text) {
-  for (char c : text) out.push_back(static_cast<char>(FoldByte(static_cast<unsigned char>(c))));
+inline void AppendFolded(std::string& out, std::string_view text, const CodePage& page) {
+  bool trail = false;
+  for (char c : text) {
+    auto byte = static_cast<unsigned char>(c);
+    out.push_back(static_cast<char>(trail ? byte : FoldByte(byte)));
+    trail = !trail && page.IsLead(byte);
+  }
 }

@@ -6,10 +6,11 @@
 
 #include "store/records.h"
 
-// Byte-wise comparison folding only A-Z to a-z; -1, 0 or +1.
-int CompareNoCase(const char* a, const char* b);
+// Byte-wise comparison folding only A-Z to a-z, and only in single-byte characters of the code
+// page (a trail byte is compared as it is); -1, 0 or +1.
+int CompareNoCase(const char* a, const char* b, const CodePage& page);
 
-// First live slot whose key compares equal to text, or -1.
+// First live slot whose key compares equal to text under the store's code page, or -1.
 int FindPersonByDescription(const AddressStore& store, const char* text);
 int FindGroupByName(const AddressStore& store, const char* text);
 

@@ -20,8 +20,9 @@ enum ValidationMessage : int {
   kMsgGroupNameTaken = 136,
 };
 
-// True when the text is empty or holds none of ; \ / * : ? " < > | ( )
-bool IsValidNameText(const char* text);
+// True when the text is empty or holds none of ; \ / * : ? " < > | ( ) as a character of its
+// own: a trail byte of a double-byte character is part of that character, whatever its value.
+bool IsValidNameText(const char* text, const CodePage& page);
 
 // Makes a name from a foreign source one the dialogs accept: each forbidden character becomes a
 // look-alike ("(" and "<" "[", ")" and ">" "]", "/" "\\" "|" ":" "-", ";" ",", "*" "?" "_", the
@@ -36,6 +37,7 @@ struct PersonInput {
   const char* last;
 };
 
-// The first failing rule's message id, or kMsgNone. editedSlot is -1 for a new record.
+// The first failing rule's message id, or kMsgNone, under the store's code page. editedSlot is
+// -1 for a new record.
 int ValidatePersonInput(const AddressStore& store, const PersonInput& input, int editedSlot);
 int ValidateGroupInput(const AddressStore& store, const char* groupName, int editedSlot);

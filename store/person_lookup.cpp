@@ -5,10 +5,10 @@
 
 namespace {
 
-std::string FoldedKey(std::string_view text) {
+std::string FoldedKey(std::string_view text, const CodePage& page) {
   std::string key;
   key.reserve(text.size());
-  AppendFolded(key, text);
+  AppendFolded(key, text, page);
   return key;
 }
 
@@ -25,10 +25,10 @@ void PersonLookup::Add(uint32_t slot) {
   const PersonRecord& person = (*store_.persons)[slot];
   if (person.deleted != 0) return;
   // emplace keeps an existing entry, which always has the lower slot
-  firstSlot_.emplace(FoldedKey(FieldText(person.description, kTextFieldSize)), slot);
+  firstSlot_.emplace(FoldedKey(FieldText(person.description, kTextFieldSize), store_.codePage), slot);
 }
 
 int PersonLookup::Find(const char* description) const {
-  auto it = firstSlot_.find(FoldedKey(std::string_view(description, std::strlen(description))));
+  auto it = firstSlot_.find(FoldedKey(std::string_view(description, std::strlen(description)), store_.codePage));
   return it == firstSlot_.end() ? -1 : static_cast<int>(it->second);
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "store/code_page.h"
 #include "store/data_file_io.h"
 #include "store/file_state.h"
 #include "store/search_texts.h"
@@ -72,10 +73,13 @@ struct AddressStore {
   DataFileState groupFile;
   uint32_t changeCount = 0;  // changes of the book this run: what a change undoes must still be there
   SearchTexts searchTexts;   // every entry's texts folded for the search box
+  CodePage codePage;         // the ANSI code page the texts are in: every comparison and rule reads it
 };
 
 // Copies text into a fixed field, cut to the field and always zero-terminated.
 void CopyToField(char* field, size_t fieldSize, std::string_view text);
+// The same, cut between two characters of the code page.
+void CopyToField(char* field, size_t fieldSize, std::string_view text, const CodePage& page);
 
 // Whole content of a file, or none when it cannot be opened or read.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);

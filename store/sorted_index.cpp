@@ -25,9 +25,11 @@ struct KeyEntry {
 
 class FoldedKeys {
  public:
+  explicit FoldedKeys(const CodePage& page) : page_(page) {}
+
   KeyEntry Add(std::string_view key, uint32_t slot) {
     KeyEntry entry{0, static_cast<uint32_t>(arena_.size()), static_cast<uint32_t>(key.size()), slot};
-    AppendFolded(arena_, key);
+    AppendFolded(arena_, key, page_);
     for (size_t i = 0; i < 8; ++i) {
       unsigned char c = i < key.size() ? static_cast<unsigned char>(arena_[entry.offset + i]) : 0;
       entry.prefix = (entry.prefix << 8) | c;
@@ -46,12 +48,13 @@ class FoldedKeys {
   std::string_view Text(const KeyEntry& e) const {
     return std::string_view(arena_.data() + e.offset, e.length);
   }
+  const CodePage& page_;
   std::string arena_;
 };
 
 template <typename Table, typename KeyOf>
-std::vector<uint32_t> OrderLikeInsertion(const Table& table, KeyOf keyOf) {
-  FoldedKeys keys;
+std::vector<uint32_t> OrderLikeInsertion(const Table& table, const CodePage& page, KeyOf keyOf) {
+  FoldedKeys keys(page);
   keys.Reserve(static_cast<size_t>(table.used) * 24);
   std::vector<KeyEntry> sorted;
   sorted.reserve(table.used);
@@ -103,9 +106,9 @@ std::vector<uint32_t> OrderLikeInsertion(const Table& table, KeyOf keyOf) {
 }
 
 template <typename Table, typename KeyOf>
-void BuildOne(SortedIndex& index, const Table& table, KeyOf keyOf) {
+void BuildOne(SortedIndex& index, const Table& table, const CodePage& page, KeyOf keyOf) {
   try {
-    std::vector<uint32_t> order = OrderLikeInsertion(table, keyOf);
+    std::vector<uint32_t> order = OrderLikeInsertion(table, page, keyOf);
     index.entries.assign(static_cast<size_t>(table.used) + 10, 0);
     std::copy(order.begin(), order.end(), index.entries.begin());
     index.count = static_cast<int32_t>(order.size());
@@ -126,13 +129,13 @@ void FreeIndexes(AddressStore& store) {
 void BuildIndexes(AddressStore& store) {
   FreeIndexes(store);
   if (store.persons) {
-    BuildOne(store.personNameIndex, *store.persons,
+    BuildOne(store.personNameIndex, *store.persons, store.codePage,
              [](const PersonRecord& p) { return FieldText(p.description, kTextFieldSize); });
-    BuildOne(store.personMailIndex, *store.persons,
+    BuildOne(store.personMailIndex, *store.persons, store.codePage,
              [](const PersonRecord& p) { return FieldText(p.email, kEmailFieldSize); });
   }
   if (store.groups) {
-    BuildOne(store.groupNameIndex, *store.groups,
+    BuildOne(store.groupNameIndex, *store.groups, store.codePage,
              [](const GroupRecord& g) { return FieldText(g.name, kTextFieldSize); });
   }
 }

@@ -226,9 +226,10 @@ bool TypeAhead(HWND list, SpeakingList& state, char c) {
   DWORD now = GetTickCount();
   if (c == ' ' && !state.typed.Continues(now)) return false;
   state.typed.Type(c, now);
+  if (!state.typed.EndsWithWholeCharacter()) return true;  // its trail byte comes next
   const std::vector<uint32_t>& items = MirroredItems(list, state.mirror);
   int target = FindTypeAheadTarget(static_cast<int>(items.size()), Caret(list), state.typed.MayStayOnCaret(),
-                                   state.typed.SearchText(), [&](int position) {
+                                   state.typed.SearchText(), g_shell.store.codePage, [&](int position) {
                                      return state.speech->itemDescription(items[static_cast<size_t>(position)]);
                                    });
   if (target >= 0) SelectAloneAsClick(list, target);
@@ -300,7 +301,7 @@ LRESULT CALLBACK SpeakingListProc(HWND list, UINT message, WPARAM wParam, LPARAM
 
 void MakeListSpeak(HWND list, const ListSpeech& speech) {
   if (!list || StateOf(list)) return;
-  auto* state = new SpeakingList{&speech, nullptr, {}, {}, {}, false};
+  auto* state = new SpeakingList{&speech, nullptr, TypeAheadText(g_shell.store.codePage), {}, {}, false};
   SetWindowLongPtrA(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
   state->listProc =
       reinterpret_cast<WNDPROC>(SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SpeakingListProc)));

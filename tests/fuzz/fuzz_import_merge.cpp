@@ -76,7 +76,7 @@ void CheckGroups(const AddressStore& store, uint32_t groupsBefore, const ImportO
       seen[person] = true;
     }
     if (slot < groupsBefore) continue;
-    if (g.deleted || g.name[0] == '\0' || !IsValidNameText(g.name) || std::strlen(g.name) > 258 || count == 0)
+    if (g.deleted || g.name[0] == '\0' || !IsValidNameText(g.name, store.codePage) || std::strlen(g.name) > 258 || count == 0)
       std::abort();
     if (FindGroupByName(store, g.name) != static_cast<int>(slot)) std::abort();
   }
@@ -109,6 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   AddressStore store;
   store.personPath = path;
   store.groupPath = path + ".groups";
+  if (data[0] & 8) store.codePage = ShiftJisCodePage();  // cuts and rules by double-byte characters
   if (data[0] & 4) {  // sometimes import into a book with no person table
     AddPerson(store, "Ann", 0);
     AddPerson(store, "bob", 1);

@@ -58,15 +58,15 @@ TEST(SplitNames, NeverReadsPastTheField) {
 
 TEST(JoinNames, JoinsWithTwoSemicolonsAndReportsWhatDidNotFit) {
   char field[kTextFieldSize];
-  EXPECT_TRUE(JoinNames({"", "", ""}, field, sizeof field));
+  EXPECT_TRUE(JoinNames({"", "", ""}, field, sizeof field, CodePage{}));
   EXPECT_STREQ(field, ";;");
-  EXPECT_TRUE(JoinNames({"Ann", "", "Cole"}, field, sizeof field));
+  EXPECT_TRUE(JoinNames({"Ann", "", "Cole"}, field, sizeof field, CodePage{}));
   EXPECT_STREQ(field, "Ann;;Cole");
 
   std::string part(86, 'a');  // 3 * 86 + 2 = 260 characters: one too many
-  EXPECT_FALSE(JoinNames({part, part, part}, field, sizeof field));
+  EXPECT_FALSE(JoinNames({part, part, part}, field, sizeof field, CodePage{}));
   EXPECT_EQ(std::strlen(field), kTextFieldSize - 1);
-  EXPECT_TRUE(JoinNames({part, part, std::string(85, 'c')}, field, sizeof field));
+  EXPECT_TRUE(JoinNames({part, part, std::string(85, 'c')}, field, sizeof field, CodePage{}));
 }
 
 TEST(NamePartRoom, KeepsTheJoinedTextWithinTheField) {
@@ -76,5 +76,5 @@ TEST(NamePartRoom, KeepsTheJoinedTextWithinTheField) {
   EXPECT_EQ(NamePartRoom(kTextFieldSize, 300, 0), 0u);
   size_t room = NamePartRoom(kTextFieldSize, 40, 60);
   char field[kTextFieldSize];
-  EXPECT_TRUE(JoinNames({std::string(room, 'f'), std::string(40, 'm'), std::string(60, 'l')}, field, sizeof field));
+  EXPECT_TRUE(JoinNames({std::string(room, 'f'), std::string(40, 'm'), std::string(60, 'l')}, field, sizeof field, CodePage{}));
 }

@@ -16,7 +16,7 @@ namespace {
 const std::vector<std::string> kBook = {"Anna Berg", "bert Lang", "Carla Rossi", "Bruno Keller", "carl", "Bea"};
 
 int Find(int caret, bool includeCaret, std::string_view prefix, int* asked = nullptr) {
-  return FindTypeAheadTarget(static_cast<int>(kBook.size()), caret, includeCaret, prefix, [&](int i) {
+  return FindTypeAheadTarget(static_cast<int>(kBook.size()), caret, includeCaret, prefix, CodePage{}, [&](int i) {
     if (asked) ++*asked;
     return std::string_view(kBook[static_cast<size_t>(i)]);
   });
@@ -50,18 +50,18 @@ TEST(TypeAheadSearchTest, MissesAndEmptyInputsFindNothingInOnePass) {
   EXPECT_EQ(Find(2, false, "zz", &asked), -1);
   EXPECT_EQ(asked, static_cast<int>(kBook.size()));  // one pass, not more
   EXPECT_EQ(Find(0, false, ""), -1);
-  EXPECT_EQ(FindTypeAheadTarget(0, 0, false, "a", [](int) { return std::string_view(); }), -1);
+  EXPECT_EQ(FindTypeAheadTarget(0, 0, false, "a", CodePage{}, [](int) { return std::string_view(); }), -1);
   EXPECT_EQ(Find(0, false, "Carla Rossi and more"), -1);  // longer than every description
 }
 
 TEST(TypeAheadSearchTest, FoldsOnlyAsciiLettersAsTheStoreDoes) {
-  EXPECT_TRUE(BeginsWithNoCase("Carla", "cARL"));
-  EXPECT_FALSE(BeginsWithNoCase("\xC9mile", "\xE9"));  // É and é differ, as in the store's comparison
-  EXPECT_TRUE(BeginsWithNoCase("x", ""));
+  EXPECT_TRUE(BeginsWithNoCase("Carla", "cARL", CodePage{}));
+  EXPECT_FALSE(BeginsWithNoCase("\xC9mile", "\xE9", CodePage{}));  // É and é differ, as in the store's comparison
+  EXPECT_TRUE(BeginsWithNoCase("x", "", CodePage{}));
 }
 
 TEST(TypeAheadTextTest, QuickCharactersExtendAndAPauseStartsAgain) {
-  TypeAheadText typed;
+  TypeAheadText typed{CodePage{}};
   int caret = 0;
   EXPECT_EQ(TypeAll(typed, caret, "ca", {1000, 1400}), 2);  // "c" finds Carla, "ca" stays there
   EXPECT_EQ(typed.SearchText(), "ca");
@@ -70,7 +70,7 @@ TEST(TypeAheadTextTest, QuickCharactersExtendAndAPauseStartsAgain) {
 }
 
 TEST(TypeAheadTextTest, ARepeatedLetterStepsThroughTheEntriesBeginningWithIt) {
-  TypeAheadText typed;
+  TypeAheadText typed{CodePage{}};
   int caret = 0;
   EXPECT_EQ(TypeAll(typed, caret, "b", {50}), 1);
   EXPECT_EQ(TypeAll(typed, caret, "b", {300}), 3);  // the second "b" entry, not "bb"
@@ -79,7 +79,7 @@ TEST(TypeAheadTextTest, ARepeatedLetterStepsThroughTheEntriesBeginningWithIt) {
 }
 
 TEST(TypeAheadTextTest, TheTickCountMayWrapAround) {
-  TypeAheadText typed;
+  TypeAheadText typed{CodePage{}};
   typed.Type('c', 0xFFFFFF00u);
   typed.Type('a', 0x00000010u);  // 0x110 ms later
   EXPECT_EQ(typed.SearchText(), "ca");

@@ -14,6 +14,10 @@ TEST(CodePage, CutsOnlyBetweenCharacters) {
   EXPECT_EQ(CutBetweenCharacters(SingleByteCodePage(1252), text, 2), 2u);
   // A lead byte at the very end has no trail byte: it counts as one byte of its own.
   EXPECT_EQ(CharLengthAt(sjis, "x\x83", 1), 1u);
+  EXPECT_EQ(WholeCharactersLength(sjis, "ab\x83\x5C\x83"), 4u);  // the last lead byte lost its trail
+  EXPECT_EQ(WholeCharactersLength(sjis, "ab\x83\x5C"), 4u);
+  EXPECT_EQ(WholeCharactersLength(sjis, ""), 0u);
+  EXPECT_EQ(WholeCharactersLength(SingleByteCodePage(1252), "ab\x83"), 3u);
   EXPECT_TRUE(sjis.IsDoubleByte());
   EXPECT_FALSE(SingleByteCodePage(1250).IsDoubleByte());
 }
@@ -23,7 +27,7 @@ TEST(FitNameToRules, ReplacesEachForbiddenCharacterByItsLookAlike) {
   std::string name = "Bo Berg (work) <a/b\\c|d:e;f*g?h\"i>";
   EXPECT_TRUE(FitNameToRules(name, western));
   EXPECT_EQ(name, "Bo Berg [work] [a-b-c-d-e,f_g_h'i]");
-  EXPECT_TRUE(IsValidNameText(name.c_str()));
+  EXPECT_TRUE(IsValidNameText(name.c_str(), western));
   std::string plain = "Ann Lee";
   EXPECT_FALSE(FitNameToRules(plain, western));
   EXPECT_EQ(plain, "Ann Lee");

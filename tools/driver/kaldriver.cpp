@@ -959,6 +959,32 @@ struct Command {
   const char* usage;
 };
 
+// Texts as hex bytes in the ANSI code page: a Japanese text cannot come through Wine's command
+// line when no Unix locale of that language is installed.
+std::string BytesOfHex(const std::string& hex) {
+  std::string bytes;
+  for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  return bytes;
+}
+
+int CmdSetTextHex(const Args& a) {
+  HWND child;
+  if (!ChildOf(a, 0, child)) return Fail("no child " + a[1]);
+  std::string text = BytesOfHex(a[2]);
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(child, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, &result))
+    return Fail("WM_SETTEXT timed out");
+  return 0;
+}
+
+int CmdTextHex(const Args& a) {
+  HWND child;
+  if (!ChildOf(a, 0, child)) return Fail("no child " + a[1]);
+  for (unsigned char c : WindowText(child)) std::printf("%02x", c);
+  std::printf("\n");
+  return 0;
+}
+
 const Command kCommands[] = {
     {"find", 2, CmdFind, "CLASS TITLE"},
     {"count", 2, CmdCount, "CLASS TITLE"},
@@ -1014,6 +1040,8 @@ const Command kCommands[] = {
     {"acc-hit", 3, CmdAccHit, "HWND X Y"},
     {"acc-select-hr", 3, CmdAccSelectResult, "HWND CHILD FLAGS"},
     {"acc-probe", 2, CmdAccProbe, "HWND CHILD"},
+    {"settext-hex", 3, CmdSetTextHex, "HWND CTRLID HEX"},
+    {"text-hex", 2, CmdTextHex, "HWND CTRLID"},
 };
 
 int Usage() {
