@@ -49,11 +49,11 @@ bool MergeMembers(MemberList& members, const DuplicateSet& set, uint32_t survivo
   return changed;
 }
 
-void WriteValues(PersonRecord& person, const FieldValues& values) {
-  CopyToField(person.description, sizeof person.description, values[kFieldDescription]);
-  CopyToField(person.email, sizeof person.email, values[kFieldEmail]);
-  CopyToField(person.memo, sizeof person.memo, values[kFieldMemo]);
-  JoinNames({values[kFieldFirst], values[kFieldMiddle], values[kFieldLast]}, person.names, sizeof person.names);
+void WriteValues(PersonRecord& person, const FieldValues& values, const CodePage& page) {
+  CopyToField(person.description, sizeof person.description, values[kFieldDescription], page);
+  CopyToField(person.email, sizeof person.email, values[kFieldEmail], page);
+  CopyToField(person.memo, sizeof person.memo, values[kFieldMemo], page);
+  JoinNames({values[kFieldFirst], values[kFieldMiddle], values[kFieldLast]}, person.names, sizeof person.names, page);
 }
 
 }  // namespace
@@ -131,15 +131,15 @@ std::string SetLine(const AddressStore& store, const DuplicateSet& set, const st
 int CheckMergedValues(const AddressStore& store, const DuplicateSet& set, const FieldValues& values) {
   const std::string& description = values[kFieldDescription];
   if (description.empty()) return kMsgEmptyDescription;
-  if (!IsValidNameText(description.c_str())) return kMsgBadDescription;
+  if (!IsValidNameText(description.c_str(), store.codePage)) return kMsgBadDescription;
   for (uint32_t slot = 0; slot < store.persons->used; ++slot) {
     const PersonRecord& other = PersonAt(store, slot);
-    if (!other.deleted && !InSet(set, slot) && CompareNoCase(other.description, description.c_str()) == 0)
+    if (!other.deleted && !InSet(set, slot) && CompareNoCase(other.description, description.c_str(), store.codePage) == 0)
       return kMsgDescriptionTaken;
   }
-  if (!IsValidNameText(values[kFieldFirst].c_str())) return kMsgBadFirstName;
-  if (!IsValidNameText(values[kFieldMiddle].c_str())) return kMsgBadMiddleName;
-  if (!IsValidNameText(values[kFieldLast].c_str())) return kMsgBadLastName;
+  if (!IsValidNameText(values[kFieldFirst].c_str(), store.codePage)) return kMsgBadFirstName;
+  if (!IsValidNameText(values[kFieldMiddle].c_str(), store.codePage)) return kMsgBadMiddleName;
+  if (!IsValidNameText(values[kFieldLast].c_str(), store.codePage)) return kMsgBadLastName;
   return kMsgNone;
 }
 
@@ -181,7 +181,7 @@ MergeUndo ApplyMerges(AddressStore& store, const std::vector<MergePlan>& plans, 
     uint32_t survivor = plan.set.persons.front();
     PersonRecord& kept = (*store.persons)[survivor];
     undo.survivors.push_back({survivor, kept});
-    WriteValues(kept, plan.values);
+    WriteValues(kept, plan.values, store.codePage);
     for (size_t i = 1; i < plan.set.persons.size(); ++i) {
       uint32_t slot = plan.set.persons[i];
       (*store.persons)[slot].deleted = 1;

@@ -50,7 +50,7 @@ ColumnPlaces PlacesOf(const CsvRow& header) {
   std::unordered_set<std::string> seen;
   for (size_t i = 0; i < header.size(); ++i) {
     std::string folded;
-    AppendFolded(folded, header[i]);
+    AppendFolded(folded, header[i], CodePage{});  // header names are compared as UTF-8 or ANSI bytes
     if (!seen.insert(std::move(folded)).second) continue;
     CsvHeaderName named = ColumnOfHeader(header[i]);
     switch (named.column) {

@@ -44,13 +44,13 @@ bool SameAsSnapshot(const AddressStore& store, const GroupRecord& record, const 
   return shot.name == record.name && shot.memo == record.memo && MembersOf(store, record) == shot.members;
 }
 
-void WritePerson(PersonRecord& record, const CardPersonFields& fields) {
+void WritePerson(PersonRecord& record, const CardPersonFields& fields, const CodePage& page) {
   record.deleted = 0;
-  CopyToField(record.description, sizeof record.description, fields.description);
-  CopyToField(record.email, sizeof record.email, fields.email);
-  if (!JoinNames(NameParts{fields.first, fields.middle, fields.last}, record.names, sizeof record.names))
+  CopyToField(record.description, sizeof record.description, fields.description, page);
+  CopyToField(record.email, sizeof record.email, fields.email, page);
+  if (!JoinNames(NameParts{fields.first, fields.middle, fields.last}, record.names, sizeof record.names, page))
     CopyToField(record.names, sizeof record.names, ";;");
-  CopyToField(record.memo, sizeof record.memo, fields.memo);
+  CopyToField(record.memo, sizeof record.memo, fields.memo, page);
 }
 
 void WriteMembers(const PersonLookup& lookup, GroupRecord& group, const std::vector<std::string>& members) {
@@ -67,8 +67,9 @@ void WriteMembers(const PersonLookup& lookup, GroupRecord& group, const std::vec
 
 // The change was not made: the entry's state goes back to what both sides agreed on before, so
 // the next sync sees it changed here and, through its card, changed on the server.
-void KeepOldBase(SyncState& next, const SyncState& before, const BookChange& change, bool isGroup) {
-  auto same = [&](const SyncedEntry& e) { return e.isGroup == isGroup && CompareNoCaseKey(e.key, change.key); };
+void KeepOldBase(SyncState& next, const SyncState& before, const BookChange& change, bool isGroup,
+                 const CodePage& page) {
+  auto same = [&](const SyncedEntry& e) { return e.isGroup == isGroup && CompareNoCaseKey(e.key, change.key, page); };
   auto now = std::find_if(next.entries.begin(), next.entries.end(), same);
   auto old = std::find_if(before.entries.begin(), before.entries.end(), same);
   if (now == next.entries.end()) return;
@@ -118,7 +119,7 @@ class Applier {
 
   void LeaveForNextSync(const BookChange& change, bool isGroup) {
     ++applied_.leftForNextSync;
-    KeepOldBase(result_.newState, before_, change, isGroup);
+    KeepOldBase(result_.newState, before_, change, isGroup, store_.codePage);
   }
 
   PersonRecord* UnchangedPerson(const BookChange& change) {
@@ -147,7 +148,7 @@ class Applier {
         return;
       }
       uint32_t slot = store_.persons->used;
-      WritePerson((*store_.persons)[slot], change.person);
+      WritePerson((*store_.persons)[slot], change.person, store_.codePage);
       ++store_.persons->used;
       addedLookup_->Add(slot);
       applied_.addedPersons.push_back(slot);
@@ -165,7 +166,7 @@ class Applier {
       groupsChanged_ = true;  // its memberships leave the group file
     } else {
       if (change.person.description != record->description) groupsChanged_ = true;  // members are named
-      WritePerson(*record, change.person);
+      WritePerson(*record, change.person, store_.codePage);
       applied_.changedPersons.push_back(change.slot);
     }
     personsChanged_ = true;

@@ -18,7 +18,9 @@
 #include "sync/card_text.h"
 #include "sync/sync_engine.h"
 
-bool CompareNoCaseKey(const std::string& a, const std::string& b) { return CompareNoCase(a.c_str(), b.c_str()) == 0; }
+bool CompareNoCaseKey(const std::string& a, const std::string& b, const CodePage& page) {
+  return CompareNoCase(a.c_str(), b.c_str(), page) == 0;
+}
 
 namespace {
 
@@ -35,10 +37,12 @@ std::string Folded(std::string_view text) {
   return out;
 }
 
-std::string BookText(std::string_view ansi, size_t limit) { return std::string(CutAnsi(ansi, limit)); }
+std::string BookText(std::string_view ansi, size_t limit, const CodePage& page) {
+  return std::string(CutAnsi(ansi, limit, page));
+}
 
 std::string BookName(std::string_view ansi, size_t limit, const CodePage& page) {
-  std::string text = BookText(ansi, limit);
+  std::string text = BookText(ansi, limit, page);
   FitNameToRules(text, page);
   return text;
 }
@@ -50,9 +54,9 @@ struct ServerPerson {
 };
 
 // A group name from the server as the book can hold it (its names are fitted already).
-bool GroupNameFits(std::string_view name) {
-  std::string stored(CutAnsi(name, kTextLimit));
-  return IsSystemGroupLabel(name) || (!stored.empty() && IsValidNameText(stored.c_str()));
+bool GroupNameFits(std::string_view name, const CodePage& page) {
+  std::string stored(CutAnsi(name, kTextLimit, page));
+  return IsSystemGroupLabel(name) || (!stored.empty() && IsValidNameText(stored.c_str(), page));
 }
 
 ServerPerson BookFormOf(const CardFields& card, const CodePage& page) {
@@ -61,12 +65,12 @@ ServerPerson BookFormOf(const CardFields& card, const CodePage& page) {
   ServerPerson person;
   CardPersonFields& f = person.fields;
   f.description = BookName(converted.description, kTextLimit, page);
-  f.email = BookText(converted.email, kEmailLimit);
+  f.email = BookText(converted.email, kEmailLimit, page);
   f.first = BookName(converted.first, kTextLimit, page);
   f.middle = BookName(converted.middle, kTextLimit, page);
   f.last = BookName(converted.last, kTextLimit, page);
   if (f.first.size() + f.middle.size() + f.last.size() + 2 > kTextLimit) f.first = f.middle = f.last = "";
-  f.memo = BookText(converted.memo, kTextLimit);
+  f.memo = BookText(converted.memo, kTextLimit, page);
   for (const std::string& group : converted.groups)
     if (!IsSystemGroupLabel(group) && !group.empty()) person.categories.push_back(BookName(group, kTextLimit, page));
   person.hasEmail = card.hasEmail;
@@ -532,10 +536,10 @@ class Round {
   void LinkRestored(std::vector<bool>& taken) {
     for (const std::string& key : start_.restoredPersons) {
       auto tomb = std::find_if(start_.removed.begin(), start_.removed.end(),
-                               [&](const SyncedEntry& e) { return !e.isGroup && CompareNoCaseKey(e.key, key); });
+                               [&](const SyncedEntry& e) { return !e.isGroup && CompareNoCaseKey(e.key, key, page_); });
       if (tomb == start_.removed.end()) continue;
       for (size_t i = 0; i < snapshot_.persons.size(); ++i) {
-        if (taken[i] || !CompareNoCaseKey(snapshot_.persons[i].description, key)) continue;
+        if (taken[i] || !CompareNoCaseKey(snapshot_.persons[i].description, key, page_)) continue;
         PersonWork work;
         work.entry = *tomb;
         work.entry.etag.clear();
@@ -629,7 +633,7 @@ class Round {
     std::vector<bool> taken(snapshot_.groups.size(), false);
     auto findLocal = [&](const std::string& name) {
       for (size_t i = 0; i < snapshot_.groups.size(); ++i)
-        if (!taken[i] && CompareNoCaseKey(snapshot_.groups[i].name, name)) return static_cast<int>(i);
+        if (!taken[i] && CompareNoCaseKey(snapshot_.groups[i].name, name, page_)) return static_cast<int>(i);
       return -1;
     };
     for (const SyncedEntry& entry : start_.entries) {
@@ -665,7 +669,7 @@ class Round {
     for (PersonWork& person : persons_) {
       if (!person.onServer || !person.card) continue;
       for (const std::string& name : Form(person).categories) {
-        if (!GroupNameFits(name) || KnownGroupName(name)) continue;
+        if (!GroupNameFits(name, page_) || KnownGroupName(name)) continue;
         GroupWork work;
         work.entry.isGroup = true;
         work.entry.form = GroupForm::kCategories;
@@ -691,11 +695,11 @@ class Round {
   void LinkRestoredGroups(std::vector<bool>& taken) {
     for (const std::string& key : start_.restoredGroups) {
       auto tomb = std::find_if(start_.removed.begin(), start_.removed.end(), [&](const SyncedEntry& e) {
-        return e.isGroup && e.form != GroupForm::kCategories && !e.url.empty() && CompareNoCaseKey(e.key, key);
+        return e.isGroup && e.form != GroupForm::kCategories && !e.url.empty() && CompareNoCaseKey(e.key, key, page_);
       });
       if (tomb == start_.removed.end() || TrackedGroup(tomb->url)) continue;
       for (size_t i = 0; i < snapshot_.groups.size(); ++i) {
-        if (taken[i] || !CompareNoCaseKey(snapshot_.groups[i].name, key)) continue;
+        if (taken[i] || !CompareNoCaseKey(snapshot_.groups[i].name, key, page_)) continue;
         GroupWork work;
         work.entry = *tomb;
         work.entry.etag.clear();
@@ -717,7 +721,7 @@ class Round {
 
   bool KnownGroupName(const std::string& name) const {
     for (const GroupWork& work : groups_)
-      if (CompareNoCaseKey(work.entry.key, name) || (work.card && CompareNoCaseKey(GroupNameOf(*work.card), name)))
+      if (CompareNoCaseKey(work.entry.key, name, page_) || (work.card && CompareNoCaseKey(GroupNameOf(*work.card), name, page_)))
         return true;
     return false;
   }
@@ -767,7 +771,7 @@ class Round {
     if (!DescriptionTaken(name, self)) return name;
     for (int n = 2; n < 100000; ++n) {
       std::string suffix = " [" + std::to_string(n) + "]";
-      std::string candidate = std::string(CutAnsi(name, kTextLimit - suffix.size())) + suffix;
+      std::string candidate = std::string(CutAnsi(name, kTextLimit - suffix.size(), page_)) + suffix;
       if (!DescriptionTaken(candidate, self)) return candidate;
     }
     return name;
@@ -874,7 +878,7 @@ class Round {
       for (PersonWork& work : const_cast<std::vector<PersonWork>&>(persons_)) {
         if (!work.onServer || !work.card || work.merged.description.empty()) continue;
         for (const std::string& category : const_cast<Round*>(this)->Form(work).categories)
-          if (CompareNoCaseKey(category, name) || CompareNoCaseKey(category, group.entry.key)) {
+          if (CompareNoCaseKey(category, name, page_) || CompareNoCaseKey(category, group.entry.key, page_)) {
             members.push_back(work.merged.description);
             break;
           }
@@ -899,11 +903,11 @@ class Round {
     return members;
   }
 
-  static bool SameMembers(const std::vector<std::string>& a, const std::vector<std::string>& b, bool ordered) {
+  bool SameMembers(const std::vector<std::string>& a, const std::vector<std::string>& b, bool ordered) const {
     if (a.size() != b.size()) return false;
     if (ordered) {
       for (size_t i = 0; i < a.size(); ++i)
-        if (!CompareNoCaseKey(a[i], b[i])) return false;
+        if (!CompareNoCaseKey(a[i], b[i], page_)) return false;
       return true;
     }
     std::set<std::string> x, y;
@@ -920,7 +924,7 @@ class Round {
     bool ordered = group.entry.form != GroupForm::kCategories;
     std::vector<std::string> server = ServerMembers(group);
     std::string serverName = group.card ? GroupNameOf(*group.card) : group.entry.key;
-    std::string serverMemo = group.card ? BookText(Utf8ToAnsiChecked(group.card->fields.note).text, kTextLimit)
+    std::string serverMemo = group.card ? BookText(Utf8ToAnsiChecked(group.card->fields.note).text, kTextLimit, page_)
                                         : (group.local >= 0 ? snapshot_.groups[group.local].memo : group.entry.memo);
     if (group.entry.form == GroupForm::kCategories && group.known && server.empty()) group.onServer = false;
     if (group.local < 0) {
@@ -949,10 +953,10 @@ class Round {
       // The book's order stays; members new on the server are appended.
       std::vector<std::string> kept;
       for (const std::string& m : localMembers)
-        if (std::any_of(server.begin(), server.end(), [&](const std::string& s) { return CompareNoCaseKey(s, m); }))
+        if (std::any_of(server.begin(), server.end(), [&](const std::string& s) { return CompareNoCaseKey(s, m, page_); }))
           kept.push_back(m);
       for (const std::string& s : server)
-        if (std::none_of(kept.begin(), kept.end(), [&](const std::string& k) { return CompareNoCaseKey(s, k); }))
+        if (std::none_of(kept.begin(), kept.end(), [&](const std::string& k) { return CompareNoCaseKey(s, k, page_); }))
           kept.push_back(s);
       group.members = kept;
     } else {
@@ -990,7 +994,7 @@ class Round {
       auto isMember = [&](const GroupWork* group) { return membersOf[group].count(self) > 0; };
       auto groupNamed = [&](const std::string& ansi) -> const GroupWork* {
         for (const GroupWork* group : categoryGroups)
-          if (CompareNoCaseKey(group->name, ansi) || CompareNoCaseKey(group->entry.key, ansi)) return group;
+          if (CompareNoCaseKey(group->name, ansi, page_) || CompareNoCaseKey(group->entry.key, ansi, page_)) return group;
         return nullptr;
       };
       // The card's order stays; a group joined here is appended.
@@ -1001,7 +1005,7 @@ class Round {
           std::string ansi = BookName(Utf8ToAnsiChecked(TrimBlanks(category)).text, kTextLimit, page_);
           const GroupWork* group = groupNamed(ansi);
           bool otherName = !group && std::none_of(allNames.begin(), allNames.end(),
-                                                  [&](const std::string& n) { return CompareNoCaseKey(n, ansi); });
+                                                  [&](const std::string& n) { return CompareNoCaseKey(n, ansi, page_); });
           if (otherName) names.push_back(category);
           else if (group && isMember(group) && std::find(listed.begin(), listed.end(), group) == listed.end()) {
             names.push_back(group->name == ansi ? category : Utf8(group->name));
@@ -1273,7 +1277,7 @@ class Round {
       edit.revTime = RevTime();
       std::vector<std::string> uids = MemberUids(group);
       if (isNew || GroupNameOf(*group.card) != group.name) edit.fn = Utf8(group.name);
-      std::string serverMemo = group.card ? BookText(Utf8ToAnsiChecked(group.card->fields.note).text, kTextLimit) : "";
+      std::string serverMemo = group.card ? BookText(Utf8ToAnsiChecked(group.card->fields.note).text, kTextLimit, page_) : "";
       if (isNew || serverMemo != group.memo) edit.note = Utf8(group.memo);
       if (isNew || !SameMembers(ServerMembers(group), group.members, true)) edit.memberUids = uids;
       SyncedEntry next = group.entry;
@@ -1470,7 +1474,7 @@ class Round {
           result_.changes.push_back(change);
         }
       } else if (!group.known || group.serverChanged || group.entry.form == GroupForm::kCategories) {
-        if (!GroupNameFits(group.name)) continue;
+        if (!GroupNameFits(group.name, page_)) continue;
         if (group.known && group.entry.form == GroupForm::kCategories && SameMembers(group.members, group.entry.members, false))
           continue;  // deleted here, unchanged there: its name leaves the cards
         BookChange change;

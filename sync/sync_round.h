@@ -3,5 +3,7 @@
 
 #include <string>
 
-// Keys compare as the book compares them: letter case of A-Z ignored.
-bool CompareNoCaseKey(const std::string& a, const std::string& b);
+#include "store/code_page.h"
+
+// Keys compare as the book compares them: letter case of A-Z ignored in single-byte characters.
+bool CompareNoCaseKey(const std::string& a, const std::string& b, const CodePage& page);

@@ -220,7 +220,7 @@ class FittingMerge : public ::testing::Test {
   AddressStore store;
 };
 
-bool Editable(const char* text) { return IsValidNameText(text); }
+bool Editable(const char* text) { return IsValidNameText(text, SystemCodePage()); }
 
 TEST_F(FittingMerge, EveryReaderStoresNamesTheDialogsAccept) {
   ImportOutcome vcard = Merge(*ReadVCard(

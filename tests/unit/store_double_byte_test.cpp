@@ -151,7 +151,7 @@ class DoubleByteImportTest : public ::testing::Test {
     eudoraText = text;
     std::optional<ImportBatch> batch = ReadEudoraNicknames(eudoraText);
     EXPECT_TRUE(batch.has_value());
-    return AppendImportedPersons(store, *batch);
+    return AppendImportedPersons(store, *batch, store.codePage);
   }
 
   fs::path dir;

@@ -55,12 +55,12 @@ class SyncTest : public BookFolderTest {
   }
   std::string CardOf(const char* description) {
     for (const SyncedEntry& e : state_.entries)
-      if (!e.isGroup && CompareNoCase(e.key.c_str(), description) == 0) return server_.Text(e.url);
+      if (!e.isGroup && CompareNoCase(e.key.c_str(), description, SystemCodePage()) == 0) return server_.Text(e.url);
     return "";
   }
   std::string UrlOf(const char* description) {
     for (const SyncedEntry& e : state_.entries)
-      if (CompareNoCase(e.key.c_str(), description) == 0) return e.url;
+      if (CompareNoCase(e.key.c_str(), description, SystemCodePage()) == 0) return e.url;
     return "";
   }
   void SetMemo(const char* description, const char* memo) { CopyToField(P(description).memo, kTextFieldSize, memo); }
