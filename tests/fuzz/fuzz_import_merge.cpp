@@ -47,12 +47,12 @@ void CheckStore(const AddressStore& store, uint32_t usedBefore, const std::vecto
       std::abort();
     if (std::strlen(p.description) > 258 || std::strlen(p.memo) > 258) std::abort();
     // The dialogs accept what the import stored: a description and three name parts by the rules.
-    if (!IsValidNameText(p.description)) std::abort();
+    if (!IsValidNameText(p.description, store.codePage)) std::abort();
     std::string names = p.names;
     size_t first = names.find(';'), second = first == std::string::npos ? first : names.find(';', first + 1);
     if (second == std::string::npos) std::abort();
     for (std::string part : {names.substr(0, first), names.substr(first + 1, second - first - 1), names.substr(second + 1)})
-      if (!IsValidNameText(part.c_str())) std::abort();
+      if (!IsValidNameText(part.c_str(), store.codePage)) std::abort();
     // The first live holder of each added description is the added record itself.
     if (FindPersonByDescription(store, p.description) != static_cast<int>(added[i])) std::abort();
   }
@@ -122,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   uint32_t usedBefore = store.persons ? store.persons->used : 0;
   uint32_t groupsBefore = store.groups ? store.groups->used : 0;
-  ImportOutcome outcome = AppendImportedPersons(store, *batch, SystemCodePage());
+  ImportOutcome outcome = AppendImportedPersons(store, *batch, store.codePage);
   CheckStore(store, usedBefore, outcome.persons);
   CheckGroups(store, groupsBefore, outcome);
   CheckReport(outcome.report, outcome.persons.size());
