@@ -15,6 +15,7 @@
 #include "store/code_page.h"
 #include "store/indexes.h"
 #include "store/name_rules.h"
+#include "store_test_folder.h"
 
 namespace {
 
@@ -190,18 +191,8 @@ TEST(CsvQuotes, AQuoteNeverClosedIsTakenLiterallyAndReadingGoesOnAfterItsLine) {
 
 // ---- the merge: names the dialogs accept, the report ----------------------------------------
 
-class FittingMerge : public ::testing::Test {
+class FittingMerge : public BookFolderTest {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("kalbook_fitting_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    store.personPath = (dir / "personal.inf").string();
-    store.groupPath = (dir / "group.inf").string();
-  }
-  void TearDown() override { fs::remove_all(dir); }
 
   ImportOutcome Merge(const ImportBatch& batch) { return AppendImportedPersons(store, batch, SystemCodePage()); }
   ImportOutcome MergeContacts(ContactsFormat format, std::string_view text) {
@@ -216,8 +207,7 @@ class FittingMerge : public ::testing::Test {
     return BuildImportReport(report, [](int id) { return "<" + std::to_string(id) + ">%d %d %d %d"; });
   }
 
-  fs::path dir;
-  AddressStore store;
+  AddressStore& store = store_;
 };
 
 bool Editable(const char* text) { return IsValidNameText(text, SystemCodePage()); }

@@ -16,6 +16,7 @@
 #include "store/folded_key.h"
 #include "store/indexes.h"
 #include "store/name_rules.h"
+#include "store_test_folder.h"
 
 namespace {
 
@@ -134,18 +135,12 @@ TEST(DoubleByteFields, TheDialogsStoreWholeCharactersOnly) {
   EXPECT_EQ(std::strlen(field), 259u);  // a single-byte page cuts at the field as before
 }
 
-class DoubleByteImportTest : public ::testing::Test {
+class DoubleByteImportTest : public BookFolderTest {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("kalbook_dbcs_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    store.personPath = (dir / "personal.inf").string();
-    store.groupPath = (dir / "group.inf").string();
+    BookFolderTest::SetUp();
+    store_.codePage = ShiftJisCodePage();
   }
-  void TearDown() override { fs::remove_all(dir); }
 
   ImportOutcome ImportEudora(const std::string& text) {
     eudoraText = text;
@@ -154,8 +149,7 @@ class DoubleByteImportTest : public ::testing::Test {
     return AppendImportedPersons(store, *batch, store.codePage);
   }
 
-  fs::path dir;
-  AddressStore store = JapaneseStore();
+  AddressStore& store = store_;
   std::string eudoraText;
 };
 
@@ -177,8 +171,8 @@ TEST_F(DoubleByteImportTest, TheCutTo258BytesFallsBetweenCharacters) {
   EXPECT_EQ(outcome.report.cut, 1u);
   std::string evenName = std::string(256, 'd') + kKa + "e";  // the character ends at byte 258
   store = JapaneseStore();
-  store.personPath = (dir / "personal.inf").string();
-  store.groupPath = (dir / "group.inf").string();
+  store.personPath = dir_ + "/personal.inf";
+  store.groupPath = dir_ + "/group.inf";
   ImportEudora("alias " + evenName + " y@example.jp\r\n");
   EXPECT_EQ(std::string((*store.persons)[0].description), std::string(256, 'd') + kKa);
 }
