@@ -15,7 +15,8 @@ struct FindPositions {
 };
 
 // Description mode: a person's description or a group's name holds the text (case counts).
-// E-mail mode: a person's e-mail holds it; groups never match.
+// E-mail mode: a person's e-mail holds it; groups never match. A match is a run of whole
+// characters of the store's code page, never one that begins on a trail byte.
 bool EntryMatches(const AddressStore& store, ItemRef item, FindMode mode, const char* text);
 
 // Steps from FindResumePosition through the items in list order, then once from the top.
