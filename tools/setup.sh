@@ -7,6 +7,8 @@ packages=(cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev libben
           python3 git unzip e2fsprogs)
 # The print test: its own CUPS scheduler with a PDF printer, and the PDF's text.
 packages+=(cups cups-client printer-driver-cups-pdf poppler-utils)
+# Japanese glyphs for the program under code page 932 (Wine falls back to them for the faces it lacks).
+packages+=(fonts-ipafont-gothic)
 # The sync tests: two CardDAV servers, curl as "the phone", openssl for the test certificates,
 # and vdirsyncer for the sync benchmark.
 packages+=(radicale xandikos vdirsyncer curl openssl)

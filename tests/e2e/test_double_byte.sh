@@ -1,7 +1,8 @@
 #!/bin/bash
 # Japanese names in a Japanese system (ANSI code page 932, Shift_JIS): a description whose
 # character ends in a backslash byte ("so" 83 5C) is taken, two descriptions that differ only
-# in a trail byte equal to "A" or "a" are two persons, and letters still count in either case.
+# in a trail byte equal to "A" or "a" are two persons, and letters still count in either case;
+# Find finds whole characters only.
 source "$(dirname "$0")/lib.sh"
 # Wine takes its ANSI code page from the locale; only Wine gets it (the shell has no such locale).
 mkdir -p "$BOOK/japanese"
@@ -88,3 +89,23 @@ wait_for '[ "$(list_data "$main" 190 | tr "\n" " ")" = "0x0 0x10000 0x20000 " ]'
   fail "sorted by name the list is $(list_data "$main" 190 | tr '\n' ' ')"
 screenshot "$BOOK/japanese_list.png"
 pass "sorted, screenshot in $BOOK/japanese_list.png"
+
+echo "== Find: a trail byte is no letter nor backslash of its own, whole characters are found"
+driver command "$main" 109 >/dev/null || fail "could not send Find"
+find=$(driver find-dialog Find 103) || fail "Find did not open"
+not_found() {
+  driver settext-hex "$find" 103 "$2" || fail "could not type $1 into Find"
+  driver click "$find" 1 || fail "could not press Find for $1"
+  local box; box=$(driver find "#32770" "Address Book") || fail "no 'not find' for $1: selection $(driver lb-sel "$main" 190)"
+  [ "$(driver msgbox "Address Book")" = "not find" ] || fail "message for $1: $(driver msgbox "Address Book")"
+  driver click "$box" 1 || fail "could not dismiss 'not find'"
+  driver gone "$box" || fail "'not find' stayed"
+}
+not_found '"A" (the trail byte of a)' "$(hex A)"
+not_found '"\\" (the trail byte of so)' 5c
+driver settext-hex "$find" 103 "$(sjis 'ニー')" || fail "could not type ni-long into Find"
+driver click "$find" 1 || fail "could not press Find"
+wait_for '[ "$(driver lb-sel "$main" 190)" = 1 ]' || fail "Find of ni-long selected $(driver lb-sel "$main" 190), want 1"
+driver click "$find" 2 || fail "could not close Find"
+driver gone "$find" || fail "Close left Find open"
+pass "Find by characters"
