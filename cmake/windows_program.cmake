@@ -93,7 +93,7 @@ add_custom_target(help_chm ALL DEPENDS ${HELP_CHM})
 # Test tools: the window driver (console) and the host window that receives the hand-off.
 add_executable(kaldriver tools/driver/kaldriver.cpp)
 target_link_options(kaldriver PRIVATE -static -mconsole)
-target_link_libraries(kaldriver PRIVATE comctl32 gdi32 user32 kernel32 oleacc ole32 oleaut32 version)
+target_link_libraries(kaldriver PRIVATE comctl32 gdi32 user32 kernel32 oleacc ole32 oleaut32 version winspool)
 
 # Holds a file open without sharing, so that tests can make saves and start-up reads fail.
 add_executable(kalhold tools/holder/kalhold.cpp)

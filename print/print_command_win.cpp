@@ -10,6 +10,7 @@
 #include "app/text_message.h"
 #include "print/print_command.h"
 #include "print/page_range.h"
+#include "print/print_errors.h"
 #include "print/print_entries.h"
 #include "win/gdi_owners_win.h"
 #include "win/list_box_win.h"
@@ -21,14 +22,20 @@ enum : UINT { kTitleText = 101, kGroupWord = 162, kPageText = 191, kPrintFailed 
 constexpr int kPointSize = 10;
 constexpr int kMarginTenthsMm = 150;
 
+static_assert(kErrorCancelled == ERROR_CANCELLED && kErrorPrintCancelled == ERROR_PRINT_CANCELLED,
+              "the core's error codes are the system's");
+
 void TellFailure(HWND owner, const std::string& words) {
   ShowTextMessage(owner, kPrintFailed, {words}, MB_OK | MB_ICONHAND | MB_SETFOREGROUND);
 }
 
 // A printing call that failed without saying why still gets a reason.
-std::string LastErrorWords() {
-  DWORD error = GetLastError();
-  return SystemWords(error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE);
+std::string WordsFor(DWORD error) { return SystemWords(error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE); }
+std::string LastErrorWords() { return WordsFor(GetLastError()); }
+
+// Tells a failed print call's error, unless the user cancelled (in the driver's own prompt).
+void TellUnlessCancelled(HWND owner, DWORD error) {
+  if (PrintFailureIsTold(error)) TellFailure(owner, WordsFor(error));
 }
 
 // The selected entries, or with none selected the whole list in its order.
@@ -136,18 +143,30 @@ void PrintOn(HWND owner, HDC dc, int from, int to) {
   document.cbSize = sizeof document;
   document.lpszDocName = title.c_str();
   if (StartDocA(dc, &document) <= 0) {
-    // The driver's own prompt (the file of a print-to-file or PDF printer) was cancelled.
-    if (GetLastError() == ERROR_CANCELLED) return;
-    TellFailure(owner, LastErrorWords());
+    TellUnlessCancelled(owner, GetLastError());
     return;
   }
   if (!DrawPages(dc, pages, range.from, range.to, fonts, area)) {
-    std::string words = LastErrorWords();
+    DWORD error = GetLastError();
     AbortDoc(dc);
-    TellFailure(owner, words);
+    TellUnlessCancelled(owner, error);
     return;
   }
-  if (EndDoc(dc) <= 0) TellFailure(owner, LastErrorWords());
+  if (EndDoc(dc) <= 0) TellUnlessCancelled(owner, GetLastError());
+}
+
+// The chosen printer's device context, made without a port as Win32 asks: each document then
+// starts on the printer's own port, and a port that writes to a file asks the user for its name
+// (under Wine as on Windows; a context made with the port "FILE:" would write a file of that name).
+HDC CreatePrinterContext(const PRINTDLGA& dialog) {
+  const auto* names = static_cast<const DEVNAMES*>(GlobalLock(dialog.hDevNames));
+  if (!names) return nullptr;
+  const auto* mode = dialog.hDevMode ? static_cast<const DEVMODEA*>(GlobalLock(dialog.hDevMode)) : nullptr;
+  const char* base = reinterpret_cast<const char*>(names);
+  HDC dc = CreateDCA(base + names->wDriverOffset, base + names->wDeviceOffset, nullptr, mode);
+  if (mode) GlobalUnlock(dialog.hDevMode);
+  GlobalUnlock(dialog.hDevNames);
+  return dc;
 }
 
 std::string DialogFailureWords(DWORD extendedError) {
@@ -172,7 +191,7 @@ void PrintEntries(HWND mainWindow) {
   if (!PrintDlgA(&dialog)) {
     error = CommDlgExtendedError();
   } else {
-    dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
+    dialog.Flags = PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
     dialog.nFromPage = 1;
     dialog.nToPage = 1;
     dialog.nMinPage = 1;
@@ -183,10 +202,12 @@ void PrintEntries(HWND mainWindow) {
     --g_shell.DialogActive;
     if (!chosen) {
       error = CommDlgExtendedError();
-    } else if (dialog.hDC) {
+    } else if (HDC dc = CreatePrinterContext(dialog)) {
       bool range = (dialog.Flags & PD_PAGENUMS) != 0;
-      PrintOn(mainWindow, dialog.hDC, range ? dialog.nFromPage : 1, range ? dialog.nToPage : 0xFFFF);
-      DeleteDC(dialog.hDC);
+      PrintOn(mainWindow, dc, range ? dialog.nFromPage : 1, range ? dialog.nToPage : 0xFFFF);
+      DeleteDC(dc);
+    } else {
+      TellFailure(mainWindow, LastErrorWords());
     }
   }
   if (error != 0) TellFailure(mainWindow, DialogFailureWords(error));

@@ -2,12 +2,14 @@
 # state and socket; no system service), with one PDF printer "KalPDF" as its default.
 # start_scheduler sets CUPS_SERVER for the programs started after it; stop_scheduler ends it.
 # Where the scheduler cannot run here, start_scheduler returns 1 and SCHEDULER_PROBLEM says why.
+# KALBOOK_CUPSD names the scheduler's program where it is not /usr/sbin/cupsd.
+CUPSD=${KALBOOK_CUPSD:-/usr/sbin/cupsd}
 
 # Why this machine cannot run the scheduler and its PDF printer, or nothing.
 scheduler_problem() {
   local need
   [ "$(id -u)" = 0 ] || { echo "the cups-pdf backend runs only for a scheduler started as root"; return; }
-  for need in /usr/sbin/cupsd /usr/lib/cups/backend/cups-pdf /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd; do
+  for need in "$CUPSD" /usr/lib/cups/backend/cups-pdf /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd; do
     [ -e "$need" ] || { echo "$need is missing (Debian packages cups and printer-driver-cups-pdf)"; return; }
   done
   for need in lpstat pdftotext; do
@@ -55,7 +57,7 @@ Accepting Yes
 Shared No
 </DefaultPrinter>
 CONF
-  /usr/sbin/cupsd -f -c "$d/etc/cupsd.conf" -s "$d/etc/cups-files.conf" >"$d/log/cupsd.out" 2>&1 &
+  "$CUPSD" -f -c "$d/etc/cupsd.conf" -s "$d/etc/cups-files.conf" >"$d/log/cupsd.out" 2>&1 &
   CUPSD_PID=$!
   export CUPS_SERVER=$d/cups.sock
   wait_for 'lpstat -d 2>/dev/null | grep -q KalPDF' 100 && return 0

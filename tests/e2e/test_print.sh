@@ -6,7 +6,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 source "$here/print_scheduler.sh"
 PRINTED=()  # the PDFs this test made, removed at the end
-trap 'stop_started; stop_scheduler; rm -f "${PRINTED[@]}"' EXIT
+trap 'stop_started; driver delete-printer KalFile >/dev/null 2>&1 || true; stop_scheduler; rm -f "${PRINTED[@]}"' EXIT
 # Without its own scheduler the test would check nothing: ctest counts it as skipped, with why.
 start_scheduler || { echo "SKIP: $SCHEDULER_PROBLEM"; exit 77; }
 
@@ -40,6 +40,8 @@ in_order() {
     last=$n
   done
 }
+# The documents the scheduler's spool holds (kept after their jobs complete).
+spool_files() { find "$CUPS_DIR/spool" -maxdepth 1 -name 'd*' -printf '%f\n' | sort | tr '\n' ' '; }
 absent() { ! grep -q -F -- "$2" "$1" || fail "'$2' was printed: $(tr '\n' '|' <"$1")"; }
 
 write_persons 'Anna Alpha|anna@alpha.example|Anna;Maria;Alpha|likes long walks on the beach' \
@@ -104,6 +106,68 @@ grep -q -x 'Address Book | Page 2' range.txt || fail "page 2 was not printed: $(
 first=$(sed -n 2p range.txt)
 [ "$first" = "$(sed -n '/^Address Book | Page 2$/{n;p}' book.txt)" ] || fail "page 2 begins with '$first'"
 pass "page range"
+
+echo "== a page range after the last page prints nothing and says so"
+jobs=$(lpstat -W all -o 2>/dev/null | grep -c '^KalPDF-' || true)
+spooled=$(spool_files)
+driver command "$main" 104 >/dev/null
+dialog=$(driver find-dialog Print 1) || fail "the print dialog did not open"
+driver send "$(driver child "$dialog" 1056)" 0x00F1 0 0 >/dev/null  # "All" off
+driver send "$(driver child "$dialog" 1058)" 0x00F1 1 0 >/dev/null  # "Pages" on
+driver settext "$dialog" 1152 $((pages + 1)) >/dev/null
+driver settext "$dialog" 1153 $((pages + 3)) >/dev/null
+driver click "$dialog" 1 >/dev/null
+driver gone "$dialog" || fail "OK left the print dialog open"
+box=$(driver find "#32770" "Address Book") || fail "no message for pages $((pages + 1)) to $((pages + 3)) of $pages"
+message=$(driver msgbox "Address Book")
+[ "$message" = "Nothing was printed: the pages asked for come after the last page, page $pages." ] ||
+  fail "message for a range after the last page: '$message'"
+driver click "$box" 1 >/dev/null
+driver gone "$box" || fail "the message stayed"
+settled "$main" || fail "the main window does not answer after the message"
+[ "$(lpstat -W all -o 2>/dev/null | grep -c '^KalPDF-' || true)" = "$jobs" ] ||
+  fail "a job was sent for pages after the last: $(lpstat -W all -o)"
+[ "$(spool_files)" = "$spooled" ] || fail "the spool took a document: $(spool_files)"
+pass "range after the last page: $message"
+
+echo "== a printer on the port FILE: asks for the file: OK writes the document there, Cancel says nothing"
+# The printer's driver is KalPDF's; only its port differs. Wine asks in its own "Print to File"
+# prompt when a document starts, as a print-to-file or PDF printer's driver does on Windows.
+driver add-printer KalFile FILE: KalPDF || fail "could not add the printer KalFile"
+print_to_file() {  # opens the prompt for KalFile and leaves it in $prompt
+  driver command "$main" 104 >/dev/null
+  dialog=$(driver find-dialog Print 1) || fail "the print dialog did not open"
+  local index; index=$(driver cb-texts "$dialog" 1139 | grep -n -x -F KalFile | cut -d: -f1)
+  [ -n "$index" ] || fail "the print dialog does not offer KalFile: $(driver cb-texts "$dialog" 1139 | tr '\n' ' ')"
+  driver cb-select "$dialog" 1139 $((index - 1)) >/dev/null
+  wait_for '[ "$(driver text "$dialog" 1139)" = KalFile ]' || fail "KalFile was not chosen: $(driver text "$dialog" 1139)"
+  driver click "$dialog" 1 >/dev/null
+  driver gone "$dialog" || fail "OK left the print dialog open"
+  prompt=$(driver find-dialog "Print to File" 201) || fail "no prompt for the file name: $(driver texts "$(driver find "#32770" -)")"
+}
+jobs=$(lpstat -W all -o 2>/dev/null | grep -c '^KalPDF-' || true)
+spooled=$(spool_files)
+print_to_file
+driver settext "$prompt" 201 "$(winpath printed.ps)" >/dev/null
+driver click "$prompt" 1 >/dev/null
+driver gone "$prompt" || fail "OK left the prompt open"
+settled "$main" || fail "the main window does not answer after printing to a file"
+[ "$(head -c 10 printed.ps 2>/dev/null)" = '%!PS-Adobe' ] || fail "printed.ps is not the document: $(head -c 60 printed.ps 2>&1)"
+grep -q 'Address Book' printed.ps || fail "printed.ps does not name the document"
+[ "$(driver count "#32770" "Address Book")" = 0 ] || fail "printing to a file showed: $(driver msgbox "Address Book")"
+pass "the file named in the prompt holds the document ($(wc -c <printed.ps) bytes)"
+print_to_file
+driver click "$prompt" 2 >/dev/null
+driver gone "$prompt" || fail "Cancel left the prompt open"
+settled "$main" || fail "the main window does not answer after the cancelled prompt"
+[ "$(driver count "#32770" "Address Book")" = 0 ] || fail "the cancelled prompt showed: $(driver msgbox "Address Book")"
+[ "$(lpstat -W all -o 2>/dev/null | grep -c '^KalPDF-' || true)" = "$jobs" ] && [ "$(spool_files)" = "$spooled" ] ||
+  fail "printing to a file reached the scheduler: $(lpstat -W all -o) / $(spool_files)"
+# Wine's StartDoc goes on after Cancel in its prompt (it does not fail with ERROR_CANCELLED as
+# Windows does) and its FILE: port writes the document to a file named "FILE:" in the current
+# folder; the silence of ERROR_CANCELLED itself is the PrintFailure unit test's.
+pass "cancel in the prompt: no message, nothing sent to the scheduler$([ -e FILE: ] && echo "; Wine wrote FILE: in the book folder")"
+driver delete-printer KalFile || fail "could not remove the printer KalFile"
 
 echo "== without a printer the print command says so"
 driver command "$main" 110 >/dev/null

@@ -30,3 +30,17 @@ TEST(PageRange, ARangeBeginningAfterTheLastPageHoldsNoPage) {
 }
 
 }  // namespace
+
+#include "print/print_errors.h"
+
+namespace {
+
+TEST(PrintFailure, ACancelInTheDriversPromptIsSilentEveryOtherFailureIsTold) {
+  EXPECT_FALSE(PrintFailureIsTold(kErrorCancelled));       // StartDoc after Cancel in "save the file as"
+  EXPECT_FALSE(PrintFailureIsTold(kErrorPrintCancelled));  // the job deleted from the queue while printing
+  for (uint32_t told : {0u, 5u /* access denied */, 31u /* device failure */, 1801u /* invalid printer name */,
+                        1222u, 1224u})
+    EXPECT_TRUE(PrintFailureIsTold(told)) << told;
+}
+
+}  // namespace

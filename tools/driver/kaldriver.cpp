@@ -3,6 +3,7 @@
 // Handles are printed and read as hex. Exit code 0 success, 1 failure, 2 bad usage.
 #include <windows.h>
 #include <oleacc.h>
+#include <winspool.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -952,6 +953,38 @@ int CmdComboSelect(const Args& a) {
   return 0;
 }
 
+// ---- printers (the print test) ----
+// Adds printer NAME on PORT ("FILE:" prompts for a file name when a document starts) with the
+// driver of the printer LIKE, so that the printer works as that one does apart from its port.
+int CmdAddPrinter(const Args& a) {
+  HANDLE like = nullptr;
+  if (!OpenPrinterA(const_cast<char*>(a[2].c_str()), &like, nullptr)) return Fail("no printer " + a[2]);
+  DWORD needed = 0;
+  GetPrinterA(like, 2, nullptr, 0, &needed);
+  std::vector<BYTE> buffer(needed ? needed : 1);
+  BOOL read = GetPrinterA(like, 2, buffer.data(), needed, &needed);
+  ClosePrinter(like);
+  if (!read) return Fail("cannot read printer " + a[2]);
+  PRINTER_INFO_2A info = *reinterpret_cast<PRINTER_INFO_2A*>(buffer.data());
+  info.pPrinterName = const_cast<char*>(a[0].c_str());
+  info.pPortName = const_cast<char*>(a[1].c_str());
+  info.pShareName = nullptr;
+  info.pDevMode = nullptr;
+  info.Attributes &= ~static_cast<DWORD>(PRINTER_ATTRIBUTE_DEFAULT);
+  HANDLE added = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+  if (!added) return Fail("AddPrinter failed with error " + std::to_string(GetLastError()));
+  ClosePrinter(added);
+  return 0;
+}
+
+int CmdDeletePrinter(const Args& a) {
+  HANDLE printer = nullptr;
+  if (!OpenPrinterA(const_cast<char*>(a[0].c_str()), &printer, nullptr)) return 0;  // gone already
+  BOOL deleted = DeletePrinter(printer);
+  ClosePrinter(printer);
+  return deleted ? 0 : Fail("DeletePrinter failed with error " + std::to_string(GetLastError()));
+}
+
 struct Command {
   const char* name;
   size_t minArgs;
@@ -1042,6 +1075,8 @@ const Command kCommands[] = {
     {"acc-probe", 2, CmdAccProbe, "HWND CHILD"},
     {"settext-hex", 3, CmdSetTextHex, "HWND CTRLID HEX"},
     {"text-hex", 2, CmdTextHex, "HWND CTRLID"},
+    {"add-printer", 3, CmdAddPrinter, "NAME PORT LIKE"},
+    {"delete-printer", 1, CmdDeletePrinter, "NAME"},
 };
 
 int Usage() {
