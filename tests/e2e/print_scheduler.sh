@@ -60,8 +60,16 @@ CONF
   "$CUPSD" -f -c "$d/etc/cupsd.conf" -s "$d/etc/cups-files.conf" >"$d/log/cupsd.out" 2>&1 &
   CUPSD_PID=$!
   export CUPS_SERVER=$d/cups.sock
-  wait_for 'lpstat -d 2>/dev/null | grep -q KalPDF' 100 && return 0
-  SCHEDULER_PROBLEM="the test's CUPS scheduler did not start: $(cat "$d/log/cupsd.out" "$d/log/error_log" 2>/dev/null | tail -5)"
+  wait_for 'lpstat -d 2>/dev/null | grep -q KalPDF || ! kill -0 "$CUPSD_PID" 2>/dev/null' 100
+  lpstat -d 2>/dev/null | grep -q KalPDF && return 0
+  local said status
+  said=$(cat "$d/log/cupsd.out" "$d/log/error_log" 2>/dev/null | tail -5)
+  if kill -0 "$CUPSD_PID" 2>/dev/null; then
+    SCHEDULER_PROBLEM="the test's CUPS scheduler runs but offers no printer KalPDF${said:+: $said}"
+  else
+    wait "$CUPSD_PID" && status=0 || status=$?
+    SCHEDULER_PROBLEM="the test's CUPS scheduler $CUPSD ended with status $status${said:+: $said}"
+  fi
   stop_scheduler
   return 1
 }
