@@ -106,6 +106,7 @@ not_found '"\\" (the trail byte of so)' 5c
 driver settext-hex "$find" 103 "$(sjis 'ニー')" || fail "could not type ni-long into Find"
 driver click "$find" 1 || fail "could not press Find"
 wait_for '[ "$(driver lb-sel "$main" 190)" = 1 ]' || fail "Find of ni-long selected $(driver lb-sel "$main" 190), want 1"
+screenshot "$BOOK/japanese_find.png"
 driver click "$find" 2 || fail "could not close Find"
 driver gone "$find" || fail "Close left Find open"
-pass "Find by characters"
+pass "Find by characters, screenshot in $BOOK/japanese_find.png"
