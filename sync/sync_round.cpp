@@ -797,7 +797,7 @@ class Round {
     for (PersonWork& work : persons_)
       if (!work.merged.description.empty()) byDescription_[Folded(work.merged.description)] = &work - persons_.data();
     for (size_t i = 0; i < persons_.size(); ++i)
-      if (!persons_[i].entry.uid.empty()) byUid_.emplace(persons_[i].entry.uid, i);
+      if (!persons_[i].entry.uid.empty()) byUid_.emplace(MemberUidOf(persons_[i].entry.uid), i);
     for (const PersonWork& work : persons_)
       if (work.local >= 0 && work.merged.description != snapshot_.persons[work.local].description)
         renamed_[snapshot_.persons[work.local].description] = work.merged.description;
@@ -1246,7 +1246,7 @@ class Round {
       auto at = byDescription_.find(Folded(member));
       if (at == byDescription_.end()) continue;
       const PersonWork& work = persons_[at->second];
-      if (!work.entry.uid.empty() && work.onServer) uids.push_back(work.entry.uid);
+      if (!work.entry.uid.empty() && work.onServer) uids.push_back(MemberUidOf(work.entry.uid));
     }
     return uids;
   }
