@@ -115,8 +115,8 @@ wait_book() {
 set_auto() { sed -i "s/^auto=.*/auto=$1\r/" sync.ini; }
 
 # ---- the cards --------------------------------------------------------------------------------
-LONG_NOTE=$(python3 -c 'print("".join("%03d long note text; " % i for i in range(15)))')
-LONG_NOTE=${LONG_NOTE:0:300}
+# 300 characters, none a server escapes (a server may re-escape what it stores) nor a blank at the end.
+LONG_NOTE=$(python3 -c 'print(("".join("Note text %03d. " % i for i in range(21)))[:299] + "!")')
 # A small PNG, folded as a phone sends it.
 PHOTO_LINE="PHOTO;ENCODING=b;TYPE=PNG:$(python3 -c '
 import base64, struct, zlib
