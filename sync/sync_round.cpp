@@ -1177,6 +1177,7 @@ class Round {
 
   bool SendPersons() {
     total_ += static_cast<uint32_t>(persons_.size());
+    Progress();  // the status bar counts the sending from its start, not from the 50th
     for (PersonWork& work : persons_) {
       if (!SendPerson(work)) return false;
       ++done_;

@@ -429,6 +429,21 @@ TEST_F(SyncTest, VCard4UidsWrittenAsUrnsMeetTheirGroupsMembers) {
   EXPECT_EQ(MembersOf("Team"), (std::vector<std::string>{"Mona", "Bob"}));
 }
 
+TEST_F(SyncTest, TheProgressCountsThePersonsToSendFromTheFirst) {
+  AddTestPerson(store_, "Ann", "ann@example.org", ";;", "");
+  AddTestPerson(store_, "Bob", "bob@example.org", ";;", "");
+  std::vector<std::pair<uint32_t, uint32_t>> seen;
+  BookSnapshot shot = TakeBookSnapshot(store_, 7);
+  SyncAccount account;
+  account.bookUrl = FakeCardDavServer::kBook;
+  std::atomic<bool> cancel{false};
+  RunSyncRound(server_, shot, account, state_, cancel,
+               [&seen](uint32_t done, uint32_t total) { seen.emplace_back(done, total); });
+  ASSERT_FALSE(seen.empty());
+  EXPECT_EQ(seen.back().second, 2u);
+  EXPECT_LT(seen.back().first, 2u);  // told before the cards go, not only after
+}
+
 TEST_F(SyncTest, AppleGroupCardsAndCategoriesAreReadAndWrittenBackAlike) {
   server_.Store("a.vcf", Card("ua", "Ann", "ann@example.org", "CATEGORIES:Family,Work\r\n"));
   server_.Store("b.vcf", Card("ub", "Bob", "bob@example.org", "CATEGORIES:Work\r\n"));
