@@ -1177,11 +1177,11 @@ class Round {
 
   bool SendPersons() {
     total_ += static_cast<uint32_t>(persons_.size());
-    Progress();  // the status bar counts the sending from its start, not from the 50th
+    Progress();  // the status bar counts the sending from its start (the shell thins the updates out)
     for (PersonWork& work : persons_) {
       if (!SendPerson(work)) return false;
       ++done_;
-      if (done_ % 50 == 0) Progress();
+      Progress();
     }
     return true;
   }

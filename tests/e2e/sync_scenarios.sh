@@ -219,6 +219,8 @@ scenario_edits_on_both_sides() {
   here=$(person_line "Bob Both")
   [ "$(cut -d'|' -f2 <<<"$here")/$(card_prop 'Bob Both' EMAIL)" = "bob.here@example.org/bob.here@example.org" ] ||
     fail "$SERVER: the same field changed on both sides: here $here, on the server $(card_prop 'Bob Both' EMAIL)"
+  grep -qF "Bob Both - e-mail address changed" <<<"$SYNC_BOX" ||
+    fail "$SERVER: Synchronize did not show the report with the conflict at once; it showed: ${SYNC_BOX:-nothing}"
   driver command "$main" 125 >/dev/null
   local report; report=$(driver msgbox "Address Book") || fail "$SERVER: command 125 showed no report"
   local box; box=$(driver find "#32770" "Address Book"); driver click "$box" 1 >/dev/null; driver gone "$box" >/dev/null
@@ -327,6 +329,7 @@ PY
   screenshot "$BOOK/sync-$SERVER-uploading.png"
   # An edit while the sync runs: in the data file at once, sent by a later sync.
   edit_person "Gus Member" "105=edited during the sync"
+  screenshot "$BOOK/sync-$SERVER-uploading-later.png"
   local midway; midway=$(card_count)
   kill -KILL "$LAST_PID"
   wait_for '[ "$(driver -a count ZuAddressBook -)" = 0 ]' || fail "$SERVER: the killed window stayed"
