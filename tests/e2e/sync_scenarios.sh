@@ -22,17 +22,19 @@ href_of() {
 # The card at HREF, folded lines joined, without line ends.
 card_at() { dav_curl "${DAV_ROOT}$1" | tr -d '\r' | sed ':a;N;$!ba;s/\n[ \t]//g'; }
 # The card named FN as the server keeps it. The URL it had before is tried first: a big address
-# book is then not read whole for each look.
-declare -A HREF_SEEN
+# book is then not read whole for each look. (The URLs are kept in files: the callers' command
+# substitutions are subshells.)
 server_card() {
-  local href=${HREF_SEEN[$1]:-} text
+  local seen; seen=$BOOK/seen-href.$(printf '%s' "$1" | md5sum | cut -c1-12)
+  local href text
+  href=$(cat "$seen" 2>/dev/null || true)
   if [ -n "$href" ]; then
     text=$(card_at "$href")
     if grep -qxF "FN:$1" <<<"$text"; then printf '%s\n' "$text"; return 0; fi
   fi
   href=$(href_of "$1")
   [ -n "$href" ] || return 1
-  HREF_SEEN[$1]=$href
+  printf '%s' "$href" > "$seen"
   card_at "$href"
 }
 # A property's values of the card named FN, one a line. Usage: card_prop FN NAME
@@ -88,6 +90,7 @@ edit_person() {
   driver lb-dblclick "$main" 190 "$index" >/dev/null
   dialog=$(driver find-dialog Properties 105) || fail "$SERVER: no person dialog"
   for field in "$@"; do driver settext "$dialog" "${field%%=*}" "${field#*=}" >/dev/null; done
+  EDITED_AT=$(date +%s%N)  # no later than the change
   driver click "$dialog" 1 >/dev/null
   driver gone "$dialog" >/dev/null || fail "$SERVER: OK did not close the person dialog"
   settled "$main"
@@ -352,12 +355,11 @@ PY
 
 scenario_automatic_syncs() {
   set_auto 1
-  local start took
+  local took
   edit_person "Hana Here" "105=edited for the automatic sync"
-  start=$(date +%s%N)
   wait_server "the sync 10 seconds after a change" "[ \"\$(card_prop 'Hana Here' NOTE)\" = 'edited for the automatic sync' ]"
-  took=$((($(date +%s%N) - start) / 1000000))
-  [ "$took" -ge 9500 ] || fail "$SERVER: the automatic sync came $took ms after the change, before 10 s"
+  took=$((($(date +%s%N) - EDITED_AT) / 1000000))
+  [ "$took" -ge 10000 ] || fail "$SERVER: the automatic sync came $took ms after the change, before 10 s"
   pass "$SERVER: an automatic sync sent the change $took ms after it (10 s after the last change)"
   wait_for "! status_text | grep -q '^Synchronizing'" 300 || fail "$SERVER: the automatic sync never ended"
   card "$BOOK/cards/pete.vcf" 3.0 pete-periodic "Pete Periodic" pete@example.org
