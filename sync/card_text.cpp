@@ -178,6 +178,16 @@ CardFields ReadFields(const std::vector<CardLine>& lines) {
   return f;
 }
 
+}  // namespace
+
+std::string MemberUidOf(std::string_view uid) {
+  uid = TrimBlanks(uid);
+  if (StartsWithNoCase(uid, kUrnUuid)) uid.remove_prefix(sizeof kUrnUuid - 1);
+  return std::string(uid);
+}
+
+namespace {
+
 // The card's lines; none when the text is not one card.
 std::optional<std::vector<CardLine>> SplitCard(std::string_view text) {
   std::vector<CardLine> lines;

@@ -58,5 +58,9 @@ std::string PatchCard(const ParsedCard& card, const CardEdit& edit);
 std::string NewPersonCard(const std::string& uid, const CardEdit& edit);
 std::string NewGroupCard(const std::string& uid, GroupForm form, const CardEdit& edit);
 
+// A card's UID as group members name it: vCard 4 writes UIDs as "urn:uuid:..." and members as
+// "urn:uuid:" + UID, Apple's members add the prefix to a bare UID; both meet without it.
+std::string MemberUidOf(std::string_view uid);
+
 // A random UID (RFC 4122 version 4), in lower case.
 std::string NewUuid();

@@ -797,7 +797,7 @@ class Round {
     for (PersonWork& work : persons_)
       if (!work.merged.description.empty()) byDescription_[Folded(work.merged.description)] = &work - persons_.data();
     for (size_t i = 0; i < persons_.size(); ++i)
-      if (!persons_[i].entry.uid.empty()) byUid_.emplace(persons_[i].entry.uid, i);
+      if (!persons_[i].entry.uid.empty()) byUid_.emplace(MemberUidOf(persons_[i].entry.uid), i);
     for (const PersonWork& work : persons_)
       if (work.local >= 0 && work.merged.description != snapshot_.persons[work.local].description)
         renamed_[snapshot_.persons[work.local].description] = work.merged.description;
@@ -1177,10 +1177,11 @@ class Round {
 
   bool SendPersons() {
     total_ += static_cast<uint32_t>(persons_.size());
+    Progress();  // the status bar counts the sending from its start (the shell thins the updates out)
     for (PersonWork& work : persons_) {
       if (!SendPerson(work)) return false;
       ++done_;
-      if (done_ % 50 == 0) Progress();
+      Progress();
     }
     return true;
   }
@@ -1246,7 +1247,7 @@ class Round {
       auto at = byDescription_.find(Folded(member));
       if (at == byDescription_.end()) continue;
       const PersonWork& work = persons_[at->second];
-      if (!work.entry.uid.empty() && work.onServer) uids.push_back(work.entry.uid);
+      if (!work.entry.uid.empty() && work.onServer) uids.push_back(MemberUidOf(work.entry.uid));
     }
     return uids;
   }

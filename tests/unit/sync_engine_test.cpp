@@ -409,6 +409,41 @@ TEST_F(SyncTest, AGroupCardComesInAndGoesBackInItsForm) {
   EXPECT_NE(friends.find("MEMBER:urn:uuid:ua"), std::string::npos);
 }
 
+TEST_F(SyncTest, VCard4UidsWrittenAsUrnsMeetTheirGroupsMembers) {
+  // vCard 4 writes a UID as a URN; its group names the member by the same URN.
+  server_.Store("m.vcf", "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:urn:uuid:8f2d4c1e-5b6a-4e3f-9c7d-1a2b3c4d5e6f\r\n"
+                         "FN:Mona\r\nEMAIL:mona@example.org\r\nEND:VCARD\r\n");
+  server_.Store("b.vcf", Card("URN:UUID:0b0b", "Bob", "bob@example.org"));
+  std::string g = server_.Store("g.vcf", "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:urn:uuid:g\r\nKIND:group\r\nFN:Team\r\n"
+                                         "MEMBER:urn:uuid:8f2d4c1e-5b6a-4e3f-9c7d-1a2b3c4d5e6f\r\nEND:VCARD\r\n");
+  Sync();
+  ASSERT_GE(FindGroupByName(store_, "Team"), 0);
+  EXPECT_EQ(MembersOf("Team"), std::vector<std::string>{"Mona"});
+  GroupRecord& team = (*store_.groups)[FindGroupByName(store_, "Team")];
+  team.members->push_back(static_cast<uint32_t>(Find("Bob")));
+  team.memberCount = 2;
+  Sync();
+  EXPECT_NE(server_.Text(g).find("MEMBER:urn:uuid:8f2d4c1e-5b6a-4e3f-9c7d-1a2b3c4d5e6f\r\nMEMBER:urn:uuid:0b0b\r\n"),
+            std::string::npos) << server_.Text(g);
+  Sync();
+  EXPECT_EQ(MembersOf("Team"), (std::vector<std::string>{"Mona", "Bob"}));
+}
+
+TEST_F(SyncTest, TheProgressCountsThePersonsToSendFromTheFirstAndAfterEach) {
+  AddTestPerson(store_, "Ann", "ann@example.org", ";;", "");
+  AddTestPerson(store_, "Bob", "bob@example.org", ";;", "");
+  std::vector<std::pair<uint32_t, uint32_t>> seen;
+  BookSnapshot shot = TakeBookSnapshot(store_, 7);
+  SyncAccount account;
+  account.bookUrl = FakeCardDavServer::kBook;
+  std::atomic<bool> cancel{false};
+  RunSyncRound(server_, shot, account, state_, cancel,
+               [&seen](uint32_t done, uint32_t total) { seen.emplace_back(done, total); });
+  // Told before the cards go, and after each.
+  std::vector<std::pair<uint32_t, uint32_t>> sending(seen.end() - std::min<size_t>(seen.size(), 3), seen.end());
+  EXPECT_EQ(sending, (std::vector<std::pair<uint32_t, uint32_t>>{{0, 2}, {1, 2}, {2, 2}}));
+}
+
 TEST_F(SyncTest, AppleGroupCardsAndCategoriesAreReadAndWrittenBackAlike) {
   server_.Store("a.vcf", Card("ua", "Ann", "ann@example.org", "CATEGORIES:Family,Work\r\n"));
   server_.Store("b.vcf", Card("ub", "Bob", "bob@example.org", "CATEGORIES:Work\r\n"));

@@ -1,0 +1,14 @@
+#!/bin/bash
+# Sync with Xandikos when the program is killed while it sends many new persons, and the
+# automatic syncs: 10 seconds after a change, and the periodic one.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/sync_lib.sh"
+source "$(dirname "$0")/sync_scenarios.sh"
+
+start_xandikos "$BOOK/xandikos"
+SERVER=Xandikos DAV=$XANDIKOS_BOOK DAV_ROOT=$XANDIKOS_URL DAV_ARGS=()
+setup_synced_book
+scenario_kill_during_sync
+scenario_automatic_syncs
+driver command "$main" 110 >/dev/null
+wait_exit "$LAST_PID" || fail "the program did not end"
