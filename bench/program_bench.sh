@@ -202,6 +202,170 @@ PY
   echo "duplicates dialog on 65535 persons with 1000 sets: $best ms from command 123 to the 1000 lines, best of 3 (target: within 1000 ms)"
 }
 
+# ---- sync with a local Radicale ----------------------------------------------------------------
+cards=${BENCH_CARDS:-5000}
+# The persons of the book's data file.
+book_count() { python3 -c 'import struct,sys; print(struct.unpack("<I", open(sys.argv[1], "rb").read(4))[0])' "$BOOK/personal.inf"; }
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+# The Linux process of the running kalbook.exe of this run's Wine prefix.
+book_process() {
+  local pid
+  for pid in $(pgrep -f 'kalbook\.exe' || true); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+    tr '\0' '\n' <"/proc/$pid/cmdline" | head -1 | grep -qi 'kalbook\.exe$' && { echo "$pid"; return 0; }
+  done
+  return 1
+}
+memory_kb() { sed -n "s/^$2:[[:space:]]*\([0-9]*\) kB/\1/p" "/proc/$1/status"; }
+# Waits for a sync's own report box, if one came, and closes it.
+close_report() {
+  local box
+  box=$(driver -t 2 find "#32770" "Address Book" 2>/dev/null) || return 0
+  echo "  (the sync reported: $(driver box-text "$box" | head -3 | tr '\n' ' '))"
+  driver click "$box" 1 >/dev/null
+}
+fill_account() {
+  driver settext "$1" 100 "$2" >/dev/null
+  driver settext "$1" 101 "$3" >/dev/null
+  driver settext "$1" 102 "$4" >/dev/null
+}
+# Gives the empty book an account on the address book named $1 (automatic sync off) and lets
+# its first, empty sync end; the book's sync state is then removed, so the next sync is a
+# first sync again.
+set_account() {
+  rm -f "$BOOK"/sync.ini "$BOOK"/sync.state "$BOOK"/sync.journal
+  write_book 0
+  launch_timed "" >/dev/null
+  main=$(main_window)
+  driver command "$main" 121 >/dev/null
+  local dialog index
+  dialog=$(driver find-dialog "Sync settings" 104)
+  fill_account "$dialog" "$RADICALE_URL" "$CARDDAV_USER" "$CARDDAV_PASSWORD"
+  driver click "$dialog" 104 >/dev/null
+  wait_for "driver lb-texts $dialog 103 | grep -q '$1'" 150 || { echo "Connect found no address book $1" >&2; return 1; }
+  index=$(driver lb-texts "$dialog" 103 | grep -n "$1" | head -1 | cut -d: -f1)
+  driver lb-select "$dialog" 103 $((index - 1)) >/dev/null
+  driver send "$(driver child "$dialog" 105)" 0xF1 0 0 >/dev/null  # BM_SETCHECK: automatic sync off
+  driver click "$dialog" 1 >/dev/null
+  driver gone "$dialog" >/dev/null
+  wait_for '[ -s "$BOOK/sync.state" ]' 300 || { echo "the empty first sync never ended" >&2; return 1; }
+  close_report
+  close_book
+  rm -f "$BOOK"/sync.state "$BOOK"/sync.journal
+}
+# $cards cards, each with TEL, ADR and a 20 KB PHOTO, written in Radicale's own storage format
+# into the address book's folder: 5,000 PUTs would time Radicale, not the clients.
+write_cards() {
+  python3 - "$1" "$cards" <<'PY'
+import base64, os, sys
+folder, n = sys.argv[1], int(sys.argv[2])
+for i in range(n):
+    photo = base64.b64encode(os.urandom(20480)).decode()
+    lines = ['BEGIN:VCARD', 'VERSION:3.0', 'UID:bench-%05d' % i, 'FN:Card %05d' % i, 'N:%05d;Card;;;' % i,
+             'EMAIL;TYPE=INTERNET:card%05d@example.org' % i, 'TEL;TYPE=CELL:+49 170 %07d' % i,
+             'ADR;TYPE=HOME:;;Street %d;Town;;%05d;Germany' % (i, i), 'PHOTO;ENCODING=b;TYPE=JPEG:' + photo,
+             'END:VCARD']
+    text = ''.join(l[:75] + ''.join('\r\n ' + l[j:j + 74] for j in range(75, len(l), 74)) + '\r\n' for l in lines)
+    open(os.path.join(folder, 'bench-%05d.vcf' % i), 'w', newline='').write(text)
+PY
+}
+card_count() { phone_list "$1" "${AUTH[@]}" | grep -c vcf || true; }
+
+bench_sync() {
+  AUTH=(-u "$CARDDAV_USER:$CARDDAV_PASSWORD")
+  start_radicale "$BOOK/radicale"
+  set_account Contacts
+  local folder=$BOOK/radicale/collections/collection-root/$CARDDAV_USER/contacts
+  [ -d "$folder" ] || { echo "no Radicale folder $folder" >&2; return 1; }
+  write_cards "$folder"
+  # Radicale reads and caches every card at the first request; neither client pays for that.
+  local t0 t1 held
+  t0=$(now_ms); held=$(card_count "$RADICALE_BOOK"); t1=$(now_ms)
+  echo "  (Radicale holds $held cards; its first listing took $((t1 - t0)) ms)"
+
+  # vdirsyncer's first sync of the collection into an empty folder.
+  mkdir -p "$BOOK/vdir/cards" "$BOOK/vdir/status"
+  cat > "$BOOK/vdir/config" <<CONF
+[general]
+status_path = "$BOOK/vdir/status/"
+[pair bench]
+a = "bench_server"
+b = "bench_folder"
+collections = null
+[storage bench_server]
+type = "carddav"
+url = "$RADICALE_BOOK"
+username = "$CARDDAV_USER"
+password = "$CARDDAV_PASSWORD"
+[storage bench_folder]
+type = "filesystem"
+path = "$BOOK/vdir/cards/"
+fileext = ".vcf"
+CONF
+  # Its discovery only names the one collection; like our Connect, it comes before the clock.
+  vdirsyncer -c "$BOOK/vdir/config" -v WARNING discover bench </dev/null >"$BOOK/vdir/log" 2>&1 || { cat "$BOOK/vdir/log" >&2; return 1; }
+  t0=$(now_ms)
+  vdirsyncer -c "$BOOK/vdir/config" -v WARNING sync >"$BOOK/vdir/log" 2>&1 || { cat "$BOOK/vdir/log" >&2; return 1; }
+  t1=$(now_ms)
+  local reference=$((t1 - t0))
+  [ "$(ls "$BOOK/vdir/cards" | wc -l)" = "$cards" ] || echo "vdirsyncer took $(ls "$BOOK/vdir/cards" | wc -l) cards" >&2
+
+  # Ours: command 122 into the empty book, until the sync has saved its state (its last step).
+  launch_timed "" >/dev/null
+  main=$(main_window)
+  local pid before peak ours
+  pid=$(book_process) || { echo "no kalbook.exe process found" >&2; return 1; }
+  before=$(memory_kb "$pid" VmRSS)
+  echo 5 > "/proc/$pid/clear_refs"  # the peak starts again from here
+  ours=$(slow command-timed "$main" 122 file "$(winpath sync.state)")
+  peak=$(memory_kb "$pid" VmHWM)
+  shot sync-first
+  close_report
+  ratio "first sync of $cards cards into an empty book" "$ours" "$reference"
+  [ "$(book_count)" = "$cards" ] || echo "the book holds $(book_count) persons after the first sync, want $cards" >&2
+  echo "memory during the first sync: $(( (peak - before) / 1024 )) MB more than before it ($((before / 1024)) MB before, $((peak / 1024)) MB at the peak; target: under 100 MB more)"
+
+  # One card changed on the phone; curl does what a sync needs for it: the sync-collection
+  # REPORT from the book's stored token, and the card's GET.
+  local token card=bench-00042.vcf
+  token=$(sed -n 2p "$BOOK/sync.state" | cut -f3)
+  phone_get "$RADICALE_BOOK" "$card" "${AUTH[@]}" | sed 's/^EMAIL;TYPE=INTERNET:.*/EMAIL;TYPE=INTERNET:changed@example.org\r/' >"$BOOK/changed.vcf"
+  phone_put "$RADICALE_BOOK" "$card" "$BOOK/changed.vcf" "${AUTH[@]}"
+  local best=999999 _
+  for _ in 1 2 3; do
+    t0=$(now_ms)
+    curl -s -o "$BOOK/report.xml" "${AUTH[@]}" -X REPORT -H 'Depth: 1' -H 'Content-Type: application/xml' --data-binary \
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?><sync-collection xmlns=\"DAV:\"><sync-token>$token</sync-token><sync-level>1</sync-level><prop><getetag/></prop></sync-collection>" \
+      "$RADICALE_BOOK"
+    curl -s -o /dev/null "${AUTH[@]}" "$RADICALE_BOOK$card"
+    t1=$(now_ms)
+    (( t1 - t0 < best )) && best=$((t1 - t0))
+  done
+  grep -q "$card" "$BOOK/report.xml" || echo "the REPORT from the stored token did not name $card" >&2
+  ours=$(slow command-timed "$main" 122 file "$(winpath sync.state)")
+  close_report
+  ratio "sync of 1 changed card in $cards" "$ours" "$best"
+  python3 -c 'import sys; sys.exit(b"changed@example.org" not in open(sys.argv[1], "rb").read())' "$BOOK/personal.inf" ||
+    echo "the changed card did not reach the book" >&2
+  close_book
+
+  # The first upload of $cards new persons into an empty address book.
+  curl -s -o /dev/null "${AUTH[@]}" -X MKCOL -H 'Content-Type: application/xml' --data-binary \
+    '<mkcol xmlns="DAV:" xmlns:C="urn:ietf:params:xml:ns:carddav"><set><prop><resourcetype><collection/><C:addressbook/></resourcetype><displayname>Upload</displayname></prop></set></mkcol>' \
+    "$RADICALE_URL/$CARDDAV_USER/upload/"
+  set_account Upload
+  write_book "$cards"
+  launch_timed "" >/dev/null
+  main=$(main_window)
+  ours=$(slow command-timed "$main" 122 file "$(winpath sync.state)")
+  close_report
+  echo "first upload of $cards new persons into an empty address book: $ours ms"
+  held=$(card_count "$RADICALE_URL/$CARDDAV_USER/upload/")
+  [ "$held" = "$cards" ] || echo "the server holds $held cards after the upload, want $cards" >&2
+  close_book
+  stop_carddav
+}
+
 for name in startup lists search recipients duplicates sync; do
   if part "$name"; then
     echo "== $name (load: $(uptime | sed 's/.*load average: //'))"
