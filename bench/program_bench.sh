@@ -7,13 +7,14 @@
 # recipient list, the persons' fill scaled to its size).
 # Run after `bash tools/build.sh`; KALBOOK_EXE may point at another kalbook.exe to compare.
 # BENCH_ONLY=PART[,PART...] runs only those parts: startup, lists, search, recipients,
-# duplicates, sync (default: all of them).
+# duplicates, sync, upload (default: all of them). BENCH_CARDS and BENCH_UPLOAD set the
+# number of cards on the server and of persons uploaded (5,000 each).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 persons=${BENCH_PERSONS:-55000}
 aliases=${BENCH_ALIASES:-10000}
 recipients=${BENCH_RECIPIENTS:-5000}
-only=${BENCH_ONLY:-startup,lists,search,recipients,duplicates,sync}
+only=${BENCH_ONLY:-startup,lists,search,recipients,duplicates,sync,upload}
 part() { [[ ",$only," == *",$1,"* ]]; }
 # BENCH_SHOTS=FOLDER keeps a screenshot of each part's window there.
 shot() { [ -z "${BENCH_SHOTS:-}" ] || { mkdir -p "$BENCH_SHOTS"; screenshot "$BENCH_SHOTS/$1.png"; }; }
@@ -204,6 +205,7 @@ PY
 
 # ---- sync with a local Radicale ----------------------------------------------------------------
 cards=${BENCH_CARDS:-5000}
+uploads=${BENCH_UPLOAD:-5000}
 # The persons of the book's data file.
 book_count() { python3 -c 'import struct,sys; print(struct.unpack("<I", open(sys.argv[1], "rb").read(4))[0])' "$BOOK/personal.inf"; }
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
@@ -267,6 +269,26 @@ for i in range(n):
              'END:VCARD']
     text = ''.join(l[:75] + ''.join('\r\n ' + l[j:j + 74] for j in range(75, len(l), 74)) + '\r\n' for l in lines)
     open(os.path.join(folder, 'bench-%05d.vcf' % i), 'w', newline='').write(text)
+PY
+}
+# Where a sync's time goes, seen from its files: when the book was written, when the state's
+# save began (its temporary file) and when it ended.
+watch_phases() {
+  python3 - "$BOOK" >"$BOOK/phases.txt" <<'PY'
+import os, sys, time
+folder = sys.argv[1]
+def stamp(name):
+    try: return os.stat(os.path.join(folder, name)).st_mtime_ns
+    except OSError: return None
+start, book, state = time.monotonic(), stamp('personal.inf'), stamp('sync.state')
+seen = {}
+while time.monotonic() - start < 600:
+    now = round((time.monotonic() - start) * 1000)
+    if 'book' not in seen and stamp('personal.inf') != book: seen['book'] = now
+    if 'save' not in seen and stamp('sync.state.tmp') is not None: seen['save'] = now
+    if stamp('sync.state') != state: seen['end'] = now; break
+    time.sleep(0.002)
+print('book written at %s ms, state save from %s ms to %s ms' % tuple(seen.get(k, '?') for k in ('book', 'save', 'end')))
 PY
 }
 card_count() { phone_list "$1" "${AUTH[@]}" | grep -c vcf || true; }
@@ -342,31 +364,49 @@ CONF
     (( t1 - t0 < best )) && best=$((t1 - t0))
   done
   grep -q "$card" "$BOOK/report.xml" || echo "the REPORT from the stored token did not name $card" >&2
+  watch_phases &
+  local watcher=$!
   ours=$(slow command-timed "$main" 122 file "$(winpath sync.state)")
+  wait "$watcher" || true
   close_report
   ratio "sync of 1 changed card in $cards" "$ours" "$best"
+  echo "  (where the time went, from the command: $(cat "$BOOK/phases.txt"))"
   python3 -c 'import sys; sys.exit(b"changed@example.org" not in open(sys.argv[1], "rb").read())' "$BOOK/personal.inf" ||
     echo "the changed card did not reach the book" >&2
   close_book
 
-  # The first upload of $cards new persons into an empty address book.
-  curl -s -o /dev/null "${AUTH[@]}" -X MKCOL -H 'Content-Type: application/xml' --data-binary \
-    '<mkcol xmlns="DAV:" xmlns:C="urn:ietf:params:xml:ns:carddav"><set><prop><resourcetype><collection/><C:addressbook/></resourcetype><displayname>Upload</displayname></prop></set></mkcol>' \
-    "$RADICALE_URL/$CARDDAV_USER/upload/"
-  set_account Upload
-  write_book "$cards"
-  launch_timed "" >/dev/null
-  main=$(main_window)
-  ours=$(slow command-timed "$main" 122 file "$(winpath sync.state)")
-  close_report
-  echo "first upload of $cards new persons into an empty address book: $ours ms"
-  held=$(card_count "$RADICALE_URL/$CARDDAV_USER/upload/")
-  [ "$held" = "$cards" ] || echo "the server holds $held cards after the upload, want $cards" >&2
-  close_book
   stop_carddav
 }
 
-for name in startup lists search recipients duplicates sync; do
+# The first upload of $uploads new persons into an empty address book. Radicale checks each new
+# card's UID against every card the address book holds, so its own time per PUT grows with the
+# address book: the figure after the upload tells it at the full size.
+bench_upload() {
+  AUTH=(-u "$CARDDAV_USER:$CARDDAV_PASSWORD")
+  start_radicale "$BOOK/radicale"
+  set_account Contacts
+  write_book "$uploads"
+  launch_timed "" >/dev/null
+  main=$(main_window)
+  local ours held t0 t1 i
+  ours=$(slow command-timed "$main" 122 file "$(winpath sync.state)")
+  close_report
+  close_book
+  held=$(card_count "$RADICALE_BOOK")
+  [ "$held" = "$uploads" ] || echo "the server holds $held cards after the upload, want $uploads" >&2
+  t0=$(now_ms)
+  for i in 1 2 3 4 5 6 7 8 9 10; do
+    printf 'BEGIN:VCARD\r\nVERSION:3.0\r\nUID:probe-%d\r\nFN:Probe %d\r\nEMAIL:probe%d@example.org\r\nEND:VCARD\r\n' \
+      "$i" "$i" "$i" >"$BOOK/probe.vcf"
+    curl -s -o /dev/null "${AUTH[@]}" -X PUT -H 'If-None-Match: *' -H 'Content-Type: text/vcard; charset=utf-8' \
+      --data-binary @"$BOOK/probe.vcf" "${RADICALE_BOOK}probe-$i.vcf"
+  done
+  t1=$(now_ms)
+  echo "first upload of $uploads new persons into an empty address book: $ours ms ($(( ours / uploads )) ms a card; Radicale alone, curl PUT at $uploads cards: $(( (t1 - t0) / 10 )) ms a card)"
+  stop_carddav
+}
+
+for name in startup lists search recipients duplicates sync upload; do
   if part "$name"; then
     echo "== $name (load: $(uptime | sed 's/.*load average: //'))"
     "bench_$name"

@@ -2,7 +2,9 @@
 // lost or doubled on either side.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "dialogs/name_parts.h"
 #include "store/indexes.h"
@@ -895,6 +897,30 @@ TEST(SyncReportText, TheReportListsCountsConflictsAndTheFailure) {
 }  // namespace
 
 namespace {
+
+// Photos wait outside memory and come back exact, each its own, in any order and from two threads.
+TEST(SyncCards, ManyPhotosComeBackEachItsOwnFromEitherThread) {
+  auto card = [](int n) {
+    std::string photo = "PHOTO;ENCODING=b;TYPE=JPEG:";
+    for (int i = 0; i < 3000; ++i) photo.push_back("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"[(i * 7 + n) % 64]);
+    std::string folded;
+    for (size_t at = 0; at < photo.size(); at += 74) folded += (at ? "\r\n " : "") + photo.substr(at, 74);
+    return "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Person " + std::to_string(n) + "\r\n" + folded + "\r\nEND:VCARD\r\n";
+  };
+  std::vector<CardText> kept;
+  for (int n = 0; n < 200; ++n) kept.emplace_back(card(n));
+  std::atomic<int> wrong{0};
+  std::thread other([&] {
+    for (int n = 0; n < 200; n += 2)
+      if (kept[n].Text() != card(n)) ++wrong;
+  });
+  for (int n = 199; n >= 0; n -= 2) EXPECT_EQ(kept[n].Text(), card(n));
+  other.join();
+  EXPECT_EQ(wrong.load(), 0);
+  std::optional<ParsedCard> parsed = ReadCard(kept[7]);
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(parsed->fields.fn, "Person 7");
+}
 
 TEST(SyncUndo, AnApplyThatChangedAGroupTheUndoFillsMakesItStale) {
   DeleteUndo undo;
