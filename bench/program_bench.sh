@@ -341,11 +341,13 @@ CONF
   echo 5 > "/proc/$pid/clear_refs"  # the peak starts again from here
   ours=$(slow command-timed "$main" 122 file "$(winpath sync.state)")
   peak=$(memory_kb "$pid" VmHWM)
+  local after="$(( $(memory_kb "$pid" VmRSS) / 1024 )) MB after it ($(( $(memory_kb "$pid" RssAnon) / 1024 )) MB of it private, $(( $(memory_kb "$pid" RssFile) / 1024 )) MB files)"
   shot sync-first
+  echo "  (the program's temporary file of card texts: $(du -mc "$WINEPREFIX"/drive_c/users/*/Temp/kalbook-cards-*.tmp 2>/dev/null | tail -1 | cut -f1) MB)"
   close_report
   ratio "first sync of $cards cards into an empty book" "$ours" "$reference"
   [ "$(book_count)" = "$cards" ] || echo "the book holds $(book_count) persons after the first sync, want $cards" >&2
-  echo "memory during the first sync: $(( (peak - before) / 1024 )) MB more than before it ($((before / 1024)) MB before, $((peak / 1024)) MB at the peak; target: under 100 MB more)"
+  echo "memory during the first sync: $(( (peak - before) / 1024 )) MB more than before it ($((before / 1024)) MB before, $((peak / 1024)) MB at the peak, $after; target: under 100 MB more)"
 
   # One card changed on the phone; curl does what a sync needs for it: the sync-collection
   # REPORT from the book's stored token, and the card's GET.
@@ -370,7 +372,7 @@ CONF
   wait "$watcher" || true
   close_report
   ratio "sync of 1 changed card in $cards" "$ours" "$best"
-  echo "  (where the time went, from the command: $(cat "$BOOK/phases.txt"))"
+  echo "  (where the time went, counted from a little before the command: $(cat "$BOOK/phases.txt"))"
   python3 -c 'import sys; sys.exit(b"changed@example.org" not in open(sys.argv[1], "rb").read())' "$BOOK/personal.inf" ||
     echo "the changed card did not reach the book" >&2
   close_book

@@ -498,10 +498,10 @@ std::optional<PackedText> Packed(std::string_view text) {
   return p;
 }
 
-// The packed bytes of long values (photos) wait in one temporary file of the process rather
-// than in memory: 5,000 cards with a 20 KB photo each would otherwise hold 100 MB for as long as
-// the program runs. They are written once and read back only when a card's whole text is asked
-// for (a save of the state, a patch). Where no such file can be made, they stay in memory.
+// Long card texts (photos) wait in one temporary file of the process rather than in memory:
+// 5,000 cards with a 20 KB photo each would otherwise hold 100 MB for as long as the program
+// runs. They are written once and read back only when a card's whole text is asked for (a save
+// of the state, a patch). Where no such file can be made, they stay in memory.
 class BytesOnDisk {
  public:
   static BytesOnDisk& OfProcess() {
@@ -580,27 +580,30 @@ class BytesOnDisk {
 
 struct CardText::Shared {
   explicit Shared(std::string whole) {
-    if (std::optional<PackedText> p = Packed(whole)) {
+    if (whole.size() >= kToDiskFrom && (onDisk = BytesOnDisk::OfProcess().Put(whole))) {
+      size = whole.size();
+    } else if (std::optional<PackedText> p = Packed(whole)) {
       packed = std::move(*p);
-      byteCount = packed->bytes.size();
-      if ((onDisk = BytesOnDisk::OfProcess().Put(packed->bytes))) std::string().swap(packed->bytes);
     } else {
       text = std::move(whole);
     }
   }
   ~Shared() { delete reading.load(); }
   std::string Whole() const {
-    if (!packed) return text;
-    if (!onDisk) return Unpacked(*packed, packed->bytes);
-    std::string bytes;
+    if (packed) return Unpacked(*packed, packed->bytes);
+    if (!onDisk) return text;
+    std::string back;
     // A temporary file that cannot be read back is a machine failing; nothing better remains.
-    if (!BytesOnDisk::OfProcess().Get(*onDisk, byteCount, bytes)) std::abort();
-    return Unpacked(*packed, bytes);
+    if (!BytesOnDisk::OfProcess().Get(*onDisk, size, back)) std::abort();
+    return back;
   }
-  std::string text;                  // the whole text, unless it is packed
+  // Long texts (a card with a photo) wait on disk whole, so that a save reads them back as they
+  // came; in memory, where there is no disk for them, their base64 is kept as its bytes.
+  static constexpr size_t kToDiskFrom = 2048;
+  std::string text;                  // the whole text, unless it is on disk or packed
+  std::optional<uint64_t> onDisk;    // where the text is in the temporary file
+  size_t size = 0;
   std::optional<PackedText> packed;
-  std::optional<uint64_t> onDisk;    // where the packed bytes are, when not in memory
-  size_t byteCount = 0;
   mutable std::atomic<const CardReading*> reading{nullptr};
 };
 
