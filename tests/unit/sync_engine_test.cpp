@@ -872,6 +872,30 @@ TEST_F(SyncStateFiles, ADamagedStateIsKeptAsideAndReadAsEmpty) {
   EXPECT_EQ(Read(load.damagedCopy), bytes);
 }
 
+// Every byte, and each escaped one at every place around the eight-byte runs, comes back.
+TEST(SyncStateBytesTest, EveryByteComesBackWhereverItStands) {
+  std::string all;
+  for (int c = 0; c < 256; ++c) all.push_back(static_cast<char>(c));
+  SyncState state;
+  for (char special : std::string("\\\t\n\r\0", 5)) {
+    for (size_t at = 0; at < 18; ++at) {
+      SyncedEntry entry;
+      entry.key = std::string(at, 'a') + special + std::string(17 - at, 'b');
+      entry.memo = all + entry.key;
+      entry.card = "BEGIN:VCARD\r\n" + entry.key + std::string(3000, 'Z') + "\r\nEND:VCARD\r\n";
+      state.entries.push_back(entry);
+    }
+  }
+  std::optional<SyncState> back = SyncStateFromBytes(SyncStateBytes(state));
+  ASSERT_TRUE(back);
+  ASSERT_EQ(back->entries.size(), state.entries.size());
+  for (size_t i = 0; i < state.entries.size(); ++i) {
+    EXPECT_EQ(back->entries[i].key, state.entries[i].key) << i;
+    EXPECT_EQ(back->entries[i].memo, state.entries[i].memo) << i;
+    EXPECT_EQ(back->entries[i].card.Text(), state.entries[i].card.Text()) << i;
+  }
+}
+
 TEST(SyncReportText, TheReportListsCountsConflictsAndTheFailure) {
   SyncReport report;
   report.server = "http://h/b/";
