@@ -288,13 +288,17 @@ while time.monotonic() - start < 600:
     if 'save' not in seen and stamp('sync.state.tmp') is not None: seen['save'] = now
     if stamp('sync.state') != state: seen['end'] = now; break
     time.sleep(0.002)
-print('book written at %s ms, state save from %s ms to %s ms' % tuple(seen.get(k, '?') for k in ('book', 'save', 'end')))
+if len(seen) == 3:
+    print('the book was written %d ms before the end; the state\'s save took the last %d ms' % (seen['end'] - seen['book'], seen['end'] - seen['save']))
+else:
+    print('not all seen: %s' % seen)
 PY
 }
 card_count() { phone_list "$1" "${AUTH[@]}" | grep -c vcf || true; }
 
 bench_sync() {
   AUTH=(-u "$CARDDAV_USER:$CARDDAV_PASSWORD")
+  rm -rf "$BOOK/radicale"
   start_radicale "$BOOK/radicale"
   set_account Contacts
   local folder=$BOOK/radicale/collections/collection-root/$CARDDAV_USER/contacts
@@ -372,7 +376,7 @@ CONF
   wait "$watcher" || true
   close_report
   ratio "sync of 1 changed card in $cards" "$ours" "$best"
-  echo "  (where the time went, counted from a little before the command: $(cat "$BOOK/phases.txt"))"
+  echo "  (where the time went: $(cat "$BOOK/phases.txt"))"
   python3 -c 'import sys; sys.exit(b"changed@example.org" not in open(sys.argv[1], "rb").read())' "$BOOK/personal.inf" ||
     echo "the changed card did not reach the book" >&2
   close_book
@@ -387,6 +391,7 @@ CONF
 # with the square of the count: 1,000 take a few minutes here, 5,000 most of an hour.
 bench_upload() {
   AUTH=(-u "$CARDDAV_USER:$CARDDAV_PASSWORD")
+  rm -rf "$BOOK/radicale"
   start_radicale "$BOOK/radicale"
   set_account Contacts
   write_book "$uploads"
