@@ -354,13 +354,21 @@ CONF
   echo "memory during the first sync: $(( (peak - before) / 1024 )) MB more than before it ($((before / 1024)) MB before, $((peak / 1024)) MB at the peak, $after; target: under 100 MB more)"
 
   # One card changed on the phone; curl does what a sync needs for it: the sync-collection
-  # REPORT from the book's stored token, and the card's GET.
-  local token card=bench-00042.vcf
-  token=$(sed -n 2p "$BOOK/sync.state" | cut -f3)
-  phone_get "$RADICALE_BOOK" "$card" "${AUTH[@]}" | sed 's/^EMAIL;TYPE=INTERNET:.*/EMAIL;TYPE=INTERNET:changed@example.org\r/' >"$BOOK/changed.vcf"
-  phone_put "$RADICALE_BOOK" "$card" "$BOOK/changed.vcf" "${AUTH[@]}"
-  local best=999999 _
-  for _ in 1 2 3; do
+  # REPORT from the book's stored token, and the card's GET. Three rounds, each of a card
+  # changed anew: the best of each side.
+  local token card round best=999999 best_ours=999999 phases="" tracer=""
+  # BENCH_TRACE=FILE: the program's network and disk calls during these rounds, for a profile.
+  if [ -n "${BENCH_TRACE:-}" ]; then
+    strace -f -tt -e trace=network,fsync,fdatasync,rename,openat -p "$pid" -o "$BENCH_TRACE" 2>/dev/null &
+    tracer=$!
+    sleep 1
+  fi
+  for round in 1 2 3; do
+    card=bench-0004$round.vcf
+    token=$(sed -n 2p "$BOOK/sync.state" | cut -f3)
+    phone_get "$RADICALE_BOOK" "$card" "${AUTH[@]}" |
+      sed "s/^EMAIL;TYPE=INTERNET:.*/EMAIL;TYPE=INTERNET:changed$round@example.org\r/" >"$BOOK/changed.vcf"
+    phone_put "$RADICALE_BOOK" "$card" "$BOOK/changed.vcf" "${AUTH[@]}"
     t0=$(now_ms)
     curl -s -o "$BOOK/report.xml" "${AUTH[@]}" -X REPORT -H 'Depth: 1' -H 'Content-Type: application/xml' --data-binary \
       "<?xml version=\"1.0\" encoding=\"utf-8\"?><sync-collection xmlns=\"DAV:\"><sync-token>$token</sync-token><sync-level>1</sync-level><prop><getetag/></prop></sync-collection>" \
@@ -368,17 +376,19 @@ CONF
     curl -s -o /dev/null "${AUTH[@]}" "$RADICALE_BOOK$card"
     t1=$(now_ms)
     (( t1 - t0 < best )) && best=$((t1 - t0))
+    grep -q "$card" "$BOOK/report.xml" || echo "the REPORT from the stored token did not name $card" >&2
+    watch_phases &
+    local watcher=$!
+    ours=$(slow command-timed "$main" 122 file "$(winpath sync.state)")
+    wait "$watcher" || true
+    close_report
+    if (( ours < best_ours )); then best_ours=$ours; phases=$(cat "$BOOK/phases.txt"); fi
+    python3 -c 'import sys; sys.exit(sys.argv[2].encode() not in open(sys.argv[1], "rb").read())' \
+      "$BOOK/personal.inf" "changed$round@example.org" || echo "the changed card $card did not reach the book" >&2
   done
-  grep -q "$card" "$BOOK/report.xml" || echo "the REPORT from the stored token did not name $card" >&2
-  watch_phases &
-  local watcher=$!
-  ours=$(slow command-timed "$main" 122 file "$(winpath sync.state)")
-  wait "$watcher" || true
-  close_report
-  ratio "sync of 1 changed card in $cards" "$ours" "$best"
-  echo "  (where the time went: $(cat "$BOOK/phases.txt"))"
-  python3 -c 'import sys; sys.exit(b"changed@example.org" not in open(sys.argv[1], "rb").read())' "$BOOK/personal.inf" ||
-    echo "the changed card did not reach the book" >&2
+  [ -z "$tracer" ] || kill "$tracer"
+  ratio "sync of 1 changed card in $cards" "$best_ours" "$best"
+  echo "  (best of 3 each; where the time of ours went: $phases)"
   close_book
 
   stop_carddav

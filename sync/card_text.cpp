@@ -502,27 +502,28 @@ std::optional<PackedText> Packed(std::string_view text) {
 // 5,000 cards with a 20 KB photo each would otherwise hold 100 MB for as long as the program
 // runs. They are written once and read back only when a card's whole text is asked for (a save
 // of the state, a patch). Where no such file can be made, they stay in memory.
-class BytesOnDisk {
+class TextsOnDisk {
  public:
-  static BytesOnDisk& OfProcess() {
-    static BytesOnDisk kept;
+  static TextsOnDisk& OfProcess() {
+    static TextsOnDisk kept;
     return kept;
   }
-  BytesOnDisk(const BytesOnDisk&) = delete;
-  BytesOnDisk& operator=(const BytesOnDisk&) = delete;
+  TextsOnDisk(const TextsOnDisk&) = delete;
+  TextsOnDisk& operator=(const TextsOnDisk&) = delete;
 
-  // Where the bytes now are in the file, or nothing when they must stay in memory.
-  std::optional<uint64_t> Put(const std::string& bytes) {
+  // Where the text now is in the file, or nothing when it must stay in memory. The space of a
+  // text no longer kept is not reused: the file goes with the program.
+  std::optional<uint64_t> Put(const std::string& text) {
     Lock lock(busy_);
-    if (!file_ || !SeekTo(end_) || std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) return {};
+    if (!file_ || !SeekTo(end_) || std::fwrite(text.data(), 1, text.size(), file_) != text.size()) return {};
     uint64_t at = end_;
-    end_ += bytes.size();
+    end_ += text.size();
     return at;
   }
-  bool Get(uint64_t at, size_t size, std::string& bytes) {
+  bool Get(uint64_t at, size_t size, std::string& text) {
     Lock lock(busy_);
-    bytes.resize(size);
-    return file_ && SeekTo(at) && std::fread(&bytes[0], 1, size, file_) == size;
+    text.resize(size);
+    return file_ && SeekTo(at) && std::fread(&text[0], 1, size, file_) == size;
   }
 
  private:
@@ -536,8 +537,8 @@ class BytesOnDisk {
     std::atomic_flag& flag_;
   };
 
-  BytesOnDisk() : file_(OpenTemporary()) {}
-  ~BytesOnDisk() {
+  TextsOnDisk() : file_(OpenTemporary()) {}
+  ~TextsOnDisk() {
     if (file_) std::fclose(file_);
   }
   bool SeekTo(uint64_t at) {
@@ -580,7 +581,7 @@ class BytesOnDisk {
 
 struct CardText::Shared {
   explicit Shared(std::string whole) {
-    if (whole.size() >= kToDiskFrom && (onDisk = BytesOnDisk::OfProcess().Put(whole))) {
+    if (whole.size() >= kToDiskFrom && (onDisk = TextsOnDisk::OfProcess().Put(whole))) {
       size = whole.size();
     } else if (std::optional<PackedText> p = Packed(whole)) {
       packed = std::move(*p);
@@ -594,7 +595,7 @@ struct CardText::Shared {
     if (!onDisk) return text;
     std::string back;
     // A temporary file that cannot be read back is a machine failing; nothing better remains.
-    if (!BytesOnDisk::OfProcess().Get(*onDisk, size, back)) std::abort();
+    if (!TextsOnDisk::OfProcess().Get(*onDisk, size, back)) std::abort();
     return back;
   }
   // Long texts (a card with a photo) wait on disk whole, so that a save reads them back as they
