@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <vector>
 
@@ -407,10 +409,10 @@ struct PackedText {
 };
 
 // The bytes as base64 digits, then the digits put between the folds.
-std::string Unpacked(const PackedText& p) {
-  const size_t digits = p.bytes.size() / 3 * 4;
+std::string Unpacked(const PackedText& p, const std::string& bytes) {
+  const size_t digits = bytes.size() / 3 * 4;
   std::string stream(digits, '\0');
-  const unsigned char* in = reinterpret_cast<const unsigned char*>(p.bytes.data());
+  const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes.data());
   for (size_t i = 0, o = 0; o < digits; i += 3, o += 4) {
     unsigned group = (unsigned{in[i]} << 16) | (unsigned{in[i + 1]} << 8) | in[i + 2];
     stream[o] = kBase64[(group >> 18) & 63];
@@ -502,19 +504,121 @@ std::optional<PackedText> Packed(std::string_view text) {
   p.bytes.resize(kept / 4 * 3);
   p.bytes.shrink_to_fit();
   p.suffix = std::string(text.substr(start + kept + p.folds * p.fold.size()));
-  if (Unpacked(p) != text) return std::nullopt;  // kept as text unless it comes back exactly
+  if (Unpacked(p, p.bytes) != text) return std::nullopt;  // kept as text unless it comes back exactly
   return p;
 }
+
+// Long card texts (photos) wait in one temporary file of the process rather than in memory:
+// 5,000 cards with a 20 KB photo each would otherwise hold 100 MB for as long as the program
+// runs. They are written once and read back only when a card's whole text is asked for (a save
+// of the state, a patch). Where no such file can be made, they stay in memory.
+class TextsOnDisk {
+ public:
+  static TextsOnDisk& OfProcess() {
+    static TextsOnDisk kept;
+    return kept;
+  }
+  TextsOnDisk(const TextsOnDisk&) = delete;
+  TextsOnDisk& operator=(const TextsOnDisk&) = delete;
+
+  // Where the text now is in the file, or nothing when it must stay in memory. The space of a
+  // text no longer kept is not reused: the file goes with the program.
+  std::optional<uint64_t> Put(const std::string& text) {
+    Lock lock(busy_);
+    // Flushed at once: a full disk must show here, where the text can still stay in memory,
+    // not later when the text is asked for and nothing else holds it.
+    if (!file_ || !SeekTo(end_) || std::fwrite(text.data(), 1, text.size(), file_) != text.size() ||
+        std::fflush(file_) != 0) {
+      return {};
+    }
+    uint64_t at = end_;
+    end_ += text.size();
+    return at;
+  }
+  bool Get(uint64_t at, size_t size, std::string& text) {
+    Lock lock(busy_);
+    text.resize(size);
+    return file_ && SeekTo(at) && std::fread(&text[0], 1, size, file_) == size;
+  }
+
+ private:
+  // Two threads read and write texts (the network thread's round, the main thread's save).
+  struct Lock {
+    explicit Lock(std::atomic_flag& flag) : flag_(flag) {
+      while (flag_.test_and_set(std::memory_order_acquire)) {
+      }
+    }
+    ~Lock() { flag_.clear(std::memory_order_release); }
+    std::atomic_flag& flag_;
+  };
+
+  TextsOnDisk() : file_(OpenTemporary()) {}
+  ~TextsOnDisk() {
+    if (file_) std::fclose(file_);
+  }
+  bool SeekTo(uint64_t at) {
+#ifdef _WIN32
+    return _fseeki64(file_, static_cast<long long>(at), SEEK_SET) == 0;
+#else
+    return fseeko(file_, static_cast<off_t>(at), SEEK_SET) == 0;
+#endif
+  }
+  // A new file in the system's temporary folder that goes when it is closed, or when the
+  // program ends in any way.
+  static std::FILE* OpenTemporary() {
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    if (error) return nullptr;
+    std::random_device seed;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      char name[64];
+      std::snprintf(name, sizeof name, "kalbook-cards-%08x%08x.tmp", static_cast<unsigned>(seed()),
+                    static_cast<unsigned>(seed()));
+      std::filesystem::path path = folder / name;
+      if (std::filesystem::exists(path, error) || error) continue;
+#ifdef _WIN32
+      std::FILE* file = _wfopen(path.c_str(), L"w+bD");  // D: deleted on close, by the system
+#else
+      std::FILE* file = std::fopen(path.c_str(), "w+b");
+      if (file) std::remove(path.c_str());  // the open file stays until it is closed
+#endif
+      if (file) return file;
+    }
+    return nullptr;
+  }
+
+  std::FILE* file_ = nullptr;
+  uint64_t end_ = 0;
+  std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
+};
 
 }  // namespace
 
 struct CardText::Shared {
   explicit Shared(std::string whole) {
-    if (std::optional<PackedText> p = Packed(whole)) packed = std::move(*p);
-    else text = std::move(whole);
+    if (whole.size() >= kToDiskFrom && (onDisk = TextsOnDisk::OfProcess().Put(whole))) {
+      size = whole.size();
+    } else if (std::optional<PackedText> p = Packed(whole)) {
+      packed = std::move(*p);
+    } else {
+      text = std::move(whole);
+    }
   }
   ~Shared() { delete reading.load(); }
-  std::string text;                  // the whole text, unless it is packed
+  std::string Whole() const {
+    if (packed) return Unpacked(*packed, packed->bytes);
+    if (!onDisk) return text;
+    std::string back;
+    // A temporary file that cannot be read back is a machine failing; nothing better remains.
+    if (!TextsOnDisk::OfProcess().Get(*onDisk, size, back)) std::abort();
+    return back;
+  }
+  // Long texts (a card with a photo) wait on disk whole, so that a save reads them back as they
+  // came; in memory, where there is no disk for them, their base64 is kept as its bytes.
+  static constexpr size_t kToDiskFrom = 2048;
+  std::string text;                  // the whole text, unless it is on disk or packed
+  std::optional<uint64_t> onDisk;    // where the text is in the temporary file
+  size_t size = 0;
   std::optional<PackedText> packed;
   mutable std::atomic<const CardReading*> reading{nullptr};
 };
@@ -525,7 +629,7 @@ CardText::CardText(std::string text) {
 
 std::string CardText::Text() const {
   if (!shared_) return {};
-  return shared_->packed ? Unpacked(*shared_->packed) : shared_->text;
+  return shared_->Whole();
 }
 
 const CardReading* CardText::Reading() const {

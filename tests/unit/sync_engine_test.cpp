@@ -2,7 +2,9 @@
 // lost or doubled on either side.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "dialogs/name_parts.h"
 #include "store/indexes.h"
@@ -905,6 +907,30 @@ TEST_F(SyncStateFiles, ADamagedStateIsKeptAsideAndReadAsEmpty) {
   EXPECT_EQ(Read(load.damagedCopy), bytes);
 }
 
+// Every byte, and each escaped one at every place around the eight-byte runs, comes back.
+TEST(SyncStateBytesTest, EveryByteComesBackWhereverItStands) {
+  std::string all;
+  for (int c = 0; c < 256; ++c) all.push_back(static_cast<char>(c));
+  SyncState state;
+  for (char special : std::string("\\\t\n\r\0", 5)) {
+    for (size_t at = 0; at < 18; ++at) {
+      SyncedEntry entry;
+      entry.key = std::string(at, 'a') + special + std::string(17 - at, 'b');
+      entry.memo = all + entry.key;
+      entry.card = "BEGIN:VCARD\r\n" + entry.key + std::string(3000, 'Z') + "\r\nEND:VCARD\r\n";
+      state.entries.push_back(entry);
+    }
+  }
+  std::optional<SyncState> back = SyncStateFromBytes(SyncStateBytes(state));
+  ASSERT_TRUE(back);
+  ASSERT_EQ(back->entries.size(), state.entries.size());
+  for (size_t i = 0; i < state.entries.size(); ++i) {
+    EXPECT_EQ(back->entries[i].key, state.entries[i].key) << i;
+    EXPECT_EQ(back->entries[i].memo, state.entries[i].memo) << i;
+    EXPECT_EQ(back->entries[i].card.Text(), state.entries[i].card.Text()) << i;
+  }
+}
+
 TEST(SyncReportText, TheReportListsCountsConflictsAndTheFailure) {
   SyncReport report;
   report.server = "http://h/b/";
@@ -930,6 +956,30 @@ TEST(SyncReportText, TheReportListsCountsConflictsAndTheFailure) {
 }  // namespace
 
 namespace {
+
+// Photos wait outside memory and come back exact, each its own, in any order and from two threads.
+TEST(SyncCards, ManyPhotosComeBackEachItsOwnFromEitherThread) {
+  auto card = [](int n) {
+    std::string photo = "PHOTO;ENCODING=b;TYPE=JPEG:";
+    for (int i = 0; i < 3000; ++i) photo.push_back("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"[(i * 7 + n) % 64]);
+    std::string folded;
+    for (size_t at = 0; at < photo.size(); at += 74) folded += (at ? "\r\n " : "") + photo.substr(at, 74);
+    return "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Person " + std::to_string(n) + "\r\n" + folded + "\r\nEND:VCARD\r\n";
+  };
+  std::vector<CardText> kept;
+  for (int n = 0; n < 200; ++n) kept.emplace_back(card(n));
+  std::atomic<int> wrong{0};
+  std::thread other([&] {
+    for (int n = 0; n < 200; n += 2)
+      if (kept[n].Text() != card(n)) ++wrong;
+  });
+  for (int n = 199; n >= 0; n -= 2) EXPECT_EQ(kept[n].Text(), card(n));
+  other.join();
+  EXPECT_EQ(wrong.load(), 0);
+  std::optional<ParsedCard> parsed = ReadCard(kept[7]);
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(parsed->fields.fn, "Person 7");
+}
 
 TEST(SyncUndo, AnApplyThatChangedAGroupTheUndoFillsMakesItStale) {
   DeleteUndo undo;

@@ -985,6 +985,52 @@ int CmdDeletePrinter(const Args& a) {
   return deleted ? 0 : Fail("DeletePrinter failed with error " + std::to_string(GetLastError()));
 }
 
+// ---- command-timed, for the whole-program benchmark ----
+
+int Usage();
+
+bool LastWrite(const std::string& path, FILETIME& time) {
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+  time = data.ftLastWriteTime;
+  return true;
+}
+
+// `command-timed HWND ID list TITLE CTRLID COUNT` or `command-timed HWND ID file PATH`: posts the
+// command and prints the milliseconds until a dialog of that title holds the list with COUNT
+// items, or until PATH has been written anew (a sync rewrites its state file last of all).
+int CmdCommandTimed(const Args& a) {
+  HWND window = ParseHandle(a[0]);
+  std::function<bool()> done;
+  FILETIME before = {};
+  bool existed = false;
+  if (a.size() == 6 && a[2] == "list") {
+    int listId = static_cast<int>(ParseNumber(a[4]));
+    long long wanted = ParseNumber(a[5]);
+    done = [&a, listId, wanted] {
+      for (HWND dialog : TopLevelWindows("#32770", a[3], listId)) {
+        DWORD_PTR count = 0;
+        if (SendMessageTimeoutA(GetDlgItem(dialog, listId), LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 1000, &count) &&
+            static_cast<long long>(count) == wanted)
+          return true;
+      }
+      return false;
+    };
+  } else if (a.size() == 4 && a[2] == "file") {
+    existed = LastWrite(a[3], before);
+    done = [&a, &before, existed] {
+      FILETIME now = {};
+      return LastWrite(a[3], now) && (!existed || CompareFileTime(&now, &before) != 0);
+    };
+  } else {
+    return Usage();
+  }
+  StartClock();
+  if (!PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(ParseNumber(a[1])), 0)) return Fail("post failed");
+  if (!WaitFast(done)) return Fail("command " + a[1] + ": the awaited " + a[2] + " never came");
+  return PrintElapsed();
+}
+
 struct Command {
   const char* name;
   size_t minArgs;
@@ -1077,6 +1123,7 @@ const Command kCommands[] = {
     {"text-hex", 2, CmdTextHex, "HWND CTRLID"},
     {"add-printer", 3, CmdAddPrinter, "NAME PORT LIKE"},
     {"delete-printer", 1, CmdDeletePrinter, "NAME"},
+    {"command-timed", 4, CmdCommandTimed, "HWND ID list TITLE CTRLID COUNT | HWND ID file PATH"},
 };
 
 int Usage() {
