@@ -232,9 +232,9 @@ class Applier {
 };
 
 // Restores noted on the main thread while the round ran still wait for the next one.
-void KeepNotedMeanwhile(std::vector<std::string>& next, const std::vector<std::string>& now,
-                        const std::vector<std::string>& seen) {
-  for (const std::string& key : now)
+template <typename Note>
+void KeepNotedMeanwhile(std::vector<Note>& next, const std::vector<Note>& now, const std::vector<Note>& seen) {
+  for (const Note& key : now)
     if (std::find(seen.begin(), seen.end(), key) == seen.end() &&
         std::find(next.begin(), next.end(), key) == next.end())
       next.push_back(key);
@@ -289,6 +289,7 @@ AppliedSync ApplySyncResult(AddressStore& store, const BookSnapshot& snapshot, S
   SyncState next = std::move(result.newState);
   KeepNotedMeanwhile(next.restoredPersons, state.restoredPersons, result.restoredPersonsSeen);
   KeepNotedMeanwhile(next.restoredGroups, state.restoredGroups, result.restoredGroupsSeen);
+  KeepNotedMeanwhile(next.renamedPersons, state.renamedPersons, result.renamedPersonsSeen);
   // A save that failed keeps the change pending in the book; the state moves all the same, as
   // the book in memory holds what was applied and its next save writes it.
   state = std::move(next);
@@ -309,4 +310,22 @@ void NoteRestoredEntries(SyncState& state, const std::vector<std::string>& perso
                          const std::vector<std::string>& groups) {
   for (const std::string& key : persons) state.restoredPersons.push_back(key);
   for (const std::string& key : groups) state.restoredGroups.push_back(key);
+}
+
+void NoteMergedEntries(SyncState& state, const std::vector<PersonRename>& survivors) {
+  for (const PersonRename& rename : survivors) state.renamedPersons.push_back(rename);
+}
+
+void NoteUndoneMerge(SyncState& state, const std::vector<PersonRename>& survivors,
+                     const std::vector<std::string>& restored, bool roundRunning) {
+  std::vector<PersonRename>& notes = state.renamedPersons;
+  bool unseen = !roundRunning && !survivors.empty() && notes.size() >= survivors.size() &&
+                std::equal(survivors.begin(), survivors.end(), notes.end() - static_cast<long>(survivors.size()));
+  if (unseen) {
+    // No round took the merge yet: the book is as the state knows it again.
+    notes.erase(notes.end() - static_cast<long>(survivors.size()), notes.end());
+    return;
+  }
+  for (const PersonRename& rename : survivors) notes.push_back(PersonRename{rename.to, rename.from});
+  NoteRestoredEntries(state, restored, {});
 }

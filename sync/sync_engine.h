@@ -22,6 +22,12 @@
 //   Undo delete:    after RestoreDeletedEntries, NoteRestoredEntries(state, descriptions, names)
 //                   (and SaveSyncState when no round runs): the next sync puts the cards back on
 //                   the server as they were, with their old UID.
+//   Merge of duplicates: after ApplyMerges, NoteMergedEntries(state, renames) (each survivor's
+//                   description before and after; SaveSyncState when no round runs): the next sync
+//                   patches each survivor's own card and deletes the others' cards.
+//   Undo merge:     after RestoreMerge, NoteUndoneMerge(state, renames, restored descriptions):
+//                   the others' cards come back as undo delete brings them, the survivors' cards
+//                   take their former values; nothing is sent when no sync ran in between.
 //   Another address book chosen: state = SyncState{} before the next round.
 //
 // The worker reads only the snapshot and its own copy of the state; it never touches the store.
@@ -125,6 +131,7 @@ struct SyncResult {
   SyncCounts counts;
   // The restores the round's state held when it started (the ones noted later stay noted).
   std::vector<std::string> restoredPersonsSeen, restoredGroupsSeen;
+  std::vector<PersonRename> renamedPersonsSeen;
 };
 
 // One round: local changes sent, server changes fetched and decided, all in memory. Each answer
@@ -167,3 +174,15 @@ bool AppliedTouchesUndo(const AppliedSync& applied, const DeleteUndo& undo);
 // (Group cards come back the same way; a group kept as CATEGORIES through its members.)
 void NoteRestoredEntries(SyncState& state, const std::vector<std::string>& persons,
                          const std::vector<std::string>& groups);
+
+// A merge of duplicates renamed each survivor from `from` to `to` (the same text when it kept its
+// own description): it stays linked to its own card, even where it took a member's description;
+// the members' cards go at the next sync.
+void NoteMergedEntries(SyncState& state, const std::vector<PersonRename>& survivors);
+
+// Undo merge put the survivors back under their former descriptions (`survivors` as the merge
+// noted them) and brought back the merged persons (their descriptions): a merge no sync has seen
+// leaves no trace; one already sent (or taken by the round running now) is undone on the server
+// at the next sync.
+void NoteUndoneMerge(SyncState& state, const std::vector<PersonRename>& survivors,
+                     const std::vector<std::string>& restored, bool roundRunning = false);
