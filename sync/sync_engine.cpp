@@ -329,3 +329,19 @@ void NoteUndoneMerge(SyncState& state, const std::vector<PersonRename>& survivor
   for (const PersonRename& rename : survivors) notes.push_back(PersonRename{rename.to, rename.from});
   NoteRestoredEntries(state, restored, {});
 }
+
+std::vector<PersonRename> MergeRenames(const AddressStore& store, const MergeUndo& undo) {
+  std::vector<PersonRename> renames;
+  for (const MergeUndo::Kept& kept : undo.survivors)
+    if (store.persons && kept.slot < store.persons->used)
+      renames.push_back(PersonRename{kept.before.description, (*store.persons)[kept.slot].description});
+  return renames;
+}
+
+std::vector<std::string> MergeRestoredPersons(const AddressStore& store, const MergeUndo& undo) {
+  std::vector<std::string> descriptions;
+  for (uint32_t slot : undo.removed)
+    if (store.persons && slot < store.persons->used && !(*store.persons)[slot].deleted)
+      descriptions.push_back((*store.persons)[slot].description);
+  return descriptions;
+}

@@ -46,6 +46,7 @@
 #include <vector>
 
 #include "dialogs/delete_undo.h"
+#include "dialogs/duplicate_merge.h"
 #include "store/code_page.h"
 #include "store/data_file_io.h"
 #include "store/records.h"
@@ -186,3 +187,9 @@ void NoteMergedEntries(SyncState& state, const std::vector<PersonRename>& surviv
 // at the next sync.
 void NoteUndoneMerge(SyncState& state, const std::vector<PersonRename>& survivors,
                      const std::vector<std::string>& restored, bool roundRunning = false);
+
+// What a merge (or "Merge all identical") renamed, for the notes above: each survivor's
+// description before it and now (call it right after ApplyMerges; the undo keeps the list).
+std::vector<PersonRename> MergeRenames(const AddressStore& store, const MergeUndo& undo);
+// The merged persons' descriptions, once RestoreMerge brought them back.
+std::vector<std::string> MergeRestoredPersons(const AddressStore& store, const MergeUndo& undo);
