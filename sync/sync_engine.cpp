@@ -306,10 +306,39 @@ bool AppliedTouchesUndo(const AppliedSync& applied, const DeleteUndo& undo) {
   return false;
 }
 
+bool AppliedTouchesMergeUndo(const AddressStore& store, const AppliedSync& applied, const MergeUndo& undo) {
+  auto holds = [](const std::vector<uint32_t>& slots, uint32_t slot) {
+    return std::find(slots.begin(), slots.end(), slot) != slots.end();
+  };
+  for (const MergeUndo::Kept& kept : undo.survivors)
+    if (holds(applied.changedPersons, kept.slot) || holds(applied.removedPersons, kept.slot)) return true;
+  for (const MergeUndo::GroupBefore& group : undo.groups)
+    if (holds(applied.changedGroups, group.group) || holds(applied.removedGroups, group.group)) return true;
+  if (!store.persons) return false;
+  for (uint32_t added : applied.addedPersons)
+    for (uint32_t slot : undo.removed)
+      if (added < store.persons->used && slot < store.persons->used &&
+          CompareNoCase((*store.persons)[added].description, (*store.persons)[slot].description, store.codePage) == 0)
+        return true;
+  return false;
+}
+
 void NoteRestoredEntries(SyncState& state, const std::vector<std::string>& persons,
                          const std::vector<std::string>& groups) {
   for (const std::string& key : persons) state.restoredPersons.push_back(key);
   for (const std::string& key : groups) state.restoredGroups.push_back(key);
+}
+
+void NoteUndoneDelete(SyncState& state, const AddressStore& store, const DeleteUndo& undo) {
+  std::vector<std::string> persons, groups;
+  for (const DeleteUndo::Placed& placed : undo.entries) {
+    uint32_t slot = ItemSlot(placed.entry);
+    if (ItemKindOf(placed.entry) == kPersonItem && store.persons && slot < store.persons->used)
+      persons.push_back((*store.persons)[slot].description);
+    else if (ItemKindOf(placed.entry) == kGroupItem && store.groups && slot < store.groups->used)
+      groups.push_back((*store.groups)[slot].name);
+  }
+  NoteRestoredEntries(state, persons, groups);
 }
 
 void NoteMergedEntries(SyncState& state, const std::vector<PersonRename>& survivors) {

@@ -170,11 +170,18 @@ AppliedSync ApplySyncResult(AddressStore& store, const BookSnapshot& snapshot, S
 // change of the book (++store.changeCount), so that the undo goes stale rather than misplace them.
 bool AppliedTouchesUndo(const AppliedSync& applied, const DeleteUndo& undo);
 
+// The same for a merge's undo: true when the apply changed or removed a survivor, changed a group
+// whose members the undo puts back, or gave a merged person's description to a person it added.
+bool AppliedTouchesMergeUndo(const AddressStore& store, const AppliedSync& applied, const MergeUndo& undo);
+
 // Undo delete brought these entries back (persons' descriptions, groups' names): the next sync
 // puts their cards back on the server with their old UID and properties if the delete was sent.
 // (Group cards come back the same way; a group kept as CATEGORIES through its members.)
 void NoteRestoredEntries(SyncState& state, const std::vector<std::string>& persons,
                          const std::vector<std::string>& groups);
+
+// NoteRestoredEntries for the entries of an undo delete, once RestoreDeletedEntries brought them back.
+void NoteUndoneDelete(SyncState& state, const AddressStore& store, const DeleteUndo& undo);
 
 // A merge of duplicates renamed each survivor from `from` to `to` (the same text when it kept its
 // own description): it stays linked to its own card, even where it took a member's description;

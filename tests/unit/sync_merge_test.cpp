@@ -226,3 +226,48 @@ TEST_F(SyncMergeTest, MergeAllIdenticalReachesTheServerAsOneChangeAndTheDeletesP
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SyncMergeTest, AnUndoDeleteTheShellNotesPutsTheSentDeleteBack) {
+  std::string url = server_.Store("a.vcf", Card("keep", "Ann Lee", "ann@example.org", "TEL:+1 555 0100\r\n"));
+  Sync();
+  ItemRef ann = MakeItemRef(static_cast<uint32_t>(Find("Ann Lee")), kPersonItem);
+  DeleteUndo undo = RecordDelete(store_, {ann}, {0}, {});
+  ApplyDelete(store_, undo);
+  Sync();
+  ASSERT_FALSE(server_.Has(url));
+  std::string old = state_.removed.at(0).card.Text();
+  ASSERT_EQ(RestoreDeletedEntries(store_, undo), UndoOutcome::Restored);
+  NoteUndoneDelete(state_, store_, undo);
+  Sync();
+  ASSERT_TRUE(server_.Has(url));
+  EXPECT_EQ(server_.Text(url), old);
+  EXPECT_TRUE(Sent(DavRequest::Kind::Put).at(0)->ifNoneMatchAny);
+}
+
+TEST(SyncMergeUndo, AnApplyThatTouchesWhatTheMergeUndoPutsBackMakesItStale) {
+  AddressStore store;
+  AddTestPerson(store, "Ann Lee", "ann@x");
+  AddTestPerson(store, "Lee, Ann", "ann@x");
+  AddTestPerson(store, "Bob", "bob@x");
+  AddTestGroup(store, "Team", {1});
+  AddTestGroup(store, "Other", {2});
+  MergeUndo undo = ApplyMerges(store, {MergePlan{{{0, 1}, kSameEmail}, {"Ann Lee", "ann@x", "", "", "", ""}}}, {}, {});
+  AppliedSync applied;
+  applied.changedPersons = {2};
+  applied.changedGroups = {1};
+  EXPECT_FALSE(AppliedTouchesMergeUndo(store, applied, undo));
+  for (auto change : {&AppliedSync::changedPersons, &AppliedSync::removedPersons, &AppliedSync::changedGroups}) {
+    AppliedSync touching;
+    (touching.*change).push_back(0);
+    EXPECT_TRUE(AppliedTouchesMergeUndo(store, touching, undo));
+  }
+  // A person the server added under a merged person's description would be there twice.
+  uint32_t added = AddTestPerson(store, "lee, ann", "other@x");
+  AppliedSync adding;
+  adding.addedPersons = {added};
+  EXPECT_TRUE(AppliedTouchesMergeUndo(store, adding, undo));
+}
+
+}  // namespace
