@@ -341,21 +341,50 @@ void NoteUndoneDelete(SyncState& state, const AddressStore& store, const DeleteU
   NoteRestoredEntries(state, persons, groups);
 }
 
-void NoteMergedEntries(SyncState& state, const std::vector<PersonRename>& survivors) {
-  for (const PersonRename& rename : survivors) state.renamedPersons.push_back(rename);
+namespace {
+
+// The card a person described `key` (at `slot` in this run) is linked to in the state.
+std::string LinkedUrl(const SyncState& state, const std::string& key, uint32_t slot, uint64_t runId,
+                      const CodePage& page) {
+  for (const SyncedEntry& entry : state.entries)
+    if (!entry.isGroup && !entry.url.empty() && runId != 0 && entry.runId == runId && entry.slot == slot) return entry.url;
+  for (const SyncedEntry& entry : state.entries)
+    if (!entry.isGroup && !entry.url.empty() && CompareNoCaseKey(entry.key, key, page)) return entry.url;
+  return {};
+}
+
+void NoteRenames(SyncState& state, const std::vector<PersonRename>& renames, uint64_t runId, const CodePage& page) {
+  for (PersonRename rename : renames) {
+    rename.url = LinkedUrl(state, rename.from, rename.slot, runId, page);
+    if (!rename.url.empty()) state.renamedPersons.push_back(std::move(rename));  // none: nothing to follow
+  }
+}
+
+}  // namespace
+
+void NoteMergedEntries(SyncState& state, const std::vector<PersonRename>& survivors, uint64_t runId,
+                       const CodePage& page) {
+  NoteRenames(state, survivors, runId, page);
 }
 
 void NoteUndoneMerge(SyncState& state, const std::vector<PersonRename>& survivors,
-                     const std::vector<std::string>& restored, bool roundRunning) {
+                     const std::vector<std::string>& restored, uint64_t runId, const CodePage& page,
+                     bool roundRunning) {
+  // The merge's notes no round has taken yet: the book is as the state knows it again.
   std::vector<PersonRename>& notes = state.renamedPersons;
-  bool unseen = !roundRunning && !survivors.empty() && notes.size() >= survivors.size() &&
-                std::equal(survivors.begin(), survivors.end(), notes.end() - static_cast<long>(survivors.size()));
-  if (unseen) {
-    // No round took the merge yet: the book is as the state knows it again.
-    notes.erase(notes.end() - static_cast<long>(survivors.size()), notes.end());
+  auto pending = notes.end();
+  if (!roundRunning)
+    for (auto at = notes.begin(); at != notes.end(); ++at)
+      if (std::equal(survivors.begin(), survivors.end(), at, notes.end(), [](const PersonRename& a, const PersonRename& b) {
+            return a.from == b.from && a.to == b.to;
+          })) pending = at;
+  if (pending != notes.end() || (survivors.empty() && !roundRunning)) {
+    notes.erase(pending, notes.end());
     return;
   }
-  for (const PersonRename& rename : survivors) notes.push_back(PersonRename{rename.to, rename.from});
+  std::vector<PersonRename> back;
+  for (const PersonRename& rename : survivors) back.push_back(PersonRename{rename.to, rename.from, {}, rename.slot});
+  NoteRenames(state, back, runId, page);
   NoteRestoredEntries(state, restored, {});
 }
 
@@ -363,7 +392,7 @@ std::vector<PersonRename> MergeRenames(const AddressStore& store, const MergeUnd
   std::vector<PersonRename> renames;
   for (const MergeUndo::Kept& kept : undo.survivors)
     if (store.persons && kept.slot < store.persons->used)
-      renames.push_back(PersonRename{kept.before.description, (*store.persons)[kept.slot].description});
+      renames.push_back(PersonRename{kept.before.description, (*store.persons)[kept.slot].description, {}, kept.slot});
   return renames;
 }
 

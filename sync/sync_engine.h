@@ -186,14 +186,17 @@ void NoteUndoneDelete(SyncState& state, const AddressStore& store, const DeleteU
 // A merge of duplicates renamed each survivor from `from` to `to` (the same text when it kept its
 // own description): it stays linked to its own card, even where it took a member's description;
 // the members' cards go at the next sync.
-void NoteMergedEntries(SyncState& state, const std::vector<PersonRename>& survivors);
+// `runId` is the shell's run, `page` the book's code page.
+void NoteMergedEntries(SyncState& state, const std::vector<PersonRename>& survivors, uint64_t runId,
+                       const CodePage& page);
 
 // Undo merge put the survivors back under their former descriptions (`survivors` as the merge
 // noted them) and brought back the merged persons (their descriptions): a merge no sync has seen
 // leaves no trace; one already sent (or taken by the round running now) is undone on the server
 // at the next sync.
 void NoteUndoneMerge(SyncState& state, const std::vector<PersonRename>& survivors,
-                     const std::vector<std::string>& restored, bool roundRunning = false);
+                     const std::vector<std::string>& restored, uint64_t runId, const CodePage& page,
+                     bool roundRunning = false);
 
 // What a merge (or "Merge all identical") renamed, for the notes above: each survivor's
 // description before it and now (call it right after ApplyMerges; the undo keeps the list).

@@ -498,7 +498,7 @@ class Round {
     for (size_t i = 0; i < persons_.size(); ++i) {
       wanted[i] = persons_[i].entry.key;
       for (const PersonRename& rename : start_.renamedPersons)
-        if (CompareNoCaseKey(wanted[i], rename.from, page_)) wanted[i] = rename.to, noted[i] = true;
+        if (!rename.url.empty() && rename.url == persons_[i].entry.url) wanted[i] = rename.to, noted[i] = true;
     }
     for (bool notedPass : {true, false})
       for (size_t i = 0; i < persons_.size(); ++i) {

@@ -354,14 +354,15 @@ void SaveNotesUnlessRunning() {
 
 void NoteMergeForSync(const MergeUndo& undo) {
   if (!KeepsSyncNotes()) return;
-  NoteMergedEntries(g_sync.state, MergeRenames(g_shell.store, undo));
+  NoteMergedEntries(g_sync.state, MergeRenames(g_shell.store, undo), g_sync.runId, g_shell.store.codePage);
   SaveNotesUnlessRunning();
 }
 
 void NoteUndoneMergeForSync(const MergeUndo& undo, const std::vector<PersonRename>& renames) {
   if (!KeepsSyncNotes()) return;
   bool roundRunning = g_sync.running || g_sync.waiting;
-  NoteUndoneMerge(g_sync.state, renames, MergeRestoredPersons(g_shell.store, undo), roundRunning);
+  NoteUndoneMerge(g_sync.state, renames, MergeRestoredPersons(g_shell.store, undo), g_sync.runId,
+                  g_shell.store.codePage, roundRunning);
   SaveNotesUnlessRunning();
 }
 

@@ -268,6 +268,7 @@ void AppendState(Out& out, const SyncState& state) {
     out += "renamed";
     AppendField(out, rename.from);
     AppendField(out, rename.to);
+    AppendField(out, rename.url);
     out += "\n";
   }
   // The count at the end tells a whole file from one cut short.
@@ -310,9 +311,10 @@ std::optional<SyncState> SyncStateFromBytes(const std::vector<uint8_t>& bytes) {
       std::string key;
       if (!Unescaped(fields[2], key)) return std::nullopt;
       (fields[1] == "p" ? state.restoredPersons : state.restoredGroups).push_back(std::move(key));
-    } else if (fields[0] == "renamed" && fields.size() == 3) {
+    } else if (fields[0] == "renamed" && fields.size() == 4) {
       PersonRename rename;
-      if (!Unescaped(fields[1], rename.from) || !Unescaped(fields[2], rename.to)) return std::nullopt;
+      if (!Unescaped(fields[1], rename.from) || !Unescaped(fields[2], rename.to) || !Unescaped(fields[3], rename.url))
+        return std::nullopt;
       state.renamedPersons.push_back(std::move(rename));
     } else {
       return std::nullopt;

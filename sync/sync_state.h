@@ -60,11 +60,13 @@ struct SyncedEntry {
   uint64_t runId = 0;
 };
 
-// A person here renamed by a merge of duplicates (or its undo): the entry of the card it was
-// linked to under `from` is the one now described `to`, before any other entry of that key.
+// A person here renamed by a merge of duplicates (or its undo) from `from` to `to`: the entry of
+// the card at `url` is the one now described `to`, before any other entry of that key.
 struct PersonRename {
   std::string from, to;
-  bool operator==(const PersonRename& o) const { return from == o.from && to == o.to; }
+  std::string url;    // the card it stays linked to, as the state named it when noted
+  uint32_t slot = 0;  // the person's slot (not stored: it finds the card when noted)
+  bool operator==(const PersonRename& o) const { return from == o.from && to == o.to && url == o.url; }
 };
 
 struct SyncState {

@@ -21,13 +21,13 @@ std::string Card(const std::string& uid, const std::string& fn, const std::strin
 
 class SyncMergeTest : public BookFolderTest {
  protected:
-  SyncResult Sync(uint64_t runId = 7) {
+  SyncResult Sync(uint64_t runId = 7, DavTransport* transport = nullptr) {
     BookSnapshot shot = TakeBookSnapshot(store_, runId);
     SyncAccount account;
     account.bookUrl = FakeCardDavServer::kBook;
     std::atomic<bool> cancel{false};
     server_.requests.clear();
-    SyncResult result = RunSyncRound(server_, shot, account, state_, cancel, nullptr);
+    SyncResult result = RunSyncRound(transport ? *transport : server_, shot, account, state_, cancel, nullptr);
     SyncResult kept = result;
     ApplySyncResult(store_, shot, result, state_);
     return kept;
@@ -37,11 +37,11 @@ class SyncMergeTest : public BookFolderTest {
   void Merge(const std::vector<MergePlan>& plans) {
     undo_ = ApplyMerges(store_, plans, {}, {});
     renames_ = MergeRenames(store_, undo_);
-    NoteMergedEntries(state_, renames_);
+    NoteMergedEntries(state_, renames_, 7, store_.codePage);
   }
   void UndoMerge() {
     ASSERT_TRUE(RestoreMerge(store_, undo_));
-    NoteUndoneMerge(state_, renames_, MergeRestoredPersons(store_, undo_));
+    NoteUndoneMerge(state_, renames_, MergeRestoredPersons(store_, undo_), 7, store_.codePage);
   }
 
   int Find(const char* description) { return FindPersonByDescription(store_, description); }
@@ -137,6 +137,41 @@ TEST_F(SyncMergeTest, AMergePatchesTheSurvivorsOwnCardAndDeletesTheOthers) {
   EXPECT_EQ(server_.Count(DavRequest::Kind::Put) + server_.Count(DavRequest::Kind::Delete), 0);
   EXPECT_EQ(LivePersons(), 1u);
   EXPECT_EQ(MembersOf("Team"), std::vector<std::string>{"Lee, Ann"});
+}
+
+// The connection goes after the survivor's card was sent: the others' cards still wait.
+struct LosesTheFirstDelete : DavTransport {
+  FakeCardDavServer& server;
+  bool lost = false;
+  explicit LosesTheFirstDelete(FakeCardDavServer& s) : server(s) {}
+  DavAnswer Send(const DavRequest& r) override {
+    if (r.kind == DavRequest::Kind::Delete && !lost) {
+      lost = true;
+      DavAnswer none;
+      none.failure = "The connection was reset.";
+      return none;
+    }
+    return server.Send(r);
+  }
+};
+
+TEST_F(SyncMergeTest, ASyncThatStopsHalfWayLeavesTheNextToDeleteTheOthersNotTheSurvivor) {
+  ThreeCardsOfAnn();
+  Merge({PlanTakingTheSecondsName()});
+  LosesTheFirstDelete transport(server_);
+  EXPECT_EQ(Sync(7, &transport).stop, SyncStop::kFailed);
+  ASSERT_TRUE(server_.Has(a_));
+  ASSERT_TRUE(Holds(server_.Text(a_), "FN:Lee\\, Ann\r\n"));
+  EXPECT_TRUE(server_.Has(b_));  // two entries now hold the survivor's description
+  EXPECT_FALSE(state_.renamedPersons.empty());
+  Sync(8);
+  EXPECT_EQ(server_.CardCount(), 2u);
+  EXPECT_TRUE(server_.Has(a_));
+  EXPECT_TRUE(Holds(server_.Text(a_), "TEL;TYPE=CELL:+1 555 0100\r\n"));
+  EXPECT_FALSE(server_.Has(b_));
+  EXPECT_FALSE(server_.Has(c_));
+  for (const DavRequest* put : Sent(DavRequest::Kind::Put)) EXPECT_NE(put->url, b_);
+  EXPECT_EQ(LivePersons(), 1u);
 }
 
 TEST_F(SyncMergeTest, AnUndoAfterTheSyncPutsTheCardsBackWithTheirUidsAndTexts) {
