@@ -115,3 +115,5 @@ driver command "$main" 123 >/dev/null
 answer_message 1 "no sets"
 [ "$message" = "No duplicates found." ] || fail "with no sets: $message"
 pass "merged all identical"
+driver command "$main" 110 >/dev/null
+wait_exit "$book_pid" || fail "the address book did not end"
