@@ -980,10 +980,9 @@ class Round {
       return ids;
     }
     if (!group.card) return ids;
-    for (const std::string& uid : group.card->fields.memberUids) {
-      std::optional<size_t> person = PersonOfUid(uid);
-      ids.push_back(person ? IdOf(*person) : "?" + uid);
-    }
+    // A member the book does not hold (a phone-only contact) is no member here.
+    for (const std::string& uid : group.card->fields.memberUids)
+      if (std::optional<size_t> person = PersonOfUid(uid)) ids.push_back(IdOf(*person));
     return ids;
   }
 

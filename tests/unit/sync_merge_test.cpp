@@ -306,3 +306,28 @@ TEST(SyncMergeUndo, AnApplyThatTouchesWhatTheMergeUndoPutsBackMakesItStale) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SyncMergeTest, AGroupCardKeepsAPhoneOnlyMemberAndAChangeHereIsNoConflict) {
+  server_.Store("a.vcf", Card("ua", "Ann", "ann@example.org"));
+  server_.Store("b.vcf", Card("ub", "Bob", "bob@example.org"));
+  server_.Store("p.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:up\r\nFN:Phone Only\r\nTEL:1\r\nEND:VCARD\r\n");
+  std::string team = server_.Store("t.vcf", "BEGIN:VCARD\r\nVERSION:4.0\r\nUID:ut\r\nKIND:group\r\nFN:Team\r\n"
+                                            "MEMBER:urn:uuid:ua\r\nMEMBER:urn:uuid:up\r\nEND:VCARD\r\n");
+  Sync();
+  ASSERT_EQ(MembersOf("Team"), std::vector<std::string>{"Ann"});
+  GroupRecord& group = (*store_.groups)[FindGroupByName(store_, "Team")];
+  group.members->push_back(static_cast<uint32_t>(Find("Bob")));
+  group.memberCount = 2;
+  SyncResult result = Sync();
+  for (const SyncReportLine& line : result.report.lines) EXPECT_NE(line.reason, SyncReason::kBothChanged) << line.description;
+  const std::string& text = server_.Text(team);
+  for (const char* line : {"MEMBER:urn:uuid:ua\r\n", "MEMBER:urn:uuid:ub\r\n", "MEMBER:urn:uuid:up\r\n"})
+    EXPECT_TRUE(Holds(text, line)) << line << " in\n" << text;
+  EXPECT_EQ(MembersOf("Team"), (std::vector<std::string>{"Ann", "Bob"}));
+  Sync();
+  EXPECT_EQ(server_.Count(DavRequest::Kind::Put), 0);
+}
+
+}  // namespace
