@@ -17,6 +17,7 @@
 #include "dialogs/not_same.h"
 #include "handoff/recipient_box.h"
 #include "store/name_rules.h"
+#include "sync/sync_shell_win.h"
 #include "win/gdi_owners_win.h"
 
 namespace {
@@ -130,6 +131,7 @@ void MergeIntoSurvivors(HWND dialog, const std::vector<MergePlan>& plans) {
   std::vector<ItemRef> recipients = AllItemData(g_shell.recipientList);
   g_shell.deleteUndo.reset();  // one undo: the merge's replaces the delete's
   g_shell.mergeUndo = ApplyMerges(store, plans, AllItemData(g_shell.entryList), recipients);
+  NoteMergeForSync(*g_shell.mergeUndo);
   SavePersonFile(store);
   SaveGroupFile(store);
   std::vector<int> gone;

@@ -7,6 +7,7 @@
 #include "dialogs/delete_undo.h"
 #include "app/panes/panes.h"
 #include "dialogs/editing.h"
+#include "sync/sync_shell_win.h"
 #include "win/list_box_win.h"
 
 namespace {
@@ -57,6 +58,7 @@ void UndoDelete(HWND mainWindow) {
     MessageBoxById(mainWindow, kUndoRefusedText, kCaptionText, MB_OK | MB_ICONINFORMATION);
     return;
   }
+  NoteUndoneDeleteForSync(undo);
   SavePersonFile(store);
   SaveGroupFile(store);
   std::vector<ItemRef> restored;

@@ -6,6 +6,8 @@
 #include "dialogs/duplicates.h"
 #include "dialogs/editing.h"
 #include "handoff/recipient_box.h"
+#include "sync/sync_engine.h"
+#include "sync/sync_shell_win.h"
 #include "win/list_box_win.h"
 
 namespace {
@@ -14,7 +16,9 @@ void UndoMerge(HWND mainWindow) {
   MergeUndo undo = std::move(*g_shell.mergeUndo);
   g_shell.mergeUndo.reset();
   AddressStore& store = g_shell.store;
+  std::vector<PersonRename> renames = MergeRenames(store, undo);
   if (!RestoreMerge(store, undo)) return;
+  NoteUndoneMergeForSync(undo, renames);
   SavePersonFile(store);
   SaveGroupFile(store);
   std::vector<ItemRef> restored;

@@ -232,9 +232,9 @@ class Applier {
 };
 
 // Restores noted on the main thread while the round ran still wait for the next one.
-void KeepNotedMeanwhile(std::vector<std::string>& next, const std::vector<std::string>& now,
-                        const std::vector<std::string>& seen) {
-  for (const std::string& key : now)
+template <typename Note>
+void KeepNotedMeanwhile(std::vector<Note>& next, const std::vector<Note>& now, const std::vector<Note>& seen) {
+  for (const Note& key : now)
     if (std::find(seen.begin(), seen.end(), key) == seen.end() &&
         std::find(next.begin(), next.end(), key) == next.end())
       next.push_back(key);
@@ -289,6 +289,7 @@ AppliedSync ApplySyncResult(AddressStore& store, const BookSnapshot& snapshot, S
   SyncState next = std::move(result.newState);
   KeepNotedMeanwhile(next.restoredPersons, state.restoredPersons, result.restoredPersonsSeen);
   KeepNotedMeanwhile(next.restoredGroups, state.restoredGroups, result.restoredGroupsSeen);
+  KeepNotedMeanwhile(next.renamedPersons, state.renamedPersons, result.renamedPersonsSeen);
   // A save that failed keeps the change pending in the book; the state moves all the same, as
   // the book in memory holds what was applied and its next save writes it.
   state = std::move(next);
@@ -305,8 +306,100 @@ bool AppliedTouchesUndo(const AppliedSync& applied, const DeleteUndo& undo) {
   return false;
 }
 
+bool AppliedTouchesMergeUndo(const AddressStore& store, const AppliedSync& applied, const MergeUndo& undo) {
+  auto holds = [](const std::vector<uint32_t>& slots, uint32_t slot) {
+    return std::find(slots.begin(), slots.end(), slot) != slots.end();
+  };
+  for (const MergeUndo::Kept& kept : undo.survivors)
+    if (holds(applied.changedPersons, kept.slot) || holds(applied.removedPersons, kept.slot)) return true;
+  for (const MergeUndo::GroupBefore& group : undo.groups)
+    if (holds(applied.changedGroups, group.group) || holds(applied.removedGroups, group.group)) return true;
+  if (!store.persons) return false;
+  for (uint32_t added : applied.addedPersons)
+    for (uint32_t slot : undo.removed)
+      if (added < store.persons->used && slot < store.persons->used &&
+          CompareNoCase((*store.persons)[added].description, (*store.persons)[slot].description, store.codePage) == 0)
+        return true;
+  return false;
+}
+
 void NoteRestoredEntries(SyncState& state, const std::vector<std::string>& persons,
                          const std::vector<std::string>& groups) {
   for (const std::string& key : persons) state.restoredPersons.push_back(key);
   for (const std::string& key : groups) state.restoredGroups.push_back(key);
+}
+
+void NoteUndoneDelete(SyncState& state, const AddressStore& store, const DeleteUndo& undo) {
+  std::vector<std::string> persons, groups;
+  for (const DeleteUndo::Placed& placed : undo.entries) {
+    uint32_t slot = ItemSlot(placed.entry);
+    if (ItemKindOf(placed.entry) == kPersonItem && store.persons && slot < store.persons->used)
+      persons.push_back((*store.persons)[slot].description);
+    else if (ItemKindOf(placed.entry) == kGroupItem && store.groups && slot < store.groups->used)
+      groups.push_back((*store.groups)[slot].name);
+  }
+  NoteRestoredEntries(state, persons, groups);
+}
+
+namespace {
+
+// The card a person described `key` (at `slot` in this run) is linked to in the state.
+std::string LinkedUrl(const SyncState& state, const std::string& key, uint32_t slot, uint64_t runId,
+                      const CodePage& page) {
+  for (const SyncedEntry& entry : state.entries)
+    if (!entry.isGroup && !entry.url.empty() && runId != 0 && entry.runId == runId && entry.slot == slot) return entry.url;
+  for (const SyncedEntry& entry : state.entries)
+    if (!entry.isGroup && !entry.url.empty() && CompareNoCaseKey(entry.key, key, page)) return entry.url;
+  return {};
+}
+
+void NoteRenames(SyncState& state, const std::vector<PersonRename>& renames, uint64_t runId, const CodePage& page) {
+  for (PersonRename rename : renames) {
+    rename.url = LinkedUrl(state, rename.from, rename.slot, runId, page);
+    if (!rename.url.empty()) state.renamedPersons.push_back(std::move(rename));  // none: nothing to follow
+  }
+}
+
+}  // namespace
+
+void NoteMergedEntries(SyncState& state, const std::vector<PersonRename>& survivors, uint64_t runId,
+                       const CodePage& page) {
+  NoteRenames(state, survivors, runId, page);
+}
+
+void NoteUndoneMerge(SyncState& state, const std::vector<PersonRename>& survivors,
+                     const std::vector<std::string>& restored, uint64_t runId, const CodePage& page,
+                     bool roundRunning) {
+  // The merge's notes no round has taken yet: the book is as the state knows it again.
+  std::vector<PersonRename>& notes = state.renamedPersons;
+  auto pending = notes.end();
+  if (!roundRunning)
+    for (auto at = notes.begin(); at != notes.end(); ++at)
+      if (std::equal(survivors.begin(), survivors.end(), at, notes.end(), [](const PersonRename& a, const PersonRename& b) {
+            return a.from == b.from && a.to == b.to;
+          })) pending = at;
+  if (pending != notes.end() || (survivors.empty() && !roundRunning)) {
+    notes.erase(pending, notes.end());
+    return;
+  }
+  std::vector<PersonRename> back;
+  for (const PersonRename& rename : survivors) back.push_back(PersonRename{rename.to, rename.from, {}, rename.slot});
+  NoteRenames(state, back, runId, page);
+  NoteRestoredEntries(state, restored, {});
+}
+
+std::vector<PersonRename> MergeRenames(const AddressStore& store, const MergeUndo& undo) {
+  std::vector<PersonRename> renames;
+  for (const MergeUndo::Kept& kept : undo.survivors)
+    if (store.persons && kept.slot < store.persons->used)
+      renames.push_back(PersonRename{kept.before.description, (*store.persons)[kept.slot].description, {}, kept.slot});
+  return renames;
+}
+
+std::vector<std::string> MergeRestoredPersons(const AddressStore& store, const MergeUndo& undo) {
+  std::vector<std::string> descriptions;
+  for (uint32_t slot : undo.removed)
+    if (store.persons && slot < store.persons->used && !(*store.persons)[slot].deleted)
+      descriptions.push_back((*store.persons)[slot].description);
+  return descriptions;
 }

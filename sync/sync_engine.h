@@ -22,6 +22,12 @@
 //   Undo delete:    after RestoreDeletedEntries, NoteRestoredEntries(state, descriptions, names)
 //                   (and SaveSyncState when no round runs): the next sync puts the cards back on
 //                   the server as they were, with their old UID.
+//   Merge of duplicates: after ApplyMerges, NoteMergedEntries(state, renames) (each survivor's
+//                   description before and after; SaveSyncState when no round runs): the next sync
+//                   patches each survivor's own card and deletes the others' cards.
+//   Undo merge:     after RestoreMerge, NoteUndoneMerge(state, renames, restored descriptions):
+//                   the others' cards come back as undo delete brings them, the survivors' cards
+//                   take their former values; nothing is sent when no sync ran in between.
 //   Another address book chosen: state = SyncState{} before the next round.
 //
 // The worker reads only the snapshot and its own copy of the state; it never touches the store.
@@ -40,6 +46,7 @@
 #include <vector>
 
 #include "dialogs/delete_undo.h"
+#include "dialogs/duplicate_merge.h"
 #include "store/code_page.h"
 #include "store/data_file_io.h"
 #include "store/records.h"
@@ -125,6 +132,7 @@ struct SyncResult {
   SyncCounts counts;
   // The restores the round's state held when it started (the ones noted later stay noted).
   std::vector<std::string> restoredPersonsSeen, restoredGroupsSeen;
+  std::vector<PersonRename> renamedPersonsSeen;
 };
 
 // One round: local changes sent, server changes fetched and decided, all in memory. Each answer
@@ -162,8 +170,36 @@ AppliedSync ApplySyncResult(AddressStore& store, const BookSnapshot& snapshot, S
 // change of the book (++store.changeCount), so that the undo goes stale rather than misplace them.
 bool AppliedTouchesUndo(const AppliedSync& applied, const DeleteUndo& undo);
 
+// The same for a merge's undo: true when the apply changed or removed a survivor, changed a group
+// whose members the undo puts back, or gave a merged person's description to a person it added.
+bool AppliedTouchesMergeUndo(const AddressStore& store, const AppliedSync& applied, const MergeUndo& undo);
+
 // Undo delete brought these entries back (persons' descriptions, groups' names): the next sync
 // puts their cards back on the server with their old UID and properties if the delete was sent.
 // (Group cards come back the same way; a group kept as CATEGORIES through its members.)
 void NoteRestoredEntries(SyncState& state, const std::vector<std::string>& persons,
                          const std::vector<std::string>& groups);
+
+// NoteRestoredEntries for the entries of an undo delete, once RestoreDeletedEntries brought them back.
+void NoteUndoneDelete(SyncState& state, const AddressStore& store, const DeleteUndo& undo);
+
+// A merge of duplicates renamed each survivor from `from` to `to` (the same text when it kept its
+// own description): it stays linked to its own card, even where it took a member's description;
+// the members' cards go at the next sync.
+// `runId` is the shell's run, `page` the book's code page.
+void NoteMergedEntries(SyncState& state, const std::vector<PersonRename>& survivors, uint64_t runId,
+                       const CodePage& page);
+
+// Undo merge put the survivors back under their former descriptions (`survivors` as the merge
+// noted them) and brought back the merged persons (their descriptions): a merge no sync has seen
+// leaves no trace; one already sent (or taken by the round running now) is undone on the server
+// at the next sync.
+void NoteUndoneMerge(SyncState& state, const std::vector<PersonRename>& survivors,
+                     const std::vector<std::string>& restored, uint64_t runId, const CodePage& page,
+                     bool roundRunning = false);
+
+// What a merge (or "Merge all identical") renamed, for the notes above: each survivor's
+// description before it and now (call it right after ApplyMerges; the undo keeps the list).
+std::vector<PersonRename> MergeRenames(const AddressStore& store, const MergeUndo& undo);
+// The merged persons' descriptions, once RestoreMerge brought them back.
+std::vector<std::string> MergeRestoredPersons(const AddressStore& store, const MergeUndo& undo);

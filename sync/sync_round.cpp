@@ -215,6 +215,7 @@ class Round {
         journal_(journal), page_(page) {
     result_.restoredPersonsSeen = state.restoredPersons;
     result_.restoredGroupsSeen = state.restoredGroups;
+    result_.renamedPersonsSeen = state.renamedPersons;
     result_.report.stateDamaged = state.damaged;
     result_.report.damagedCopy = state.damagedCopy;
     if (SameUrl(state.bookUrl, account_.bookUrl)) start_ = std::move(state);
@@ -489,13 +490,25 @@ class Round {
       PersonWork work;
       work.entry = entry;
       work.known = true;
-      auto found = byKey.find(Folded(entry.key));
-      if (found != byKey.end() && !taken[found->second]) {
-        work.local = found->second;
-        taken[found->second] = true;
-      }
       persons_.push_back(std::move(work));
     }
+    // An entry a merge renamed goes first: a member's entry of the description it took is not its.
+    std::vector<std::string> wanted(persons_.size());
+    std::vector<bool> noted(persons_.size(), false);
+    for (size_t i = 0; i < persons_.size(); ++i) {
+      wanted[i] = persons_[i].entry.key;
+      for (const PersonRename& rename : start_.renamedPersons)
+        if (!rename.url.empty() && rename.url == persons_[i].entry.url) wanted[i] = rename.to, noted[i] = true;
+    }
+    for (bool notedPass : {true, false})
+      for (size_t i = 0; i < persons_.size(); ++i) {
+        if (noted[i] != notedPass) continue;
+        auto found = byKey.find(Folded(wanted[i]));
+        if (found != byKey.end() && !taken[found->second]) {
+          persons_[i].local = found->second;
+          taken[found->second] = true;
+        }
+      }
     FollowRenames(taken);
     LinkRestored(taken);
     for (PersonWork& work : persons_) LoadServerSide(work.entry, work.onServer, work.serverChanged, work.card);
@@ -801,6 +814,11 @@ class Round {
     for (const PersonWork& work : persons_)
       if (work.local >= 0 && work.merged.description != snapshot_.persons[work.local].description)
         renamed_[snapshot_.persons[work.local].description] = work.merged.description;
+    for (size_t i = 0; i < persons_.size(); ++i) {
+      const PersonWork& work = persons_[i];
+      if (work.known && !work.restored) byBaseKey_.emplace(Folded(work.entry.key), i);
+      if (work.local >= 0) byLocal_.emplace(Folded(snapshot_.persons[work.local].description), i);
+    }
   }
 
   void DecidePerson(PersonWork& work) {
@@ -916,6 +934,63 @@ class Round {
     return x == y;
   }
 
+  // Members as the persons of this round they stand for ("#" and the index; "?" and the text for
+  // one the round does not know), so that a description passed from one person to another (a
+  // merge's survivor taking a member's) never counts as the same member.
+  using MemberIds = std::vector<std::string>;
+  static std::string IdOf(size_t index) { return "#" + std::to_string(index); }
+
+  static MemberIds IdsOf(const std::vector<std::string>& names, const std::unordered_map<std::string, size_t>& by) {
+    MemberIds ids;
+    for (const std::string& name : names) {
+      auto at = by.find(Folded(name));
+      ids.push_back(at == by.end() ? "?" + Folded(name) : IdOf(at->second));
+    }
+    return ids;
+  }
+
+  MemberIds BaseIds(const GroupWork& group) const { return IdsOf(group.entry.members, byBaseKey_); }
+  MemberIds LocalIds(const SnapshotGroup& local) const { return IdsOf(local.members, byLocal_); }
+
+  // The person of this round holding a UID, if any.
+  std::optional<size_t> PersonOfUid(const std::string& uid) const {
+    auto [first, last] = byUid_.equal_range(uid);
+    std::optional<size_t> found;
+    for (auto at = first; at != last; ++at) {
+      const PersonWork& work = persons_[at->second];
+      if (!found || work.local >= 0 || work.onServer) found = at->second;
+      if (work.local >= 0 || work.onServer) break;
+    }
+    return found;
+  }
+
+  MemberIds ServerIds(const GroupWork& group) {
+    MemberIds ids;
+    if (group.entry.form == GroupForm::kCategories) {
+      std::string name = group.local >= 0 ? snapshot_.groups[group.local].name : group.entry.key;
+      for (size_t i = 0; i < persons_.size(); ++i) {
+        PersonWork& work = persons_[i];
+        if (!work.onServer || !work.card) continue;
+        for (const std::string& category : Form(work).categories)
+          if (CompareNoCaseKey(category, name, page_) || CompareNoCaseKey(category, group.entry.key, page_)) {
+            ids.push_back(IdOf(i));
+            break;
+          }
+      }
+      return ids;
+    }
+    if (!group.card) return ids;
+    // A member the book does not hold (a phone-only contact) is no member here.
+    for (const std::string& uid : group.card->fields.memberUids)
+      if (std::optional<size_t> person = PersonOfUid(uid)) ids.push_back(IdOf(*person));
+    return ids;
+  }
+
+  static bool SameIds(const MemberIds& a, const MemberIds& b, bool ordered) {
+    if (ordered) return a == b;
+    return std::set<std::string>(a.begin(), a.end()) == std::set<std::string>(b.begin(), b.end());
+  }
+
   void DecideGroups() {
     for (GroupWork& group : groups_) DecideGroup(group);
   }
@@ -923,10 +998,11 @@ class Round {
   void DecideGroup(GroupWork& group) {
     bool ordered = group.entry.form != GroupForm::kCategories;
     std::vector<std::string> server = ServerMembers(group);
+    MemberIds serverIds = ServerIds(group);
     std::string serverName = group.card ? GroupNameOf(*group.card) : group.entry.key;
     std::string serverMemo = group.card ? BookText(Utf8ToAnsiChecked(group.card->fields.note).text, kTextLimit, page_)
                                         : (group.local >= 0 ? snapshot_.groups[group.local].memo : group.entry.memo);
-    if (group.entry.form == GroupForm::kCategories && group.known && server.empty()) group.onServer = false;
+    if (group.entry.form == GroupForm::kCategories && group.known && serverIds.empty()) group.onServer = false;
     if (group.local < 0) {
       if (group.onServer && (!group.known || group.serverChanged || !SameMembers(server, group.entry.members, ordered))) {
         group.name = serverName;
@@ -947,21 +1023,27 @@ class Round {
     auto exact = [](const std::string& a, const std::string& b) { return a == b; };
     group.name = MergeOne(local.name, hasBase ? &group.entry.key : nullptr, serverName, exact, kSyncFieldDescription, local.name);
     group.memo = MergeOne(local.memo, hasBase ? &group.entry.memo : nullptr, serverMemo, exact, kSyncFieldMemo, local.name);
-    bool localChanged = !hasBase || !SameMembers(localMembers, group.entry.members, ordered);
-    bool serverChanged = !hasBase || !SameMembers(server, group.entry.members, ordered);
+    MemberIds localIds = LocalIds(local), baseIds = BaseIds(group);
+    bool localChanged = !hasBase || !SameIds(localIds, baseIds, ordered);
+    bool serverChanged = !hasBase || !SameIds(serverIds, baseIds, ordered);
     if (!localChanged) {
       // The book's order stays; members new on the server are appended.
+      auto holds = [](const MemberIds& ids, const std::string& id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); };
       std::vector<std::string> kept;
-      for (const std::string& m : localMembers)
-        if (std::any_of(server.begin(), server.end(), [&](const std::string& s) { return CompareNoCaseKey(s, m, page_); }))
-          kept.push_back(m);
-      for (const std::string& s : server)
-        if (std::none_of(kept.begin(), kept.end(), [&](const std::string& k) { return CompareNoCaseKey(s, k, page_); }))
-          kept.push_back(s);
+      for (size_t i = 0; i < localMembers.size(); ++i)
+        if (holds(serverIds, localIds[i])) kept.push_back(localMembers[i]);
+      for (const std::string& id : serverIds) {
+        if (id[0] != '#' || holds(localIds, id)) continue;
+        const std::string& description = persons_[std::stoul(id.substr(1))].merged.description;
+        if (!description.empty() && std::none_of(kept.begin(), kept.end(), [&](const std::string& k) {
+              return CompareNoCaseKey(description, k, page_);
+            }))
+          kept.push_back(description);
+      }
       group.members = kept;
     } else {
       group.members = localMembers;
-      if (serverChanged && !SameMembers(localMembers, server, ordered) && hasBase)
+      if (serverChanged && !SameIds(localIds, serverIds, ordered) && hasBase)
         result_.report.Add(local.name, SyncReason::kBothChanged, kSyncFieldMembers, JoinedNames(server));
     }
   }
@@ -1252,6 +1334,22 @@ class Round {
     return uids;
   }
 
+  // The card's members that are persons of this round (a member's card deleted here included).
+  std::vector<std::string> KnownMemberUids(const ParsedCard& card) const {
+    std::vector<std::string> uids;
+    for (const std::string& uid : card.fields.memberUids)
+      if (PersonOfUid(uid)) uids.push_back(uid);
+    return uids;
+  }
+
+  // Members the book does not hold (a phone-only contact) stay on the card.
+  std::vector<std::string> WithUnknownMembers(std::vector<std::string> uids, const std::optional<ParsedCard>& card) const {
+    if (!card) return uids;
+    for (const std::string& uid : card->fields.memberUids)
+      if (!PersonOfUid(uid) && std::find(uids.begin(), uids.end(), uid) == uids.end()) uids.push_back(uid);
+    return uids;
+  }
+
   bool SendGroups() {
     for (GroupWork& group : groups_)
       if (!SendGroup(group)) return false;
@@ -1280,7 +1378,7 @@ class Round {
       if (isNew || GroupNameOf(*group.card) != group.name) edit.fn = Utf8(group.name);
       std::string serverMemo = group.card ? BookText(Utf8ToAnsiChecked(group.card->fields.note).text, kTextLimit, page_) : "";
       if (isNew || serverMemo != group.memo) edit.note = Utf8(group.memo);
-      if (isNew || !SameMembers(ServerMembers(group), group.members, true)) edit.memberUids = uids;
+      if (isNew || uids != KnownMemberUids(*group.card)) edit.memberUids = WithUnknownMembers(uids, group.card);
       SyncedEntry next = group.entry;
       std::string text;
       if (isNew) {
@@ -1507,7 +1605,7 @@ class Round {
   bool GroupChangedSinceSync(const GroupWork& group) const {
     const SnapshotGroup& local = snapshot_.groups[group.local];
     return local.name != group.entry.key || local.memo != group.entry.memo ||
-           !SameMembers(local.members, group.entry.members, true);
+           !SameIds(LocalIds(local), BaseIds(group), true);
   }
 
   static constexpr size_t kMultigetBatch = 50;
@@ -1540,6 +1638,8 @@ class Round {
   std::unordered_map<std::string, size_t> byDescription_;  // folded final description -> person
   std::unordered_multimap<std::string, size_t> byUid_;     // UID -> person
   std::unordered_map<std::string, std::string> renamed_;   // snapshot description -> final one
+  std::unordered_map<std::string, size_t> byBaseKey_;      // folded key at the last sync -> person
+  std::unordered_map<std::string, size_t> byLocal_;        // folded snapshot description -> person
   std::set<std::string> restoredUrls_;
   std::vector<PersonWork> persons_;
   std::vector<GroupWork> groups_;

@@ -172,6 +172,10 @@ void AskPasswordAndRetry(HWND window, SyncJob& job) {
 void Apply(HWND window, std::unique_ptr<SyncJob> job) {
   SyncResult& result = job->result;
   AppliedSync applied = ApplySyncResult(g_shell.store, job->snapshot, result, g_sync.state);
+  // An undo that would put back what the server just changed goes stale instead.
+  bool touchesUndo = (g_shell.deleteUndo && AppliedTouchesUndo(applied, *g_shell.deleteUndo)) ||
+                     (g_shell.mergeUndo && AppliedTouchesMergeUndo(g_shell.store, applied, *g_shell.mergeUndo));
+  if (touchesUndo) ++g_shell.store.changeCount;
   UpdateEntryList(applied);
   SaveSyncState(g_sync.folder, g_sync.state);
   g_sync.report = BuildSyncReport(result.report, [](int id) { return LoadLongString(static_cast<UINT>(id)); });
@@ -336,3 +340,34 @@ void SendChangesBeforeClose(HWND window) {
 }
 
 const char* SyncStatusText() { return g_sync.status.c_str(); }
+
+namespace {
+
+// Only a book that has synced keeps notes: a first sync links by description anyway.
+bool KeepsSyncNotes() { return !g_sync.state.entries.empty() || !g_sync.state.removed.empty(); }
+
+void SaveNotesUnlessRunning() {
+  if (!g_sync.running && !g_sync.waiting) SaveSyncState(g_sync.folder, g_sync.state);
+}
+
+}  // namespace
+
+void NoteMergeForSync(const MergeUndo& undo) {
+  if (!KeepsSyncNotes()) return;
+  NoteMergedEntries(g_sync.state, MergeRenames(g_shell.store, undo), g_sync.runId, g_shell.store.codePage);
+  SaveNotesUnlessRunning();
+}
+
+void NoteUndoneMergeForSync(const MergeUndo& undo, const std::vector<PersonRename>& renames) {
+  if (!KeepsSyncNotes()) return;
+  bool roundRunning = g_sync.running || g_sync.waiting;
+  NoteUndoneMerge(g_sync.state, renames, MergeRestoredPersons(g_shell.store, undo), g_sync.runId,
+                  g_shell.store.codePage, roundRunning);
+  SaveNotesUnlessRunning();
+}
+
+void NoteUndoneDeleteForSync(const DeleteUndo& undo) {
+  if (!KeepsSyncNotes()) return;
+  NoteUndoneDelete(g_sync.state, g_shell.store, undo);
+  SaveNotesUnlessRunning();
+}

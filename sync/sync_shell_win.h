@@ -4,6 +4,14 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
+#include "sync/sync_state.h"
+
+struct DeleteUndo;
+struct MergeUndo;
+
 // From the main window's creation: reads the state and, in mode 0 with automatic sync on,
 // starts the first sync once the window shows.
 void StartSyncShell(HWND mainWindow);
@@ -26,3 +34,10 @@ void SendChangesBeforeClose(HWND mainWindow);
 
 // The status bar's sync text (empty for none); the buttons' hints come first.
 const char* SyncStatusText();
+
+// A merge of duplicates, its undo and an undo delete told to the sync state (written at once while
+// no round runs), so that the next sync sends each as it is meant. Call the merge's after
+// ApplyMerges, the undos' after their restores (`renames`: MergeRenames taken before RestoreMerge).
+void NoteMergeForSync(const MergeUndo& undo);
+void NoteUndoneMergeForSync(const MergeUndo& undo, const std::vector<PersonRename>& renames);
+void NoteUndoneDeleteForSync(const DeleteUndo& undo);

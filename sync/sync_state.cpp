@@ -270,6 +270,13 @@ void AppendState(Out& out, const SyncState& state) {
     AppendField(out, key);
     out += "\n";
   }
+  for (const PersonRename& rename : state.renamedPersons) {
+    out += "renamed";
+    AppendField(out, rename.from);
+    AppendField(out, rename.to);
+    AppendField(out, rename.url);
+    out += "\n";
+  }
   // The count at the end tells a whole file from one cut short.
   out += "end\t" + std::to_string(state.entries.size() + state.removed.size()) + "\n";
 }
@@ -310,6 +317,11 @@ std::optional<SyncState> SyncStateFromBytes(const std::vector<uint8_t>& bytes) {
       std::string key;
       if (!Unescaped(fields[2], key)) return std::nullopt;
       (fields[1] == "p" ? state.restoredPersons : state.restoredGroups).push_back(std::move(key));
+    } else if (fields[0] == "renamed" && fields.size() == 4) {
+      PersonRename rename;
+      if (!Unescaped(fields[1], rename.from) || !Unescaped(fields[2], rename.to) || !Unescaped(fields[3], rename.url))
+        return std::nullopt;
+      state.renamedPersons.push_back(std::move(rename));
     } else {
       return std::nullopt;
     }

@@ -60,12 +60,22 @@ struct SyncedEntry {
   uint64_t runId = 0;
 };
 
+// A person here renamed by a merge of duplicates (or its undo) from `from` to `to`: the entry of
+// the card at `url` is the one now described `to`, before any other entry of that key.
+struct PersonRename {
+  std::string from, to;
+  std::string url;    // the card it stays linked to, as the state named it when noted
+  uint32_t slot = 0;  // the person's slot (not stored: it finds the card when noted)
+  bool operator==(const PersonRename& o) const { return from == o.from && to == o.to && url == o.url; }
+};
+
 struct SyncState {
   std::string bookUrl;    // the address book these entries belong to
   std::string syncToken;  // empty: compare ETags
   std::vector<SyncedEntry> entries;
   std::vector<SyncedEntry> removed;  // deleted here and on the server: kept for Undo delete
   std::vector<std::string> restoredPersons, restoredGroups;  // noted by Undo delete, not yet sent
+  std::vector<PersonRename> renamedPersons;  // noted by merges and their undo, in order, not yet sent
   uint32_t onlyOnServer = 0;  // cards without an e-mail address left on the server at the last sync
   // Not stored: where LoadSyncState kept a damaged state's bytes. The next round that ends
   // reports it (and links as a first sync does, since the state is empty), then clears it.

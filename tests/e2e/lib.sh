@@ -124,7 +124,8 @@ host_running() {
 start_host() {
   HOST_LOG=$BOOK/host.log
   rm -f "$HOST_LOG"
-  launch host_running "$E2E_STATE/work/$TEST_NAME.host.log" "$BOOK" "$KALHOST" "$(winepath -w "$HOST_LOG")"
+  # winepath may be the run's first Wine program: the system processes it starts keep its stderr.
+  launch host_running "$E2E_STATE/work/$TEST_NAME.host.log" "$BOOK" "$KALHOST" "$(winepath -w "$HOST_LOG" </dev/null 2>/dev/null)"
   HOST_PID=$LAUNCHED_PID
 }
 

@@ -109,9 +109,11 @@ answer_message 6 "merge all"
 [ "$message" = "1 sets have persons that are the same in every field. Merge them all?" ] || fail "question: $message"
 driver gone "$dialog" || fail "the dialog stayed"
 wait_for '[ "$(list_count "$main" 190)" = 7 ]' || fail "entries after merge all: $(list_count "$main" 190)"
-book_summary | grep -qx 'P Cy Dee|cy@x|;;|memo' || fail "the book after merge all: $(book_summary | lines)"
-! book_summary | grep -q '^P Dee, Cy' || fail "Dee, Cy is still in the book"
+book_summary | grep -x 'P Cy Dee|cy@x|;;|memo' >/dev/null || fail "the book after merge all: $(book_summary | lines)"
+! book_summary | grep '^P Dee, Cy' >/dev/null || fail "Dee, Cy is still in the book"
 driver command "$main" 123 >/dev/null
 answer_message 1 "no sets"
 [ "$message" = "No duplicates found." ] || fail "with no sets: $message"
 pass "merged all identical"
+driver command "$main" 110 >/dev/null
+wait_exit "$book_pid" || fail "the address book did not end"
