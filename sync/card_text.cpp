@@ -322,8 +322,10 @@ class Patcher {
         ended_ = true;
         Keep(line);
       } else {
-        if (n == "REV" && revLine_ == std::string::npos) revLine_ = out_.size(), revRaw_ = std::string(line.raw);
+        bool firstRev = n == "REV" && revLine_ == std::string::npos;
+        if (firstRev) revLine_ = out_.size();
         Keep(line);
+        if (firstRev) revLength_ = out_.size() - revLine_;
       }
     }
     return out_;
@@ -354,18 +356,19 @@ class Patcher {
     out_ += text;
     changed_ = true;
   }
+  // A kept line goes out as it came, but with CRLF line ends: a card read from a REPORT comes
+  // through XML, which makes every CRLF a bare LF, and the lines written anew end in CRLF.
   void Keep(const CardLine& line) {
-    out_ += line.raw;
+    std::string_view raw = line.raw;
+    for (size_t i = 0; i < raw.size(); ++i) {
+      if (raw[i] == '\n' && (i == 0 || raw[i - 1] != '\r')) out_ += '\r';
+      out_ += raw[i];
+    }
     // A last line without its line end gets one, so that what follows starts a line of its own.
-    if (!line.raw.empty() && line.raw.back() != '\n' && line.raw.back() != '\r') out_ += "\r\n";
+    if (!raw.empty() && raw.back() != '\n' && raw.back() != '\r') out_ += "\r\n";
   }
 
-  void RewriteRev() {
-    std::string fresh = "REV:" + edit_.revTime + "\r\n";
-    size_t oldLength = revRaw_.size();
-    if (revRaw_.back() != '\n' && revRaw_.back() != '\r') oldLength += 2;
-    out_.replace(revLine_, oldLength, fresh);
-  }
+  void RewriteRev() { out_.replace(revLine_, revLength_, "REV:" + edit_.revTime + "\r\n"); }
 
   const std::vector<CardLine>& lines_;
   const CardFields& fields_;
@@ -374,7 +377,7 @@ class Patcher {
   bool changed_ = false;
   bool ended_ = false;
   size_t revLine_ = std::string::npos;
-  std::string revRaw_;
+  size_t revLength_ = 0;
 };
 
 }  // namespace

@@ -784,6 +784,20 @@ TEST(SyncCards, PatchingKeepsFoldedAndUnknownLinesAndTheVersion) {
   EXPECT_FALSE(ParseCard("BEGIN:VCARD\r\nFN:cut"));
 }
 
+// A REPORT's card comes through XML, which turns each CRLF into LF: the card sent back has one
+// kind of line end, CRLF, with each kept line's content as it was, folds and REV included.
+TEST(SyncCards, APatchOfACardReadFromXmlEndsEveryLineInCrlf) {
+  std::optional<ParsedCard> card = ParseCard(
+      "BEGIN:VCARD\nVERSION:3.0\nFN:Ann\nTEL:+1 555\nPHOTO;ENCODING=b:QUJD\n REVG\nREV:2020\nEND:VCARD\n");
+  ASSERT_TRUE(card);
+  CardEdit edit;
+  edit.note = "new";
+  edit.revTime = "20261209T120000Z";
+  EXPECT_EQ(PatchCard(*card, edit),
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann\r\nTEL:+1 555\r\nPHOTO;ENCODING=b:QUJD\r\n REVG\r\n"
+            "REV:20261209T120000Z\r\nNOTE:new\r\nEND:VCARD\r\n");
+}
+
 TEST(SyncCards, NewCardsEscapeTheirValuesAndUuidsAreVersionFour) {
   CardEdit edit;
   edit.fn = "A, B; C";
