@@ -116,6 +116,7 @@ void ShowSearching(HWND dialog, SyncDialogState& state, bool searching) {
   if (searching && GetFocus() == connect) SetFocus(GetDlgItem(dialog, kServerId));
   EnableWindow(connect, !searching);
   EnableWindow(GetDlgItem(dialog, kBooksId), !searching);
+  if (searching) SendDlgItemMessageA(dialog, kBooksId, LB_RESETCONTENT, 0, 0);  // the server's books come
   POINT at;
   GetCursorPos(&at);
   SetCursorPos(at.x, at.y);  // the cursor takes its new shape at once
@@ -125,6 +126,7 @@ void StopSearching(HWND dialog, SyncDialogState& state) {
   if (!state.searching) return;
   AbandonDiscovery(dialog);
   ShowSearching(dialog, state, false);
+  ShowBooks(dialog, state, state.account.book);  // as before Connect
 }
 
 void OnConnect(HWND dialog, SyncDialogState& state) {
