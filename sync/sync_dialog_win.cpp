@@ -117,9 +117,6 @@ void ShowSearching(HWND dialog, SyncDialogState& state, bool searching) {
   EnableWindow(connect, !searching);
   EnableWindow(GetDlgItem(dialog, kBooksId), !searching);
   if (searching) SendDlgItemMessageA(dialog, kBooksId, LB_RESETCONTENT, 0, 0);  // the server's books come
-  POINT at;
-  GetCursorPos(&at);
-  SetCursorPos(at.x, at.y);  // the cursor takes its new shape at once
 }
 
 void StopSearching(HWND dialog, SyncDialogState& state) {
