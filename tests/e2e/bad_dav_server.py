@@ -45,6 +45,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         connection.request(self.command, self.path, body=body, headers=headers)
         answer = connection.getresponse()
         data = answer.read()
+        connection.close()
         self.send_response(answer.status)
         for k, v in answer.getheaders():
             if k.lower() not in ('content-length', 'transfer-encoding', 'connection', 'date', 'server'):
