@@ -1,5 +1,6 @@
 #include "sync/dav_transport_win.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -10,18 +11,10 @@
 
 namespace {
 
-class LockHold {
- public:
-  explicit LockHold(CRITICAL_SECTION& lock) : lock_(lock) { EnterCriticalSection(&lock_); }
-  ~LockHold() { LeaveCriticalSection(&lock_); }
-  LockHold(const LockHold&) = delete;
-  LockHold& operator=(const LockHold&) = delete;
-
- private:
-  CRITICAL_SECTION& lock_;
-};
-
 constexpr DWORD kTimeoutMs = 30000;
+constexpr DWORD kReadChunk = 64 * 1024;
+constexpr DWORD kNotifications =
+    WINHTTP_CALLBACK_FLAG_ALL_COMPLETIONS | WINHTTP_CALLBACK_FLAG_SECURE_FAILURE | WINHTTP_CALLBACK_FLAG_HANDLES;
 
 std::wstring Wide(const std::string& text) {
   if (text.empty()) return {};
@@ -79,10 +72,70 @@ std::wstring HeadersOf(const DavRequest& request) {
   return headers;
 }
 
-// Collects the certificate's faults the system names while the connection is refused.
+}  // namespace
+
+// What WinHTTP's callbacks of one request write to. A cancelled Send returns while WinHTTP may
+// still complete a step (Wine ends a waiting one only at its time-out), so the headers, the body
+// sent and the read buffer live here, and the last of Send and the handle's closing frees it.
+struct WinHttpCall {
+  std::atomic<LONG> references{1};
+  HANDLE completed = CreateEventA(nullptr, FALSE, FALSE, nullptr);  // one step done
+  std::atomic<DWORD> certificateFlags{0};
+  DWORD error = 0;  // of the step that completed
+  DWORD value = 0;  // bytes available, or read
+  std::wstring headers;
+  std::string body;
+  std::vector<char> chunk = std::vector<char>(kReadChunk);
+
+  WinHttpCall() = default;
+  WinHttpCall(const WinHttpCall&) = delete;
+  WinHttpCall& operator=(const WinHttpCall&) = delete;
+  ~WinHttpCall() {
+    if (completed) CloseHandle(completed);
+  }
+  void Release() {
+    if (--references == 0) delete this;
+  }
+  void Complete(DWORD stepError, DWORD stepValue) {
+    error = stepError;
+    value = stepValue;
+    SetEvent(completed);
+  }
+};
+
+namespace {
+
 void CALLBACK OnStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID information, DWORD length) {
-  if (status != WINHTTP_CALLBACK_STATUS_SECURE_FAILURE || !context || !information || length < sizeof(DWORD)) return;
-  *reinterpret_cast<DWORD*>(context) |= *static_cast<DWORD*>(information);
+  auto* call = reinterpret_cast<WinHttpCall*>(context);
+  if (!call) return;
+  switch (status) {
+    case WINHTTP_CALLBACK_STATUS_SECURE_FAILURE:
+      if (information && length >= sizeof(DWORD)) call->certificateFlags |= *static_cast<DWORD*>(information);
+      return;
+    case WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE:
+    case WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE: call->Complete(0, 0); return;
+    case WINHTTP_CALLBACK_STATUS_DATA_AVAILABLE: call->Complete(0, information ? *static_cast<DWORD*>(information) : 0); return;
+    case WINHTTP_CALLBACK_STATUS_READ_COMPLETE: call->Complete(0, length); return;
+    case WINHTTP_CALLBACK_STATUS_REQUEST_ERROR: {
+      DWORD error = information ? static_cast<WINHTTP_ASYNC_RESULT*>(information)->dwError : 0;
+      call->Complete(error ? error : ERROR_WINHTTP_INTERNAL_ERROR, 0);
+      return;
+    }
+    case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING: call->Release(); return;
+  }
+}
+
+// A call the request's callbacks report to; WinHTTP holds a reference until the handle closes.
+WinHttpCall* AttachCall(HINTERNET request) {
+  auto* call = new WinHttpCall;
+  DWORD_PTR context = reinterpret_cast<DWORD_PTR>(call);
+  if (!call->completed || !WinHttpSetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context)) ||
+      WinHttpSetStatusCallback(request, OnStatus, kNotifications, 0) == WINHTTP_INVALID_STATUS_CALLBACK) {
+    delete call;  // no callback will come
+    return nullptr;
+  }
+  call->references = 2;
+  return call;
 }
 
 // Digest where the server offers it, else Basic; 0 for neither.
@@ -98,9 +151,9 @@ HINTERNET OpenSession() {
   WINHTTP_CURRENT_USER_IE_PROXY_CONFIG proxy = {};
   bool manual = WinHttpGetIEProxyConfigForCurrentUser(&proxy) && proxy.lpszProxy;
   HINTERNET session = manual ? WinHttpOpen(L"kalbook", WINHTTP_ACCESS_TYPE_NAMED_PROXY, proxy.lpszProxy,
-                                           proxy.lpszProxyBypass ? proxy.lpszProxyBypass : L"<local>", 0)
+                                           proxy.lpszProxyBypass ? proxy.lpszProxyBypass : L"<local>", WINHTTP_FLAG_ASYNC)
                              : WinHttpOpen(L"kalbook", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                           WINHTTP_NO_PROXY_BYPASS, 0);
+                                           WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC);
   for (LPWSTR text : {proxy.lpszAutoConfigUrl, proxy.lpszProxy, proxy.lpszProxyBypass})
     if (text) GlobalFree(text);
   if (session) WinHttpSetTimeouts(session, kTimeoutMs, kTimeoutMs, kTimeoutMs, kTimeoutMs);
@@ -130,41 +183,25 @@ std::string TransportFailureText(DWORD error, DWORD flags) {
     case ERROR_WINHTTP_CONNECTION_ERROR:
     case WSAECONNRESET: return SyncText(kTextCannotConnect);
     case ERROR_WINHTTP_NAME_NOT_RESOLVED: return SyncText(kTextUnknownName);
-    case ERROR_WINHTTP_TIMEOUT: return SyncText(kTextTimeout);
+    case ERROR_WINHTTP_TIMEOUT:
+    case WSAETIMEDOUT: return SyncText(kTextTimeout);  // Wine names a time-out by the socket's error
   }
   return "WinHTTP " + std::to_string(error);
 }
 
 WinHttpTransport::WinHttpTransport(const std::string& user, const std::string& password)
-    : session_(OpenSession()), user_(Wide(user)), password_(Wide(password)) {
-  InitializeCriticalSection(&lock_);
-}
+    : session_(OpenSession()), user_(Wide(user)), password_(Wide(password)),
+      cancelEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
 WinHttpTransport::~WinHttpTransport() {
   SecureZeroMemory(password_.data(), password_.size() * sizeof(wchar_t));
   if (session_) WinHttpCloseHandle(session_);
-  DeleteCriticalSection(&lock_);
+  if (cancelEvent_) CloseHandle(cancelEvent_);
 }
 
 void WinHttpTransport::Cancel() {
-  LockHold hold(lock_);
   cancelled_ = true;
-  if (current_) WinHttpCloseHandle(current_);  // a waiting call returns at once
-  current_ = nullptr;
-}
-
-bool WinHttpTransport::Register(HINTERNET request) {
-  LockHold hold(lock_);
-  if (cancelled_) return false;
-  current_ = request;
-  return true;
-}
-
-// Closes the request unless Cancel did.
-void WinHttpTransport::Unregister(HINTERNET request) {
-  LockHold hold(lock_);
-  if (current_ == request) WinHttpCloseHandle(request);
-  current_ = nullptr;
+  if (cancelEvent_) SetEvent(cancelEvent_);  // a waiting Send returns at once
 }
 
 bool WinHttpTransport::Open(HINTERNET& connection, HINTERNET& request, const DavRequest& source, DavAnswer& answer) {
@@ -183,6 +220,9 @@ bool WinHttpTransport::Open(HINTERNET& connection, HINTERNET& request, const Dav
   }
   DWORD noRedirects = WINHTTP_DISABLE_REDIRECTS;  // the core follows moves itself
   WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &noRedirects, sizeof(noRedirects));
+  // The wait for the answer's headers has a time-out of its own, which Wine leaves endless.
+  DWORD timeout = kTimeoutMs;
+  WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &timeout, sizeof(timeout));
   return true;
 }
 
@@ -192,15 +232,21 @@ bool ClosedWhileIdle(DWORD error) { return error == WSAECONNRESET || error == ER
 
 DavAnswer WinHttpTransport::Send(const DavRequest& source) {
   DavAnswer answer;
-  for (int attempt = 0; attempt < 2; ++attempt) {
+  for (int attempt = 0; attempt < 2 && !cancelled_; ++attempt) {
     answer = DavAnswer();
     HINTERNET connection = nullptr, request = nullptr;
     DWORD error = 0;
-    if (!session_) {
+    if (!session_ || !cancelEvent_) {
       answer.failure = TransportFailureText(GetLastError(), 0);
     } else if (Open(connection, request, source, answer)) {
-      if (Register(request)) error = Exchange(request, source, answer);
-      Unregister(request);
+      if (WinHttpCall* call = AttachCall(request)) {
+        error = Exchange(request, *call, source, answer);
+        WinHttpCloseHandle(request);
+        call->Release();
+      } else {
+        answer.failure = TransportFailureText(GetLastError(), 0);
+        WinHttpCloseHandle(request);
+      }
     }
     if (connection) WinHttpCloseHandle(connection);
     if (cancelled_ || answer.httpStatus != 0 || !ClosedWhileIdle(error)) break;
@@ -213,22 +259,54 @@ DavAnswer WinHttpTransport::Send(const DavRequest& source) {
   return answer;
 }
 
-DWORD WinHttpTransport::Exchange(HINTERNET request, const DavRequest& source, DavAnswer& answer) {
-  DWORD certificateFlags = 0;
-  DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&certificateFlags);
-  WinHttpSetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context));
-  WinHttpSetStatusCallback(request, OnStatus, WINHTTP_CALLBACK_FLAG_SECURE_FAILURE, 0);
-  std::wstring headers = HeadersOf(source);
-  LPVOID body = source.body.empty() ? WINHTTP_NO_REQUEST_DATA : const_cast<char*>(source.body.data());
-  DWORD bodySize = static_cast<DWORD>(source.body.size());
+// Waits for the step an asynchronous call started, or for Cancel.
+DWORD WinHttpTransport::Await(WinHttpCall& call, BOOL started) {
+  if (!started) {
+    DWORD error = GetLastError();
+    return error ? error : ERROR_WINHTTP_INTERNAL_ERROR;
+  }
+  HANDLE events[] = {call.completed, cancelEvent_};
+  if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) return ERROR_WINHTTP_OPERATION_CANCELLED;
+  return call.error;
+}
+
+DWORD WinHttpTransport::SendAndReceive(HINTERNET request, WinHttpCall& call) {
+  if (cancelled_) return ERROR_WINHTTP_OPERATION_CANCELLED;
+  LPVOID body = call.body.empty() ? WINHTTP_NO_REQUEST_DATA : call.body.data();
+  DWORD bodySize = static_cast<DWORD>(call.body.size());
+  const wchar_t* headers = call.headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : call.headers.c_str();
+  DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&call);
+  if (DWORD error = Await(call, WinHttpSendRequest(request, headers, static_cast<DWORD>(-1L), body, bodySize,
+                                                   bodySize, context)))
+    return error;
+  return Await(call, WinHttpReceiveResponse(request, nullptr));
+}
+
+// The body as it comes; an answer over the limit stops at the limit (tooLarge).
+DWORD WinHttpTransport::ReadBody(HINTERNET request, WinHttpCall& call, std::string& received, bool& tooLarge) {
+  for (;;) {
+    if (DWORD error = Await(call, WinHttpQueryDataAvailable(request, nullptr))) return error;
+    DWORD available = call.value;
+    if (available == 0) return 0;
+    if (received.size() + available > kMostAnswerBytes) {
+      tooLarge = true;
+      return 0;
+    }
+    DWORD wanted = std::min<DWORD>(available, static_cast<DWORD>(call.chunk.size()));
+    if (DWORD error = Await(call, WinHttpReadData(request, call.chunk.data(), wanted, nullptr))) return error;
+    if (call.value == 0) return 0;
+    received.append(call.chunk.data(), std::min<DWORD>(call.value, wanted));
+  }
+}
+
+DWORD WinHttpTransport::Exchange(HINTERNET request, WinHttpCall& call, const DavRequest& source, DavAnswer& answer) {
+  call.headers = HeadersOf(source);
+  call.body = source.body;
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (scheme_ && !user_.empty())
       WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_SERVER, scheme_, user_.c_str(), password_.c_str(), nullptr);
-    if (!WinHttpSendRequest(request, headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
-                            static_cast<DWORD>(-1L), body, bodySize, bodySize, 0) ||
-        !WinHttpReceiveResponse(request, nullptr)) {
-      DWORD error = GetLastError();
-      answer.failure = TransportFailureText(error, certificateFlags);
+    if (DWORD error = SendAndReceive(request, call)) {
+      answer.failure = TransportFailureText(error, call.certificateFlags);
       return error;
     }
     answer.httpStatus = StatusCode(request);
@@ -241,27 +319,15 @@ DWORD WinHttpTransport::Exchange(HINTERNET request, const DavRequest& source, Da
   std::string location = Header(request, WINHTTP_QUERY_LOCATION);
   if (!location.empty()) answer.location = ResolveDavHref(*ParseDavUrl(source.url), location);
   std::string received;
-  for (;;) {
-    DWORD available = 0;
-    if (!WinHttpQueryDataAvailable(request, &available)) {
-      answer.httpStatus = 0;
-      answer.failure = TransportFailureText(GetLastError(), certificateFlags);
-      return 0;
-    }
-    if (available == 0) break;
-    if (received.size() + available > kMostAnswerBytes) {  // the server answered: its status stays
-      answer.failure = kAnswerTooLarge;  // the core knows it by this text
-      return 0;
-    }
-    size_t at = received.size();
-    received.resize(at + available);
-    DWORD read = 0;
-    if (!WinHttpReadData(request, received.data() + at, available, &read)) {
-      answer.httpStatus = 0;
-      answer.failure = TransportFailureText(GetLastError(), certificateFlags);
-      return 0;
-    }
-    received.resize(at + read);
+  bool tooLarge = false;
+  if (DWORD error = ReadBody(request, call, received, tooLarge)) {
+    answer.httpStatus = 0;
+    answer.failure = TransportFailureText(error, call.certificateFlags);
+    return 0;
+  }
+  if (tooLarge) {  // the server answered: its status stays
+    answer.failure = kAnswerTooLarge;  // the core knows it by this text
+    return 0;
   }
   if (answer.httpStatus == 207) ReadMultistatus(received, *ParseDavUrl(source.url), answer);
   else answer.body = std::move(received);

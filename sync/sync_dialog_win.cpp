@@ -12,6 +12,7 @@
 #include "sync/dav_url.h"
 #include "sync/discovery.h"
 #include "sync/sync_settings_win.h"
+#include "sync/sync_shell_win.h"
 #include "sync/sync_texts.h"
 #include "win/dialog_frame_win.h"
 
@@ -27,6 +28,8 @@ struct SyncDialogState {
   SyncSettings account;                // as stored when the dialog opened
   std::vector<FoundAddressBook> books;  // what list 103 shows, in its order
   bool focusPassword = false;
+  bool searching = false;              // Connect waits for the server: Connect and the list greyed
+  std::string searchedServer;          // the server Connect asked, for its messages
   SyncDialogOutcome outcome = SyncDialogOutcome::kCancelled;
   DialogFont font;
 };
@@ -106,7 +109,25 @@ void ShowDiscoveryFailure(HWND dialog, const std::string& server, const Discover
   ShowTextMessage(dialog, text, {server, why}, MB_ICONHAND | MB_SETFOREGROUND);
 }
 
+// While Connect waits the dialog stays in use: the fields take typing, Cancel and OK end the wait.
+void ShowSearching(HWND dialog, SyncDialogState& state, bool searching) {
+  state.searching = searching;
+  HWND connect = GetDlgItem(dialog, kConnectId);
+  if (searching && GetFocus() == connect) SetFocus(GetDlgItem(dialog, kServerId));
+  EnableWindow(connect, !searching);
+  EnableWindow(GetDlgItem(dialog, kBooksId), !searching);
+  if (searching) SendDlgItemMessageA(dialog, kBooksId, LB_RESETCONTENT, 0, 0);  // the server's books come
+}
+
+void StopSearching(HWND dialog, SyncDialogState& state) {
+  if (!state.searching) return;
+  AbandonDiscovery(dialog);
+  ShowSearching(dialog, state, false);
+  ShowBooks(dialog, state, state.account.book);  // as before Connect
+}
+
 void OnConnect(HWND dialog, SyncDialogState& state) {
+  if (state.searching) return;
   std::string server = FieldText(dialog, kServerId);
   std::optional<DavUrl> url = ServerAddressFromTyped(server);
   if (!url) {
@@ -116,22 +137,32 @@ void OnConnect(HWND dialog, SyncDialogState& state) {
   }
   if (!MaySendPasswordTo(dialog, DavUrlText(*url))) return;
   std::string password = PasswordFor(dialog, state);
-  HCURSOR before = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  Discovery found;
-  {
-    WinHttpTransport transport(FieldText(dialog, kUserId), password);
-    found = DiscoverAddressBooks(transport, server);
-  }
+  bool started = StartDiscovery(dialog, server, FieldText(dialog, kUserId), password);
   SecureZeroMemory(password.data(), password.size());
-  SetCursor(before);
+  if (!started) return;
+  state.searchedServer = DavServerAddress(*url);
+  ShowSearching(dialog, state, true);
+}
+
+void OnBooksFound(HWND dialog, SyncDialogState& state, const Discovery& found) {
+  if (!state.searching) return;
+  ShowSearching(dialog, state, false);
   if (found.books.empty()) {
     state.books.clear();  // nothing stale to choose: the list shows what this server offers
     ShowBooks(dialog, state, {});
-    return ShowDiscoveryFailure(dialog, DavServerAddress(*url), found);
+    return ShowDiscoveryFailure(dialog, state.searchedServer, found);
   }
   state.books = found.books;
   ShowBooks(dialog, state, state.account.book);
   SetFocus(GetDlgItem(dialog, kBooksId));
+}
+
+// The wait cursor with the arrow: the dialog still answers.
+BOOL OnSetCursor(HWND dialog, const SyncDialogState* state) {
+  if (!state || !state->searching) return FALSE;
+  SetCursor(LoadCursor(nullptr, IDC_APPSTARTING));
+  SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+  return TRUE;
 }
 
 std::string ChosenBook(HWND dialog, const SyncDialogState& state) {
@@ -141,6 +172,7 @@ std::string ChosenBook(HWND dialog, const SyncDialogState& state) {
 }
 
 void OnOk(HWND dialog, SyncDialogState& state) {
+  StopSearching(dialog, state);  // OK takes what the list shows
   SyncSettings account = state.account;
   account.server = FieldText(dialog, kServerId);
   account.user = FieldText(dialog, kUserId);
@@ -178,6 +210,7 @@ void OnOk(HWND dialog, SyncDialogState& state) {
 
 void OnDestroy(HWND dialog, SyncDialogState* state) {
   if (!state) return;
+  StopSearching(dialog, *state);
   SetDlgItemTextA(dialog, kPasswordId, "");
   state->font.RestoreSystemFont(dialog, {kServerId, kUserId, kPasswordId, kBooksId});
   state->font.Release();
@@ -190,11 +223,13 @@ INT_PTR CALLBACK SyncDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDOK: OnOk(dialog, *StateOf(dialog)); return TRUE;
-        case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+        case IDCANCEL: StopSearching(dialog, *StateOf(dialog)), EndDialog(dialog, IDCANCEL); return TRUE;
         case kConnectId: OnConnect(dialog, *StateOf(dialog)); return TRUE;
       }
       return FALSE;
     case WM_DESTROY: OnDestroy(dialog, StateOf(dialog)); return FALSE;
+    case WM_SETCURSOR: return OnSetCursor(dialog, StateOf(dialog));
+    case kBooksFoundMessage: OnBooksFound(dialog, *StateOf(dialog), *reinterpret_cast<const Discovery*>(lParam)); return TRUE;
   }
   return FALSE;
 }

@@ -12,6 +12,7 @@
 #include "import/import_report.h"
 #include "sync/dav_transport_win.h"
 #include "sync/dav_url.h"
+#include "sync/discovery.h"
 #include "sync/sync_dialog_win.h"
 #include "sync/sync_engine.h"
 #include "sync/sync_settings_win.h"
@@ -23,6 +24,7 @@ namespace {
 constexpr UINT kProgressMessage = WM_APP + 36;   // wParam done, lParam total
 constexpr UINT kDoneMessage = WM_APP + 37;       // lParam the job
 constexpr UINT kStartMessage = WM_APP + 38;      // the first automatic sync, once the window shows
+constexpr UINT kFoundMessage = WM_APP + 39;      // wParam the number of the discovery that ended
 constexpr UINT_PTR kPeriodicTimer = 3601;        // every 15 minutes
 constexpr UINT_PTR kAfterChangeTimer = 3602;     // 10 seconds after the last change of the book
 constexpr UINT_PTR kWatchTimer = 3603;           // looks for changes of the book and open dialogs
@@ -47,11 +49,24 @@ struct SyncJob {
   HANDLE thread = nullptr;
 };
 
+// Connect's discovery on the network thread.
+struct DiscoveryJob {
+  std::string typedServer;
+  std::unique_ptr<WinHttpTransport> transport;
+  Discovery found;
+  HWND window = nullptr;  // the main window, where the thread posts
+  HWND dialog = nullptr;  // the Sync settings dialog waiting for the books
+  WPARAM number = 0;
+  HANDLE thread = nullptr;
+};
+
 struct SyncShell {
   HWND mainWindow = nullptr;
   SyncState state;
   std::string folder;
   SyncJob* running = nullptr;                // while a round runs
+  std::unique_ptr<DiscoveryJob> discovery;   // while Connect searches; never at once with a round
+  WPARAM discoveries = 0;
   std::unique_ptr<SyncJob> waiting;          // a finished round waiting for the dialogs to close
   std::string report;                        // the last sync's report
   std::string status;                        // the status bar's text
@@ -111,7 +126,8 @@ DWORD WINAPI RunRound(LPVOID parameter) {
   return 0;
 }
 
-bool Running() { return g_sync.running != nullptr; }
+// The one network thread is busy: a round or Connect's discovery.
+bool Running() { return g_sync.running != nullptr || g_sync.discovery != nullptr; }
 
 // Starts a round; false when none could start (no account, one runs, the user said No).
 bool StartRound(HWND window, bool byHand, bool sendOnly = false, bool passwordAsked = false) {
@@ -215,6 +231,50 @@ void OnDone(HWND window, SyncJob* finished) {
   RunCommandEnabling(window);
 }
 
+// A cancelled round's request returns without waiting on the network, so the wait for its thread
+// is short; its result comes in as a cancelled one.
+void StopRunningRound(HWND window) {
+  SyncJob* job = g_sync.running;
+  if (!job) return;
+  job->cancel = true;
+  job->transport->Cancel();
+  WaitForSingleObject(job->thread, INFINITE);
+  MSG done;
+  while (PeekMessageA(&done, window, kDoneMessage, kDoneMessage, PM_REMOVE))
+    OnDone(window, reinterpret_cast<SyncJob*>(done.lParam));
+  if (g_sync.running == job) OnDone(window, job);  // its message was lost
+}
+
+DWORD WINAPI RunDiscovery(LPVOID parameter) {
+  auto* job = static_cast<DiscoveryJob*>(parameter);
+  job->found = DiscoverAddressBooks(*job->transport, job->typedServer);
+  PostMessageA(job->window, kFoundMessage, job->number, 0);
+  return 0;
+}
+
+// The discovery's thread has ended or ends at once (it posted, or it was cancelled).
+std::unique_ptr<DiscoveryJob> JoinDiscovery() {
+  std::unique_ptr<DiscoveryJob> job = std::move(g_sync.discovery);
+  if (job && job->thread) {
+    WaitForSingleObject(job->thread, INFINITE);
+    CloseHandle(job->thread);
+    job->thread = nullptr;
+  }
+  return job;
+}
+
+void EndDiscovery() {
+  if (g_sync.discovery) g_sync.discovery->transport->Cancel();
+  JoinDiscovery();
+}
+
+void OnFound(WPARAM number) {
+  if (!g_sync.discovery || g_sync.discovery->number != number) return;  // given up before
+  std::unique_ptr<DiscoveryJob> job = JoinDiscovery();
+  if (job->dialog && IsWindow(job->dialog))
+    SendMessageA(job->dialog, kBooksFoundMessage, 0, reinterpret_cast<LPARAM>(&job->found));
+}
+
 bool Automatic() {
   if (g_shell.StartMode != 0) return false;
   SyncSettings settings = ReadSyncSettings();
@@ -251,11 +311,12 @@ void StartSyncShell(HWND window) {
 void ShowSyncSettings(HWND window) {
   SyncDialogOutcome outcome = RunSyncDialog(window, false);
   if (outcome == SyncDialogOutcome::kNewBook) {
-    if (g_sync.running) g_sync.running->cancel = true, g_sync.running->transport->Cancel();
+    StopRunningRound(window);
     g_sync.waiting.reset();
     g_sync.state = SyncState();
     SaveSyncState(g_sync.folder, g_sync.state);
   }
+  if (g_sync.waiting && g_shell.DialogActive == 0) Apply(window, std::move(g_sync.waiting));  // stopped by Connect
   RunCommandEnabling(window);
   if (outcome == SyncDialogOutcome::kNewBook || outcome == SyncDialogOutcome::kSaved) StartRound(window, true);
 }
@@ -297,6 +358,7 @@ bool HandleSyncMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       return true;
     case kDoneMessage: OnDone(window, reinterpret_cast<SyncJob*>(lParam)); return true;
     case kStartMessage: StartAutomatic(window); return true;
+    case kFoundMessage: OnFound(wParam); return true;
     case WM_TIMER:
       if (wParam == kWatchTimer) OnWatch(window);
       else if (wParam == kAfterChangeTimer) KillTimer(window, kAfterChangeTimer), StartAutomatic(window);
@@ -314,10 +376,11 @@ void CancelSyncForHandoff() {
 }
 
 void SendChangesBeforeClose(HWND window) {
+  EndDiscovery();
   if (g_shell.StartMode != 0 || !ReadSyncSettings().IsSet()) return;
-  if (g_sync.running) CancelSyncForHandoff();
+  StopRunningRound(window);  // a round under way counts as not ended: its changes go now
   bool changed = g_shell.store.changeCount != g_sync.changeCountSynced || g_sync.unsent;
-  if (!changed || g_sync.running) return;
+  if (!changed || Running()) return;
   SetStatus(SyncText(kTextSendingAtClose));
   UpdateWindow(g_shell.statusBar);
   if (!StartRound(window, false, true)) return;
@@ -337,6 +400,28 @@ void SendChangesBeforeClose(HWND window) {
   MSG done;
   while (PeekMessageA(&done, window, kDoneMessage, kDoneMessage, PM_REMOVE))
     OnDone(window, reinterpret_cast<SyncJob*>(done.lParam));
+}
+
+// Connect stops a running sync rather than waiting for it: the user is changing the account the
+// sync runs for, and a stopped round loses nothing (its result is not taken; the next sync does it).
+bool StartDiscovery(HWND dialog, const std::string& typedServer, const std::string& user, const std::string& password) {
+  HWND window = g_sync.mainWindow;
+  StopRunningRound(window);
+  EndDiscovery();
+  auto job = std::make_unique<DiscoveryJob>();
+  job->typedServer = typedServer;
+  job->transport = std::make_unique<WinHttpTransport>(user, password);
+  job->window = window;
+  job->dialog = dialog;
+  job->number = ++g_sync.discoveries;
+  job->thread = CreateThread(nullptr, 0, RunDiscovery, job.get(), 0, nullptr);
+  if (!job->thread) return false;
+  g_sync.discovery = std::move(job);
+  return true;
+}
+
+void AbandonDiscovery(HWND dialog) {
+  if (g_sync.discovery && g_sync.discovery->dialog == dialog) EndDiscovery();
 }
 
 const char* SyncStatusText() { return g_sync.status.c_str(); }

@@ -32,6 +32,14 @@ void CancelSyncForHandoff();
 // Close in mode 0: changes not yet sent get one attempt of at most 10 seconds.
 void SendChangesBeforeClose(HWND mainWindow);
 
+// Connect's search for the address books, on the network thread (a running sync is stopped
+// first). The books come to `dialog` as kBooksFoundMessage (lParam a const Discovery*, valid
+// during the call) unless the dialog gave up the search before.
+constexpr UINT kBooksFoundMessage = WM_APP + 40;
+bool StartDiscovery(HWND dialog, const std::string& typedServer, const std::string& user, const std::string& password);
+// Ends the dialog's search at once; its answer is dropped.
+void AbandonDiscovery(HWND dialog);
+
 // The status bar's sync text (empty for none); the buttons' hints come first.
 const char* SyncStatusText();
 

@@ -16,11 +16,12 @@ open_settings() {
   driver find-dialog "Sync settings" 104 || fail "command 121 opened no Sync settings dialog"
 }
 
-# Presses Connect and waits until the list of address books holds COUNT entries.
+# Presses Connect and waits until its search has ended (Connect enabled again) with COUNT entries
+# in the list of address books.
 connect_expecting() {
   local dialog=$1 count=$2
-  driver click "$dialog" 104 >/dev/null
-  wait_for "[ \"\$(list_count $dialog 103)\" = $count ]" 150 ||
+  driver click-sync "$dialog" 104 >/dev/null || fail "Connect was not handled"
+  wait_for "[ \"\$(driver enabled $dialog 104)\" = 1 ] && [ \"\$(list_count $dialog 103)\" = $count ]" 150 ||
     fail "after Connect the address book list holds $(list_count "$dialog" 103) entries, want $count"
 }
 

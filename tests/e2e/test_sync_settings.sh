@@ -5,6 +5,8 @@
 # sync.ini and the password in no file, another address book is asked about naming both, an
 # empty server address turns sync off and keeps the address book. Over HTTPS a certificate of an
 # authority in the Root store is taken, and an untrusted one refused with the server and reason.
+# While Connect waits on a server that does not answer, the dialog and the main window stay in
+# use, and Cancel or OK end the wait at once; the late answer finds no dialog.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/sync_lib.sh"
 KALROOT=$(dirname "$KALBOOK_EXE")/kalroot.exe
@@ -86,6 +88,46 @@ driver command "$main" 122 >/dev/null
 settled "$main"
 [ "$(driver count "#32770" -)" = 0 ] || fail "Synchronize with sync turned off opened a window"
 pass "OK with an empty server address turns sync off and keeps the address book"
+
+# ---- Connect waits on a server that does not answer (a gate before Radicale) ---------------------
+GATE=$BOOK/gate GATE_LOG=$BOOK/gate.port.log
+touch "$GATE"
+/usr/bin/python3 "$(dirname "$0")/bad_dav_server.py" gate "$BOOK/gate.port" "$RADICALE_PLAIN_URL" "$GATE" &
+CARDDAV_PIDS+=($!)
+wait_for "[ -s '$BOOK/gate.port' ]" 150 || fail "the hanging server did not start"
+HANG=http://127.0.0.1:$(cat "$BOOK/gate.port")
+status=$(driver find-child "$main" StatusWindowClass) || fail "no status bar"
+dialog=$(open_settings)
+fill_account "$dialog" "$HANG" "$CARDDAV_USER" "$CARDDAV_PASSWORD"
+driver click-sync "$dialog" 104 >/dev/null || fail "Connect did not return while the server does not answer"
+wait_for "grep -q '^waits ' '$GATE_LOG'" 100 || fail "Connect asked the hanging server nothing"
+[ "$(driver enabled "$dialog" 104)" = 0 ] || fail "Connect is not greyed while it waits"
+[ "$(driver enabled "$dialog" 103)" = 0 ] || fail "the list of address books is not greyed while Connect waits"
+driver settext "$dialog" 101 "$CARDDAV_USER typed" >/dev/null
+[ "$(driver text "$dialog" 101)" = "$CARDDAV_USER typed" ] || fail "the user field took no text while Connect waits"
+driver acc "$status" >/dev/null || fail "the main window's status bar does not answer while Connect waits"
+driver send "$main" 15 0 0 >/dev/null || fail "the main window does not paint while Connect waits"  # WM_PAINT
+screenshot "$BOOK/sync-connect-waiting.png"
+driver click "$dialog" 2 >/dev/null
+driver gone "$dialog" >/dev/null || fail "Cancel did not close the dialog while Connect waited"
+pass "while Connect waits on a server that does not answer the dialog and the window answer; Cancel closes at once"
+
+rm -f "$GATE"
+wait_for "grep -q '^answered ' '$GATE_LOG'" 100 || fail "the gate did not let the waiting request through"
+settled "$main" || fail "the program does not answer after the late answer of the given-up Connect"
+[ "$(driver count "#32770" -)" = 0 ] || fail "the late answer of the given-up Connect opened a window"
+touch "$GATE"
+waited=$(grep -c '^waits ' "$GATE_LOG")
+dialog=$(open_settings)
+fill_account "$dialog" "$HANG" "$CARDDAV_USER" "$CARDDAV_PASSWORD"
+driver click-sync "$dialog" 104 >/dev/null || fail "the second Connect did not return"
+wait_for "[ \$(grep -c '^waits ' '$GATE_LOG') -gt $waited ]" 100 || fail "the second Connect asked nothing"
+driver settext "$dialog" 100 "" >/dev/null
+close_settings "$dialog"
+[ -z "$(sync_key "$BOOK" server)" ] || fail "OK during Connect kept server '$(sync_key "$BOOK" server)'"
+[ "$(sync_key "$BOOK" book)" = "$XANDIKOS_BOOK" ] || fail "OK during Connect changed the address book: $(cat "$BOOK/sync.ini")"
+rm -f "$GATE"
+pass "OK while Connect waits closes the dialog at once and keeps the address book"
 
 # ---- HTTPS: a certificate of a trusted authority, and one of nobody's ----------------------------
 make_test_certificates "$BOOK/certs"
