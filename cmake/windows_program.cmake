@@ -72,7 +72,7 @@ add_executable(kalbook WIN32 ${CORE_SOURCES} ${WIN_SOURCES} ${RC_FILES} ${LANG_R
 add_dependencies(kalbook art)
 target_include_directories(kalbook PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(kalbook PRIVATE -static -mwindows)
-target_link_libraries(kalbook PRIVATE comctl32 comdlg32 gdi32 user32 kernel32 advapi32 shell32 oleacc ole32 oleaut32 winhttp)
+target_link_libraries(kalbook PRIVATE comctl32 comdlg32 gdi32 user32 kernel32 advapi32 shell32 oleacc ole32 oleaut32 winhttp crypt32)
 
 # The help: the topics in help/ compiled into qlon.chm beside kalbook.exe, and checked.
 find_program(CHMCMD chmcmd)
