@@ -194,6 +194,21 @@ setup_synced_book() {
   settled "$main"
 }
 
+# Every two-way step, in order, on the synced book; then the program is closed.
+run_two_way_scenarios() {
+  setup_synced_book
+  pass "$SERVER: the first sync holds $(card_count) cards on the server and $(book_summary | grep -c .) entries here"
+  scenario_edits_each_way
+  scenario_edits_on_both_sides
+  scenario_deletes_each_way
+  scenario_rename_here
+  scenario_groups
+  scenario_other_lines_kept
+  scenario_long_note
+  driver command "$main" 110 >/dev/null
+  wait_exit "$LAST_PID" || fail "the program did not end"
+}
+
 # ---- the steps --------------------------------------------------------------------------------
 scenario_edits_each_way() {
   edit_person "Hana Here" 101=hana.new@example.org

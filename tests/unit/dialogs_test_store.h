@@ -2,7 +2,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "store/indexes.h"
 #include "store/records.h"
 
 inline uint32_t AddTestPerson(AddressStore& store, const std::string& description, const std::string& email = "",
@@ -36,4 +38,21 @@ inline uint32_t AddTestGroup(AddressStore& store, const std::string& name, const
   if (!members.empty()) group.members = members;
   group.deleted = deleted;
   return slot;
+}
+
+inline uint32_t CountLivePersons(const AddressStore& store) {
+  uint32_t n = 0;
+  if (store.persons)
+    for (uint32_t i = 0; i < store.persons->used; ++i) n += (*store.persons)[i].deleted == 0;
+  return n;
+}
+
+// The descriptions of a group's live members, in the group's order.
+inline std::vector<std::string> LiveMembersOf(const AddressStore& store, const char* group) {
+  std::vector<std::string> names;
+  const GroupRecord& g = (*store.groups)[FindGroupByName(store, group)];
+  if (g.members)
+    for (uint32_t slot : *g.members)
+      if (!(*store.persons)[slot].deleted) names.push_back((*store.persons)[slot].description);
+  return names;
 }

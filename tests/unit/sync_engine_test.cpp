@@ -41,20 +41,8 @@ class SyncTest : public BookFolderTest {
 
   int Find(const char* description) { return FindPersonByDescription(store_, description); }
   PersonRecord& P(const char* description) { return (*store_.persons)[Find(description)]; }
-  uint32_t LivePersons() {
-    uint32_t n = 0;
-    if (store_.persons)
-      for (uint32_t i = 0; i < store_.persons->used; ++i) n += (*store_.persons)[i].deleted == 0;
-    return n;
-  }
-  std::vector<std::string> MembersOf(const char* group) {
-    std::vector<std::string> names;
-    const GroupRecord& g = (*store_.groups)[FindGroupByName(store_, group)];
-    if (g.members)
-      for (uint32_t slot : *g.members)
-        if (!(*store_.persons)[slot].deleted) names.push_back((*store_.persons)[slot].description);
-    return names;
-  }
+  uint32_t LivePersons() { return CountLivePersons(store_); }
+  std::vector<std::string> MembersOf(const char* group) { return LiveMembersOf(store_, group); }
   std::string CardOf(const char* description) {
     for (const SyncedEntry& e : state_.entries)
       if (!e.isGroup && CompareNoCase(e.key.c_str(), description, SystemCodePage()) == 0) return server_.Text(e.url);

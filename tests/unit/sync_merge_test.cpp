@@ -45,19 +45,8 @@ class SyncMergeTest : public BookFolderTest {
   }
 
   int Find(const char* description) { return FindPersonByDescription(store_, description); }
-  uint32_t LivePersons() {
-    uint32_t n = 0;
-    for (uint32_t i = 0; i < store_.persons->used; ++i) n += (*store_.persons)[i].deleted == 0;
-    return n;
-  }
-  std::vector<std::string> MembersOf(const char* group) {
-    std::vector<std::string> names;
-    const GroupRecord& g = (*store_.groups)[FindGroupByName(store_, group)];
-    if (g.members)
-      for (uint32_t slot : *g.members)
-        if (!(*store_.persons)[slot].deleted) names.push_back((*store_.persons)[slot].description);
-    return names;
-  }
+  uint32_t LivePersons() { return CountLivePersons(store_); }
+  std::vector<std::string> MembersOf(const char* group) { return LiveMembersOf(store_, group); }
   std::vector<const DavRequest*> Sent(DavRequest::Kind kind) {
     std::vector<const DavRequest*> sent;
     for (const DavRequest& r : server_.requests)
