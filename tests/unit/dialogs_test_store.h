@@ -56,3 +56,10 @@ inline std::vector<std::string> LiveMembersOf(const AddressStore& store, const c
       if (!(*store.persons)[slot].deleted) names.push_back((*store.persons)[slot].description);
   return names;
 }
+
+// Appends a person to a group's members, as the Select members dialog does.
+inline void AddTestMember(AddressStore& store, const char* group, const char* person) {
+  GroupRecord& g = (*store.groups)[FindGroupByName(store, group)];
+  g.members->push_back(static_cast<uint32_t>(FindPersonByDescription(store, person)));
+  g.memberCount = static_cast<uint32_t>(g.members->size());
+}

@@ -385,9 +385,7 @@ TEST_F(SyncTest, AGroupCardComesInAndGoesBackInItsForm) {
   Sync();
   ASSERT_GE(FindGroupByName(store_, "Team"), 0);
   EXPECT_EQ(MembersOf("Team"), std::vector<std::string>{"Ann"});
-  GroupRecord& team = (*store_.groups)[FindGroupByName(store_, "Team")];
-  team.members->push_back(static_cast<uint32_t>(Find("Bob")));
-  team.memberCount = 2;
+  AddTestMember(store_, "Team", "Bob");
   Sync();
   EXPECT_NE(server_.Text(g).find("MEMBER:urn:uuid:ua\r\nMEMBER:urn:uuid:ub\r\n"), std::string::npos);
   EXPECT_NE(server_.Text(g).find("VERSION:4.0"), std::string::npos);
@@ -409,9 +407,7 @@ TEST_F(SyncTest, VCard4UidsWrittenAsUrnsMeetTheirGroupsMembers) {
   Sync();
   ASSERT_GE(FindGroupByName(store_, "Team"), 0);
   EXPECT_EQ(MembersOf("Team"), std::vector<std::string>{"Mona"});
-  GroupRecord& team = (*store_.groups)[FindGroupByName(store_, "Team")];
-  team.members->push_back(static_cast<uint32_t>(Find("Bob")));
-  team.memberCount = 2;
+  AddTestMember(store_, "Team", "Bob");
   Sync();
   EXPECT_NE(server_.Text(g).find("MEMBER:urn:uuid:8f2d4c1e-5b6a-4e3f-9c7d-1a2b3c4d5e6f\r\nMEMBER:urn:uuid:0b0b\r\n"),
             std::string::npos) << server_.Text(g);
@@ -444,12 +440,8 @@ TEST_F(SyncTest, AppleGroupCardsAndCategoriesAreReadAndWrittenBackAlike) {
   EXPECT_EQ(MembersOf("Work"), (std::vector<std::string>{"Ann", "Bob"}));
   EXPECT_EQ(MembersOf("Family"), std::vector<std::string>{"Ann"});
   // Bob joins Family here: his card's CATEGORIES names it; Ann joins Club: the Apple card lists her.
-  GroupRecord& family = (*store_.groups)[FindGroupByName(store_, "Family")];
-  family.members->push_back(static_cast<uint32_t>(Find("Bob")));
-  family.memberCount = 2;
-  GroupRecord& club = (*store_.groups)[FindGroupByName(store_, "Club")];
-  club.members->push_back(static_cast<uint32_t>(Find("Ann")));
-  club.memberCount = 2;
+  AddTestMember(store_, "Family", "Bob");
+  AddTestMember(store_, "Club", "Ann");
   Sync();
   std::string bob = CardOf("Bob");
   EXPECT_NE(bob.find("CATEGORIES:Work,Family"), std::string::npos) << bob;

@@ -306,9 +306,7 @@ TEST_F(SyncMergeTest, AGroupCardKeepsAPhoneOnlyMemberAndAChangeHereIsNoConflict)
                                             "MEMBER:urn:uuid:ua\r\nMEMBER:urn:uuid:up\r\nEND:VCARD\r\n");
   Sync();
   ASSERT_EQ(MembersOf("Team"), std::vector<std::string>{"Ann"});
-  GroupRecord& group = (*store_.groups)[FindGroupByName(store_, "Team")];
-  group.members->push_back(static_cast<uint32_t>(Find("Bob")));
-  group.memberCount = 2;
+  AddTestMember(store_, "Team", "Bob");
   SyncResult result = Sync();
   for (const SyncReportLine& line : result.report.lines) EXPECT_NE(line.reason, SyncReason::kBothChanged) << line.description;
   const std::string& text = server_.Text(team);
