@@ -688,7 +688,10 @@ std::string PatchCard(const ParsedCard& card, const CardEdit& edit) {
   std::string whole = card.text.Text();
   std::optional<std::vector<CardLine>> lines = SplitCard(whole);
   if (!lines) return whole;  // no card: nothing read from it, nothing to patch
-  return Patcher(*lines, card.fields, edit).Run();
+  std::string patched = Patcher(*lines, card.fields, edit).Run();
+  // An edit that rewrites nothing gives the card back as it came, line ends included.
+  if (patched == Patcher(*lines, card.fields, CardEdit{}).Run()) return whole;
+  return patched;
 }
 
 std::string NewPersonCard(const std::string& uid, const CardEdit& edit) {
