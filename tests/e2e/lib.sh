@@ -130,6 +130,15 @@ start_host() {
 }
 
 main_window() { driver find ZuAddressBook "Address Book"; }
+# The X window of the visible window titled TITLE that is at least 100 pixels wide (a message
+# box of the same title is narrower); empty when there is none. The loop's status is its last
+# window's, so an "if" keeps a narrow last one from failing the pipeline, and grep and sed read
+# all their input (grep -q and head would cut their writer off).
+x_window() {
+  { xdotool search --onlyvisible --name "^$1\$" || true; } | while read -r w; do
+    if xdotool getwindowgeometry "$w" | grep 'Geometry: [0-9]\{3,\}x' >/dev/null; then echo "$w"; fi
+  done | sed -n 1p
+}
 
 # Returns once the program's thread has taken a message again (fails when the window is gone):
 # whatever it was handling when a window of it closed has been finished by then.

@@ -5,8 +5,6 @@
 # for byte; "Not the same" holds after a restart; "Merge all identical" merges after one question.
 source "$(dirname "$0")/lib.sh"
 
-x_window() { xdotool search --onlyvisible --name "^$1\$" | while read -r w; do
-  xdotool getwindowgeometry "$w" | grep -q 'Geometry: [0-9]\{3,\}x' && echo "$w"; done | head -1; }
 ctrl_z() {
   local w; w=$(x_window "Address Book")
   [ -n "$w" ] || fail "no X window for the main window"

@@ -47,10 +47,7 @@ first=$last
 wait_for '[ "$(main_windows)" -eq 1 ]' || fail "no main window for Ctrl+Q"
 
 echo "== Ctrl+Q closes and writes the column widths and the zoom flag"
-# The loop's status is its last window's: an "if" keeps a narrow last window from failing the
-# pipeline, and grep reads all of xdotool's output (grep -q would cut it off).
-main=$({ xdotool search --onlyvisible --name '^Address Book$' || true; } | while read -r w; do
-  if xdotool getwindowgeometry "$w" | grep 'Geometry: [0-9]\{3,\}x' >/dev/null; then echo "$w"; fi; done | sed -n 1p)
+main=$(x_window "Address Book")
 [ -n "$main" ] || fail "the main window is not on the screen"
 settled "$(main_window)" || fail "the main window takes no messages"
 xdotool windowactivate --sync "$main" 2>/dev/null || true

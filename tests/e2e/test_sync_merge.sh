@@ -6,8 +6,6 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/sync_lib.sh"
 
-x_window() { xdotool search --onlyvisible --name "^$1\$" | while read -r w; do
-  xdotool getwindowgeometry "$w" | grep -q 'Geometry: [0-9]\{3,\}x' && echo "$w"; done | head -1; }
 # A key pressed in the main window, as the user presses it.
 press() {
   local w; w=$(x_window "Address Book")

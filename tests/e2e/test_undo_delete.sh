@@ -7,8 +7,6 @@ source "$(dirname "$0")/lib.sh"
 
 # Real key presses (the accelerator rows are Control with a virtual key): Ctrl+Z to the main
 # window, and Ctrl+Z typed into an edit control after a click into it.
-x_window() { xdotool search --onlyvisible --name "^$1\$" | while read -r w; do
-  xdotool getwindowgeometry "$w" | grep -q 'Geometry: [0-9]\{3,\}x' && echo "$w"; done | head -1; }
 press_in_main() {
   local w; w=$(x_window "Address Book")
   [ -n "$w" ] || fail "no X window for the main window"

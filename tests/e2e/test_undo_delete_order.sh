@@ -5,8 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 
 press_in_main() {
-  local w; w=$(xdotool search --onlyvisible --name "^Address Book\$" | while read -r w; do
-    xdotool getwindowgeometry "$w" | grep -q 'Geometry: [0-9]\{3,\}x' && echo "$w"; done | head -1)
+  local w; w=$(x_window "Address Book")
   [ -n "$w" ] || fail "no X window for the main window"
   xdotool windowactivate --sync "$w" 2>/dev/null || true
   xdotool windowfocus --sync "$w" 2>/dev/null || true
