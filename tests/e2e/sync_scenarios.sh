@@ -343,7 +343,7 @@ PY
   main=$(main_window) || fail "$SERVER: no main window after adding many persons"
   edit_person "Hana Here" "105=edited before the kill"
   driver command "$main" 122 >/dev/null
-  wait_for "[ \"\$(card_count)\" -gt $((base + 5)) ]" 300 || fail "$SERVER: the upload did not start: $(card_count) cards"
+  wait_for "[ \"\$(card_count)\" -gt $((base + 5)) ]" 600 || fail "$SERVER: the upload did not start within two minutes: $(card_count) cards"
   screenshot "$BOOK/sync-$SERVER-uploading.png"
   # An edit while the sync runs: in the data file at once, sent by a later sync.
   edit_person "Gus Member" "105=edited during the sync"
